@@ -1,0 +1,56 @@
+# Front door. `make demo` and `make test` install whatever is missing first.
+# BUILD_DIR lets several people (or checkouts) build side by side.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+NATIVE := $(BUILD_DIR)/native
+WIN := $(BUILD_DIR)/win
+WIN32 := $(BUILD_DIR)/win32
+
+.PHONY: all deps build build-native build-win build-i686 test test-native test-win demo fuzz bench clean
+
+all: build
+
+deps:
+	@bash tools/setup/install-deps.sh
+
+build: build-native build-win
+
+build-native: deps
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(NATIVE) -j$(JOBS)
+
+build-win: deps
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WIN) -j$(JOBS)
+
+# The 32-bit programs only need to compile: this machine cannot run them.
+build-i686: deps
+	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WIN32) -j$(JOBS)
+
+test: build build-i686
+	@bash tests/run-all.sh $(BUILD_DIR)
+
+test-native: build-native
+	@bash tests/run-all.sh --native-only $(BUILD_DIR)
+
+test-win: build-win
+	@bash tests/run-all.sh --win-only $(BUILD_DIR)
+
+demo: build
+	@bash tools/demo/run-demo.sh $(BUILD_DIR)
+
+# A longer libFuzzer run of the catalogue reader (make test only replays the corpus).
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	@cmake -S . -B $(BUILD_DIR)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DKAVUNO_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD_DIR)/fuzz -j$(JOBS) --target catalogue_fuzzer
+	@mkdir -p $(BUILD_DIR)/fuzz/corpus
+	$(BUILD_DIR)/fuzz/bin/catalogue_fuzzer -max_total_time=$(FUZZ_SECONDS) $(BUILD_DIR)/fuzz/corpus tests/fuzz/corpus
+
+bench: build
+	@bash tests/bench/run-benchmarks.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

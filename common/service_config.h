@@ -1,0 +1,26 @@
+// Where the service lives. Each value is the build's default unless the
+// environment variable of the same name (KAVUNO_UPDATE_SERVER, ...) is set,
+// so tests and the demo can point the programs at local servers.
+#pragma once
+#include <string>
+
+namespace kavuno::config {
+
+// Base addresses such as "http://127.0.0.1:8780", without a trailing slash.
+std::string UpdateServer();
+std::string WebSite();
+
+// Host of the presence server; stream host B is the same machine.
+std::string PresenceServer();
+std::string StreamHostA();
+std::string StreamHostB();
+std::string StreamHostC();
+
+struct Credentials {
+    std::string user;
+    std::string password;
+};
+Credentials StreamCredentialsA();
+Credentials StreamCredentialsB();
+
+}  // namespace kavuno::config
