@@ -1,0 +1,310 @@
+"""Helpers for end-to-end tests of the real Windows programs under Wine.
+
+The tests run on the Linux side inside `tools/wine/wine-run.sh --host`, which
+provides a throw-away prefix (WINEPREFIX), a display of its own (DISPLAY) and
+the command that starts a Windows program (KAVUNO_WINE). They start the
+programs from a temporary folder, talk to them through the demo service
+(tools/demo_service), look at their windows with xdotool and, for what only
+Windows can see (a control's state, a window of a given title), through the
+probe program kavuno_probe.exe (tools/testing).
+
+Environment:
+  KAVUNO_BIN   folder of the Windows build's programs (default build/win/bin)
+  KAVUNO_WINE  set by the harness
+"""
+from __future__ import annotations
+
+import contextlib
+import os
+import shlex
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+from typing import Callable, Iterable, Optional, Sequence
+
+REPO = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPO / "tools" / "demo_service"))
+
+from demo_service import Datagram, DemoService, Fault, RequestRecord  # noqa: E402,F401
+
+
+# ---------------------------------------------------------------- locations
+
+def bin_dir() -> Path:
+    """The Windows build's program folder."""
+    return Path(os.environ.get("KAVUNO_BIN", REPO / "build" / "win" / "bin")).resolve()
+
+
+def program(name: str) -> Path:
+    """A program of the Windows build, e.g. program("KavunoUp.exe")."""
+    path = bin_dir() / name
+    if not path.is_file():
+        raise FileNotFoundError(f"{path} is not built")
+    return path
+
+
+def windows_path(path: os.PathLike | str) -> str:
+    """The path a Windows program sees for a Linux path (drive Z:)."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def free_port(kind: str = "tcp") -> int:
+    """A port nobody listens on right now (kind "tcp" or "udp")."""
+    sock_type = socket.SOCK_STREAM if kind == "tcp" else socket.SOCK_DGRAM
+    with socket.socket(socket.AF_INET, sock_type) as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def wait_until(predicate: Callable[[], object], timeout: float = 10.0,
+               interval: float = 0.05) -> object:
+    """Polls until predicate() is truthy; returns its value, or the last
+    (falsy) value when the time runs out."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+# ---------------------------------------------------------------- folders
+
+class ProgramFolder:
+    """A temporary folder holding copies of programs, removed by cleanup()."""
+
+    def __init__(self, prefix: str = "kavuno-e2e-"):
+        self.path = Path(tempfile.mkdtemp(prefix=prefix))
+
+    def add_program(self, name: str, as_name: Optional[str] = None) -> Path:
+        target = self.path / (as_name or name)
+        shutil.copy2(program(name), target)
+        return target
+
+    def file(self, name: str) -> Path:
+        return self.path / name
+
+    def write(self, name: str, data: bytes | str) -> Path:
+        target = self.path / name
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data.encode("utf-8") if isinstance(data, str) else data)
+        return target
+
+    def cleanup(self):
+        shutil.rmtree(self.path, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.cleanup()
+
+
+def make_manifest(entries: Iterable[tuple[str, int | str]], count: Optional[int | str] = None,
+                  newline: str = "\n") -> bytes:
+    """update.txt text: the count, then a name line and a size line per entry.
+    Names are GBK-encoded if they are not bytes already."""
+    entries = list(entries)
+    lines = [str(len(entries) if count is None else count)]
+    for name, size in entries:
+        lines += [name, str(size)]
+    text = newline.join(lines) + newline
+    return text.encode("gbk")
+
+
+def make_update_folder(root: os.PathLike | str, files: dict[str, bytes],
+                       manifest: Optional[bytes] = None) -> Path:
+    """An update folder for the demo service: <root>/update.txt (by default
+    listing every file with its true size) and <root>/file/<name>."""
+    root = Path(root)
+    (root / "file").mkdir(parents=True, exist_ok=True)
+    for name, data in files.items():
+        target = root / "file" / name
+        target.parent.mkdir(parents=True, exist_ok=True)
+        target.write_bytes(data)
+    if manifest is None:
+        manifest = make_manifest((name, len(data)) for name, data in files.items())
+    (root / "update.txt").write_bytes(manifest)
+    return root
+
+
+# ---------------------------------------------------------------- Windows programs
+
+def wine_command() -> list[str]:
+    command = os.environ.get("KAVUNO_WINE")
+    if not command:
+        raise RuntimeError("KAVUNO_WINE is not set: run under tools/wine/wine-run.sh --host")
+    return shlex.split(command)
+
+
+def start(exe: os.PathLike | str, *args: str, env: Optional[dict] = None,
+          cwd: Optional[os.PathLike | str] = None, capture: bool = False) -> subprocess.Popen:
+    """Starts a Windows program under Wine. `env` adds to the environment."""
+    full_env = dict(os.environ)
+    if env:
+        full_env.update({k: str(v) for k, v in env.items()})
+    out = subprocess.PIPE if capture else subprocess.DEVNULL
+    return subprocess.Popen(wine_command() + [str(exe), *args], env=full_env,
+                            cwd=str(cwd) if cwd else None, stdout=out, stderr=out)
+
+
+def run(exe: os.PathLike | str, *args: str, env: Optional[dict] = None,
+        timeout: float = 60.0, cwd: Optional[os.PathLike | str] = None) -> subprocess.CompletedProcess:
+    """Runs a Windows console program to its end and captures its output."""
+    full_env = dict(os.environ)
+    if env:
+        full_env.update({k: str(v) for k, v in env.items()})
+    return subprocess.run(wine_command() + [str(exe), *args], env=full_env,
+                          cwd=str(cwd) if cwd else None, capture_output=True,
+                          timeout=timeout, text=True, encoding="utf-8", errors="replace")
+
+
+def stop(process: subprocess.Popen, timeout: float = 5.0) -> None:
+    """Ends a started program if it still runs."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait(timeout)
+
+
+def wineserver_wait(timeout: float = 30.0) -> None:
+    """Waits until every Windows program of this prefix has ended."""
+    subprocess.run(["wineserver", "-w"], timeout=timeout, check=False)
+
+
+# ---------------------------------------------------------------- the probe
+
+def probe(*args: str, timeout: float = 30.0) -> str:
+    """Runs kavuno_probe.exe (see tools/testing/probe.cpp) and returns its
+    standard output; raises on a non-zero exit."""
+    result = run(program("kavuno_probe.exe"), *args, timeout=timeout)
+    if result.returncode != 0:
+        raise RuntimeError(f"kavuno_probe {' '.join(args)} failed ({result.returncode}): "
+                           f"{result.stdout}{result.stderr}")
+    return result.stdout.strip()
+
+
+def progress_state(title: str, control_id: int) -> Optional[tuple[int, int, int]]:
+    """(position, lower, upper) of progress bar `control_id` in the top-level
+    window titled `title`, or None when there is no such window."""
+    result = run(program("kavuno_probe.exe"), "progress", title, str(control_id))
+    if result.returncode != 0:
+        return None
+    pos, low, high = (int(v) for v in result.stdout.split())
+    return pos, low, high
+
+
+@contextlib.contextmanager
+def dummy_window(title: str):
+    """A top-level window with the given title for as long as the block runs."""
+    process = start(program("kavuno_probe.exe"), "window", title)
+    try:
+        if not wait_until(lambda: find_windows(title), timeout=20):
+            raise RuntimeError(f"dummy window {title!r} did not appear")
+        yield process
+    finally:
+        stop(process)
+
+
+def post_message(title: str, message: int, wparam: int = 0, lparam: int = 0) -> None:
+    """Posts a message to the top-level window titled `title`."""
+    probe("post", title, str(message), str(wparam), str(lparam))
+
+
+def send_message(title: str, message: int, wparam: int = 0, lparam: int = 0) -> int:
+    """Sends a message to the top-level window titled `title`; returns the result."""
+    return int(probe("send", title, str(message), str(wparam), str(lparam)))
+
+
+WM_CLOSE = 0x0010
+WM_COMMAND = 0x0111
+IDOK = 1
+IDCANCEL = 2
+
+
+# ---------------------------------------------------------------- X windows
+
+def _xdotool(*args: str) -> subprocess.CompletedProcess:
+    return subprocess.run(["xdotool", *args], capture_output=True, text=True, check=False)
+
+
+def find_windows(title: str, only_visible: bool = True) -> list[int]:
+    """X windows whose name is exactly `title` (xdotool's own match ignores case)."""
+    args = ["search"] + (["--onlyvisible"] if only_visible else []) + ["--name", "^" + _regex(title) + "$"]
+    found = []
+    for line in _xdotool(*args).stdout.split():
+        wid = int(line)
+        if _xdotool("getwindowname", str(wid)).stdout.rstrip("\n") == title:
+            found.append(wid)
+    return found
+
+
+def _regex(text: str) -> str:
+    return "".join("\\" + c if c in r".^$*+?()[]{}|\\" else c for c in text)
+
+
+def wait_for_window(title: str, timeout: float = 20.0) -> int:
+    """The X window titled `title`; raises when it does not appear in time."""
+    found = wait_until(lambda: find_windows(title), timeout=timeout)
+    if not found:
+        raise TimeoutError(f"no window titled {title!r} within {timeout}s")
+    return found[0]
+
+
+def wait_for_no_window(title: str, timeout: float = 20.0) -> bool:
+    return bool(wait_until(lambda: not find_windows(title), timeout=timeout))
+
+
+def window_geometry(wid: int) -> tuple[int, int, int, int]:
+    """(x, y, width, height) of an X window on the screen."""
+    values = {}
+    for line in _xdotool("getwindowgeometry", "--shell", str(wid)).stdout.splitlines():
+        key, _, value = line.partition("=")
+        values[key] = int(value) if value.lstrip("-").isdigit() else value
+    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+
+def mouse_move(x: int, y: int) -> None:
+    _xdotool("mousemove", str(x), str(y))
+
+
+def mouse_down(button: int = 1) -> None:
+    _xdotool("mousedown", str(button))
+
+
+def mouse_up(button: int = 1) -> None:
+    _xdotool("mouseup", str(button))
+
+
+def click(x: int, y: int, button: int = 1) -> None:
+    _xdotool("mousemove", str(x), str(y), "click", str(button))
+
+
+def key(wid: int, keysym: str) -> None:
+    """Gives the window the keyboard focus and presses a key (e.g. "Escape")."""
+    _xdotool("windowactivate", "--sync", str(wid))
+    _xdotool("windowfocus", "--sync", str(wid))
+    _xdotool("key", "--window", str(wid), keysym)
+
+
+def screenshot(path: os.PathLike | str, wid: Optional[int] = None) -> Path:
+    """Saves the whole screen, or one window, as an image (format from the suffix)."""
+    target = "root" if wid is None else str(wid)
+    subprocess.run(["import", "-window", target, str(path)], check=True,
+                   capture_output=True)
+    return Path(path)
+
+
+def pixel(path: os.PathLike | str, x: int, y: int) -> tuple[int, int, int]:
+    """RGB of one pixel of an image file."""
+    out = subprocess.run(["convert", str(path), "-format", f"%[fx:int(255*p{{{x},{y}}}.r)] "
+                          f"%[fx:int(255*p{{{x},{y}}}.g)] %[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
+                         capture_output=True, text=True, check=True).stdout.split()
+    return int(out[0]), int(out[1]), int(out[2])

@@ -1,0 +1,104 @@
+// kavuno_probe: looks at and pokes the windows of the programs under test, from
+// the Windows side, for the end-to-end tests (tests/e2e/kavuno_e2e.py).
+//
+//   kavuno_probe window TITLE             a top-level window with that title until closed
+//   kavuno_probe exists TITLE             exit 0 if a top-level window has that title, else 1
+//   kavuno_probe progress TITLE ID        "pos low high" of progress bar ID in window TITLE
+//   kavuno_probe rect TITLE [ID]          "left top right bottom" on the screen, of the
+//                                         window or of its control ID
+//   kavuno_probe style TITLE              "style exstyle" in hex
+//   kavuno_probe send TITLE MSG W L       SendMessage, prints the result
+//   kavuno_probe post TITLE MSG W L       PostMessage
+//
+// Exit status 1 means the window (or control) was not found, 2 a usage error.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kNotFound = 1;
+constexpr int kUsage = 2;
+
+LRESULT CALLBACK DummyWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int ShowDummyWindow(const std::wstring& title) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DummyWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"KavunoProbeWindow";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                40, 40, 240, 120, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd) return kNotFound;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+long long Number(const std::wstring& text) { return std::wcstoll(text.c_str(), nullptr, 0); }
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args(raw, raw + argc);
+    LocalFree(raw);
+    if (args.size() < 3) return kUsage;
+    const std::wstring& command = args[1];
+    const std::wstring& title = args[2];
+
+    if (command == L"window") return ShowDummyWindow(title);
+
+    HWND window = FindWindowW(nullptr, title.c_str());
+    if (command == L"exists") return window ? 0 : kNotFound;
+    if (!window) return kNotFound;
+
+    if (command == L"progress" && args.size() == 4) {
+        HWND bar = GetDlgItem(window, static_cast<int>(Number(args[3])));
+        if (!bar) return kNotFound;
+        PBRANGE range = {};
+        SendMessageW(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
+        LRESULT pos = SendMessageW(bar, PBM_GETPOS, 0, 0);
+        std::printf("%lld %d %d\n", static_cast<long long>(pos), range.iLow, range.iHigh);
+        return 0;
+    }
+    if (command == L"rect") {
+        HWND target = args.size() >= 4 ? GetDlgItem(window, static_cast<int>(Number(args[3]))) : window;
+        if (!target) return kNotFound;
+        RECT r;
+        GetWindowRect(target, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        return 0;
+    }
+    if (command == L"style") {
+        std::printf("%08lx %08lx\n", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
+                    static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+        return 0;
+    }
+    if ((command == L"send" || command == L"post") && args.size() == 6) {
+        auto msg = static_cast<UINT>(Number(args[3]));
+        auto wp = static_cast<WPARAM>(Number(args[4]));
+        auto lp = static_cast<LPARAM>(Number(args[5]));
+        if (command == L"post") return PostMessageW(window, msg, wp, lp) ? 0 : kNotFound;
+        std::printf("%lld\n", static_cast<long long>(SendMessageW(window, msg, wp, lp)));
+        return 0;
+    }
+    return kUsage;
+}
