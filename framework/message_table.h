@@ -1,0 +1,80 @@
+// A dialog's message table: which handler runs for which message, command or
+// notification. A table reads like this:
+//
+//   const MessageEntry<CMyDlg> CMyDlg::kMessageTable[] = {
+//       OnMessage(WM_PAINT, &CMyDlg::OnPaint),
+//       OnCommand(BN_CLICKED, 1000, &CMyDlg::OnClose),
+//       OnNotify(NM_CLICK, 1004, &CMyDlg::OnTreeClick),
+//   };
+//
+// Message handlers return false to let the dialog's default processing run.
+#pragma once
+#include <windows.h>
+
+#include <span>
+
+namespace kavuno::ui {
+
+template <class T>
+struct MessageEntry {
+    enum class Kind { Message, Command, Notify };
+    using MessageHandler = bool (T::*)(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    using CommandHandler = void (T::*)();
+    using NotifyHandler = void (T::*)(NMHDR* header, LRESULT& result);
+
+    Kind kind;
+    UINT message;  // Message: the message; Command and Notify: the notification code
+    UINT id;       // Command and Notify: the control id
+    MessageHandler onMessage;
+    CommandHandler onCommand;
+    NotifyHandler onNotify;
+};
+
+template <class T>
+constexpr MessageEntry<T> OnMessage(UINT message, bool (T::*handler)(WPARAM, LPARAM, LRESULT&)) {
+    return {MessageEntry<T>::Kind::Message, message, 0, handler, nullptr, nullptr};
+}
+
+template <class T>
+constexpr MessageEntry<T> OnCommand(UINT code, UINT id, void (T::*handler)()) {
+    return {MessageEntry<T>::Kind::Command, code, id, nullptr, handler, nullptr};
+}
+
+template <class T>
+constexpr MessageEntry<T> OnNotify(UINT code, UINT id, void (T::*handler)(NMHDR*, LRESULT&)) {
+    return {MessageEntry<T>::Kind::Notify, code, id, nullptr, nullptr, handler};
+}
+
+// Looks `message` up in `table` and runs the first matching handler.
+template <class T>
+bool DispatchMessageTable(T& self, std::span<const MessageEntry<T>> table, UINT message, WPARAM wParam, LPARAM lParam,
+                          LRESULT& result) {
+    using Kind = typename MessageEntry<T>::Kind;
+    for (const MessageEntry<T>& entry : table) {
+        switch (entry.kind) {
+        case Kind::Message:
+            if (entry.message == message && (self.*entry.onMessage)(wParam, lParam, result)) return true;
+            break;
+        case Kind::Command:
+            if (message == WM_COMMAND && HIWORD(wParam) == entry.message && LOWORD(wParam) == entry.id) {
+                (self.*entry.onCommand)();
+                result = 0;
+                return true;
+            }
+            break;
+        case Kind::Notify:
+            if (message == WM_NOTIFY) {
+                auto* header = reinterpret_cast<NMHDR*>(lParam);
+                if (header->code == entry.message && header->idFrom == entry.id) {
+                    result = 0;
+                    (self.*entry.onNotify)(header, result);
+                    return true;
+                }
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+}  // namespace kavuno::ui

@@ -1,0 +1,188 @@
+// The thin framework: message tables, the modal loop and its message filter,
+// control binding and owner-draw reflection, and the application helpers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app.h"
+#include "dialog.h"
+
+namespace {
+
+using kavuno::ui::Control;
+using kavuno::ui::Dialog;
+using kavuno::ui::MessageEntry;
+
+constexpr UINT kTestDialog = 200;
+constexpr int kEdit = 10;
+constexpr int kOwnerDrawn = 11;
+constexpr UINT_PTR kGiveUpTimer = 99;
+constexpr INT_PTR kGaveUp = 4242;
+
+class RecordingControl : public Control {
+public:
+    std::vector<UINT> seen;
+    int drawn = 0;
+    void OnDrawItem(const DRAWITEMSTRUCT&) override { ++drawn; }
+
+protected:
+    bool HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
+        seen.push_back(message);
+        if (message == WM_GETTEXTLENGTH) {  // answered here, not by the edit control
+            result = 77;
+            return true;
+        }
+        return false;
+    }
+};
+
+// A dialog whose set-up runs a script given by the test, and which records
+// what its table and filter saw.
+class TestDlg : public Dialog<TestDlg> {
+public:
+    static const MessageEntry<TestDlg> kMessageTable[];
+    TestDlg();
+
+    std::function<void(TestDlg&)> onInit;
+    std::function<bool(MSG&)> filter;
+    RecordingControl edit;
+    RecordingControl button;
+    std::vector<std::string> log;
+
+    BOOL OnInitDialog() override {
+        Dialog::OnInitDialog();
+        SetTimer(hwnd(), kGiveUpTimer, 5000, nullptr);
+        if (onInit) onInit(*this);
+        return TRUE;
+    }
+    void DoDataExchange() override {
+        Bind(kEdit, edit);
+        Bind(kOwnerDrawn, button);
+    }
+    bool PreTranslateMessage(MSG& msg) override { return filter && filter(msg); }
+    void OnCancel() override {
+        log.push_back("cancel");
+        Dialog::OnCancel();
+    }
+
+    bool OnTimer(WPARAM id, LPARAM, LRESULT&) {
+        if (id == kGiveUpTimer) EndDialog(kGaveUp);
+        return true;
+    }
+    bool OnUser(WPARAM wParam, LPARAM, LRESULT& result) {
+        log.push_back("user " + std::to_string(wParam));
+        result = 5;
+        return true;
+    }
+    bool OnSetText(WPARAM, LPARAM, LRESULT&) {
+        log.push_back("set text");
+        return false;  // default processing still sets the text
+    }
+    void OnEditChange() { log.push_back("edit change"); }
+    void OnButton() { EndDialog(11); }
+};
+
+const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
+    kavuno::ui::OnMessage(WM_TIMER, &TestDlg::OnTimer),
+    kavuno::ui::OnMessage(WM_USER, &TestDlg::OnUser),
+    kavuno::ui::OnMessage(WM_SETTEXT, &TestDlg::OnSetText),
+    kavuno::ui::OnCommand(EN_CHANGE, kEdit, &TestDlg::OnEditChange),
+    kavuno::ui::OnCommand(BN_CLICKED, kOwnerDrawn, &TestDlg::OnButton),
+};
+
+TestDlg::TestDlg() : Dialog(kTestDialog, kMessageTable) {}
+
+TEST(Dialog, CommandsReachTheirHandlersAndEndTheModalRun) {
+    TestDlg dlg;
+    dlg.onInit = [](TestDlg& d) {
+        SetDlgItemTextW(d.hwnd(), kEdit, L"x");  // EN_CHANGE
+        PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(kOwnerDrawn, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(d.Item(kOwnerDrawn)));
+    };
+    EXPECT_EQ(dlg.DoModal(), 11);
+    EXPECT_EQ(dlg.log, std::vector<std::string>{"edit change"});
+    EXPECT_EQ(dlg.hwnd(), nullptr);  // the window is gone after the run
+}
+
+TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {
+    TestDlg dlg;
+    LRESULT handled = -1;
+    wchar_t text[32] = {};
+    dlg.onInit = [&](TestDlg& d) {
+        handled = SendMessageW(d.hwnd(), WM_USER, 1, 0);
+        SetWindowTextW(d.hwnd(), L"Kavuno");
+        GetWindowTextW(d.hwnd(), text, 32);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(handled, 5);                   // the handler's result reaches the sender
+    EXPECT_EQ(std::wstring(text), L"Kavuno");  // default processing ran after the handler
+    EXPECT_EQ(dlg.log, (std::vector<std::string>{"user 1", "set text"}));
+}
+
+TEST(Dialog, EscapeCancelsUnlessTheFilterSwallowsIt) {
+    auto postEscape = [](TestDlg& d) {
+        SetFocus(d.Item(kEdit));
+        PostMessageW(d.Item(kEdit), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    {
+        TestDlg dlg;
+        dlg.onInit = postEscape;
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        EXPECT_EQ(dlg.log, std::vector<std::string>{"cancel"});
+    }
+    {
+        TestDlg dlg;
+        int swallowed = 0;
+        dlg.onInit = [&](TestDlg& d) {
+            postEscape(d);
+            PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(kOwnerDrawn, BN_CLICKED), 0);
+        };
+        dlg.filter = [&](MSG& msg) {
+            if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+                ++swallowed;
+                return true;
+            }
+            return false;
+        };
+        EXPECT_EQ(dlg.DoModal(), 11);
+        EXPECT_EQ(swallowed, 1);
+        EXPECT_TRUE(dlg.log.empty());
+    }
+}
+
+TEST(Control, BoundControlSeesItsMessagesFirst) {
+    TestDlg dlg;
+    LRESULT length = 0;
+    dlg.onInit = [&](TestDlg& d) {
+        length = SendMessageW(d.Item(kEdit), WM_GETTEXTLENGTH, 0, 0);
+        d.EndDialog(IDOK);
+    };
+    dlg.DoModal();
+    EXPECT_EQ(length, 77);
+    EXPECT_EQ(dlg.edit.hwnd(), nullptr);  // detached when the window went away
+}
+
+TEST(Control, OwnerDrawIsReflectedToTheBoundControl) {
+    TestDlg dlg;
+    dlg.onInit = [](TestDlg& d) {
+        ShowWindow(d.hwnd(), SW_SHOW);
+        UpdateWindow(d.hwnd());
+        d.EndDialog(IDOK);
+    };
+    dlg.DoModal();
+    EXPECT_GE(dlg.button.drawn, 1);
+    EXPECT_EQ(dlg.edit.drawn, 0);
+}
+
+TEST(App, ProgramDirectoryEndsWithBackslashAndHoldsTheProgram) {
+    std::wstring dir = kavuno::ui::ProgramDirectory();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(dir.back(), L'\\');
+    EXPECT_EQ(kavuno::ui::ProgramPath().rfind(dir, 0), 0u);
+}
+
+}  // namespace
