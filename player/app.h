@@ -1,0 +1,11 @@
+// The player's application object: checks that the launcher's window exists,
+// tells the launcher to close, starts Windows Sockets and ActiveX hosting, and
+// runs the main window modally. When the main window ends, the program ends.
+#pragma once
+#include "framework/app.h"
+
+class CPlayerApp : public kavuno::ui::App {
+protected:
+    // Returns false in every case: the program ends when it returns.
+    bool InitInstance() override;
+};

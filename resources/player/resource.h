@@ -1,0 +1,35 @@
+// Resource ids of the player, shared by player.rc and the code.
+#pragma once
+
+#define IDD_PLAYER 102
+#define IDI_PLAYER 128
+
+// Controls of the main window (template 102).
+#define IDC_CLOSE 1000
+#define IDC_MAXIMIZE 1001
+#define IDC_MINIMIZE 1002
+#define IDC_SEARCH 1003
+#define IDC_CATEGORY_TREE 1004
+#define IDC_MOVIE_LIST 1005
+#define IDC_TOPMOST 1006
+#define IDC_SEARCH_TEXT 1007
+#define IDC_SEARCH_LABEL 1008
+#define IDC_SEARCH_TYPE 1009
+#define IDC_HELP_LABEL 1014
+#define IDC_VIDEO_AREA 1015
+#define IDC_FULL_SCREEN 1016
+#define IDC_STOP 1017
+#define IDC_PLAY_PAUSE 1018
+#define IDC_MODE 1019
+#define IDC_PLAY_TIME 1020
+#define IDC_STATUS_LINE 1021
+#define IDC_POSITION 1022
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Initial data of dialog controls (combo box items), as resource type 240.
+#define RT_DIALOG_INIT_DATA 240
+// The combo box message that initial data carries for its items.
+#define DIALOG_INIT_ADD_STRING 0x0403
