@@ -80,7 +80,7 @@ private:
     std::size_t Available() const { return static_cast<std::size_t>(end_ - cur_); }
     // Makes at least n bytes available in the window; throws at end of data.
     void Fill(std::size_t n, std::uint64_t itemOffset);
-    std::uint32_t ReadLength(std::uint64_t itemOffset, bool& wide);
+    std::uint32_t ReadLength(bool& wide);
 
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;

@@ -53,8 +53,8 @@ public:
 
     CMF(const CMF& other);
     CMF& operator=(const CMF& other);
-    CMF(CMF&&) noexcept = default;
-    CMF& operator=(CMF&&) noexcept = default;
+    CMF(CMF&& other) noexcept;
+    CMF& operator=(CMF&& other) noexcept;
     ~CMF() = default;
 
     // Plain members. Views stay valid while the record (and the array holding
@@ -120,25 +120,32 @@ public:
 private:
     friend class RecordArray;
 
-    // The block holds, per text in member order, the plain bytes; a text whose
-    // stored form held a zero byte is followed by that stored tail (from the
-    // zero on), and heldTail_ marks it.
-    struct Owned;
+    // The block holds the texts one after the other in archive order (the
+    // "slot" of a text): its plain bytes, then, for a text whose stored form
+    // held a zero byte (bit set in heldTail_), the stored bytes from that zero
+    // on. end_[slot] is where a slot's bytes end.
+    struct Owned {
+        std::unique_ptr<char[]> block;  // the block of a record outside a RecordArray
+        std::array<std::uint32_t, kTextFieldCount> plainLength{};  // slots with a tail
+    };
 
-    std::size_t Begin(std::size_t i) const { return i == 0 ? 0 : end_[i - 1]; }
-    std::size_t PlainLength(std::size_t i) const;
+    static char* EmptyBlock();
+    static std::size_t SlotOf(TextField field);
+    std::size_t Begin(std::size_t slot) const { return slot == 0 ? 0 : end_[slot - 1]; }
+    std::size_t PlainLength(std::size_t slot) const;
+    std::size_t BlockSize() const { return end_[kTextFieldCount - 1]; }
     void Rebuild(const std::array<std::string, kTextFieldCount>& stored);
     void ReadBody(ArchiveReader& ar, TextArena& arena);
-    void DeriveInPlace(char* block);
+    void DeriveInPlace();
     void CopyInto(TextArena& arena, const CMF& from);
 
-    const char* text_ = nullptr;
+    char* text_ = EmptyBlock();
     std::array<std::uint32_t, kTextFieldCount> end_{};
     std::array<std::int32_t, kIntFieldCount> plainInt_{};
     std::array<std::int32_t, kIntFieldCount> storedInt_{};
-    std::uint8_t heldTail_ = 0;     // bit i: text i kept its stored tail
+    std::uint8_t heldTail_ = 0;     // bit per slot: the slot kept its stored tail
     bool pendingDerive_ = false;    // the block still holds stored bytes
-    std::unique_ptr<Owned> owned_;  // own block, and plain lengths of texts with a tail
+    std::unique_ptr<Owned> owned_;  // own block, and plain lengths of slots with a tail
 };
 
 }  // namespace kavuno::catalogue

@@ -1,0 +1,23 @@
+#include "gbk_search.h"
+
+namespace kavuno::catalogue {
+
+std::size_t GbkFind(std::string_view text, std::string_view needle) {
+    if (needle.empty()) return 0;
+    // Find byte matches quickly, then walk characters from the last known
+    // boundary up to each match to see whether it starts a character.
+    std::size_t boundary = 0;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t hit = text.find(needle, from);
+        if (hit == std::string_view::npos) return hit;
+        while (boundary < hit) {
+            const bool pair = IsGbkLeadByte(static_cast<unsigned char>(text[boundary])) && boundary + 1 < text.size();
+            boundary += pair ? 2 : 1;
+        }
+        if (boundary == hit) return hit;
+        from = hit + 1;  // the match began on a second byte
+    }
+}
+
+}  // namespace kavuno::catalogue
