@@ -1,0 +1,321 @@
+// kavuno_player_probe: reads the player's window from the Windows side for the
+// end-to-end tests (tests/e2e/test_player*.py), the way another program would:
+// by window title, control id and the controls' own messages, with buffers in
+// the player's process where a message needs one. Output is UTF-8, one item a
+// line, fields separated by tabs.
+//
+//   kavuno_player_probe rows TITLE [MAX]      list 1005: "record-index<TAB>title<TAB>kind", top row first
+//                                             (at most MAX rows)
+//   kavuno_player_probe row-count TITLE       list 1005: the number of rows
+//   kavuno_player_probe columns TITLE         list 1005: "text<TAB>width<TAB>format" per column
+//   kavuno_player_probe row-rect TITLE ROW    list 1005: screen "left top right bottom" of a row
+//   kavuno_player_probe tree TITLE            tree 1004: "depth<TAB>has-children<TAB>left top right bottom<TAB>text";
+//                                             the rectangle (screen) is "- - - -" for items out of sight
+//   kavuno_player_probe controls TITLE        every child: "id<TAB>class<TAB>x y w h (window)<TAB>style<TAB>visible<TAB>text"
+//   kavuno_player_probe window TITLE          "left top width height<TAB>style<TAB>exstyle"
+//   kavuno_player_probe combo TITLE ID        "selection" then one item a line
+//   kavuno_player_probe text TITLE ID         the control's text (ID 0: the window's)
+//   kavuno_player_probe set-text TITLE ID T   WM_SETTEXT
+//   kavuno_player_probe focus TITLE           id of the control that has the keyboard focus (0: none)
+//   kavuno_player_probe message TITLE         a message box's text (its static control 0xFFFF)
+//   kavuno_player_probe count TITLE           how many top-level windows have exactly this title
+//
+// TITLE matches exactly, case included (FindWindow would also take "kavuno"
+// for "Kavuno"). Exit status 1: no such window or control; 2: usage.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kNotFound = 1;
+constexpr int kUsage = 2;
+constexpr int kMovieList = 1005;
+constexpr int kCategoryTree = 1004;
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                      nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void Print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::vector<HWND> TopLevelWindows(const std::wstring& title) {
+    struct Search {
+        const std::wstring* title;
+        std::vector<HWND> found;
+    } search{&title, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t text[512];
+            const int n = GetWindowTextW(hwnd, text, 512);
+            if (std::wstring(text, static_cast<size_t>(n)) == *s->title) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Memory in the process that owns a window, for messages that carry pointers.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool ok() const { return address_ != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(size_t offset, const void* data, size_t n) const {
+        WriteProcessMemory(process_, at(offset), data, n, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t n) const { ReadProcessMemory(process_, at(offset), data, n, nullptr); }
+    std::wstring ReadText(size_t offset, size_t chars) const {
+        std::wstring text(chars, L'\0');
+        Read(offset, text.data(), chars * sizeof(wchar_t));
+        text.resize(std::wcslen(text.c_str()));
+        return text;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+constexpr size_t kTextChars = 1024;
+constexpr size_t kTextOffset = 512;  // the struct goes first, its text buffer after it
+
+std::wstring ListText(HWND list, const RemoteBuffer& remote, int row, int column) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
+    item.cchTextMax = kTextChars;
+    remote.Write(0, &item, sizeof item);
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.at(0)));
+    return remote.ReadText(kTextOffset, kTextChars);
+}
+
+LPARAM ListItemData(HWND list, const RemoteBuffer& remote, int row) {
+    LVITEMW item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    remote.Write(0, &item, sizeof item);
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+    remote.Read(0, &item, sizeof item);
+    return item.lParam;
+}
+
+int Rows(HWND window, int limit) {
+    HWND list = GetDlgItem(window, kMovieList);
+    RemoteBuffer remote(list, kTextOffset + kTextChars * sizeof(wchar_t));
+    if (!list || !remote.ok()) return kNotFound;
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    if (limit > 0 && limit < count) count = limit;
+    for (int row = 0; row < count; ++row) {
+        Print(std::to_string(ListItemData(list, remote, row)) + "\t" + Utf8(ListText(list, remote, row, 0)) + "\t" +
+              Utf8(ListText(list, remote, row, 1)));
+    }
+    return 0;
+}
+
+int Columns(HWND window) {
+    HWND list = GetDlgItem(window, kMovieList);
+    RemoteBuffer remote(list, kTextOffset + kTextChars * sizeof(wchar_t));
+    if (!list || !remote.ok()) return kNotFound;
+    for (int i = 0;; ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.pszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
+        column.cchTextMax = kTextChars;
+        remote.Write(0, &column, sizeof column);
+        if (!SendMessageW(list, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(remote.at(0)))) break;
+        remote.Read(0, &column, sizeof column);
+        Print(Utf8(remote.ReadText(kTextOffset, kTextChars)) + "\t" + std::to_string(column.cx) + "\t" +
+              std::to_string(column.fmt & LVCFMT_JUSTIFYMASK));
+    }
+    return 0;
+}
+
+std::string ScreenRect(HWND control, RECT r) {
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+}
+
+int RowRect(HWND window, int row) {
+    HWND list = GetDlgItem(window, kMovieList);
+    RemoteBuffer remote(list, sizeof(RECT));
+    if (!list || !remote.ok()) return kNotFound;
+    RECT r = {};
+    r.left = LVIR_BOUNDS;
+    remote.Write(0, &r, sizeof r);
+    if (!SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.at(0)))) return kNotFound;
+    remote.Read(0, &r, sizeof r);
+    Print(ScreenRect(list, r));
+    return 0;
+}
+
+void TreeItems(HWND tree, const RemoteBuffer& remote, HTREEITEM item, int depth) {
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMW tv = {};
+        tv.mask = TVIF_TEXT | TVIF_HANDLE;
+        tv.hItem = item;
+        tv.pszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
+        tv.cchTextMax = kTextChars;
+        remote.Write(0, &tv, sizeof tv);
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+        const std::wstring text = remote.ReadText(kTextOffset, kTextChars);
+
+        RECT r = {};
+        *reinterpret_cast<HTREEITEM*>(&r) = item;
+        remote.Write(0, &r, sizeof r);
+        const bool shown = SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
+        remote.Read(0, &r, sizeof r);
+        auto child = reinterpret_cast<HTREEITEM>(
+            SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+        Print(std::to_string(depth) + "\t" + (child ? "1" : "0") + "\t" + (shown ? ScreenRect(tree, r) : "- - - -") +
+              "\t" + Utf8(text));
+        TreeItems(tree, remote, child, depth + 1);
+    }
+}
+
+int Tree(HWND window) {
+    HWND tree = GetDlgItem(window, kCategoryTree);
+    RemoteBuffer remote(tree, kTextOffset + kTextChars * sizeof(wchar_t));
+    if (!tree || !remote.ok()) return kNotFound;
+    TreeItems(tree, remote, reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
+    return 0;
+}
+
+int Controls(HWND window) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[128];
+        GetClassNameW(child, className, 128);
+        RECT r;
+        GetWindowRect(child, &r);
+        char style[16];
+        std::snprintf(style, sizeof style, "%08lx", static_cast<unsigned long>(GetWindowLongPtrW(child, GWL_STYLE)));
+        Print(std::to_string(static_cast<short>(GetDlgCtrlID(child))) + "\t" + Utf8(className) + "\t" +
+              std::to_string(r.left - frame.left) + " " + std::to_string(r.top - frame.top) + " " +
+              std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + "\t" + style + "\t" +
+              (IsWindowVisible(child) ? "1" : "0") + "\t" + Utf8(WindowText(child)));
+    }
+    return 0;
+}
+
+int Window(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    char styles[40];
+    std::snprintf(styles, sizeof styles, "%08lx\t%08lx", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
+                  static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
+    Print(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
+          std::to_string(r.bottom - r.top) + "\t" + styles);
+    return 0;
+}
+
+int Combo(HWND window, int id) {
+    HWND combo = GetDlgItem(window, id);
+    if (!combo) return kNotFound;
+    Print(std::to_string(SendMessageW(combo, CB_GETCURSEL, 0, 0)));
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(std::wcslen(text.c_str()));
+        Print(Utf8(text));
+    }
+    return 0;
+}
+
+int Focus(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return kNotFound;
+    Print(std::to_string(info.hwndFocus ? static_cast<short>(GetDlgCtrlID(info.hwndFocus)) : 0));
+    return 0;
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args(raw, raw + argc);
+    LocalFree(raw);
+    if (args.size() < 3) return kUsage;
+    const std::wstring& command = args[1];
+    const std::vector<HWND> windows = TopLevelWindows(args[2]);
+    if (command == L"count") {
+        Print(std::to_string(windows.size()));
+        return 0;
+    }
+    if (windows.empty()) return kNotFound;
+    HWND window = windows.front();
+    const int id = args.size() >= 4 ? static_cast<int>(std::wcstol(args[3].c_str(), nullptr, 0)) : 0;
+
+    if (command == L"rows") return Rows(window, id);
+    if (command == L"row-count") {
+        HWND list = GetDlgItem(window, kMovieList);
+        if (!list) return kNotFound;
+        Print(std::to_string(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+        return 0;
+    }
+    if (command == L"columns") return Columns(window);
+    if (command == L"row-rect" && args.size() == 4) return RowRect(window, id);
+    if (command == L"tree") return Tree(window);
+    if (command == L"controls") return Controls(window);
+    if (command == L"window") return Window(window);
+    if (command == L"combo" && args.size() == 4) return Combo(window, id);
+    if (command == L"focus") return Focus(window);
+    if (command == L"message") {
+        HWND text = GetDlgItem(window, 0xFFFF);
+        if (!text) return kNotFound;
+        Print(Utf8(WindowText(text)));
+        return 0;
+    }
+    if (command == L"text" && args.size() == 4) {
+        HWND control = id ? GetDlgItem(window, id) : window;
+        if (!control) return kNotFound;
+        Print(Utf8(WindowText(control)));
+        return 0;
+    }
+    if (command == L"set-text" && args.size() == 5) {
+        HWND control = GetDlgItem(window, id);
+        if (!control) return kNotFound;
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[4].c_str()));
+        return 0;
+    }
+    return kUsage;
+}
