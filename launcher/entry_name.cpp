@@ -1,0 +1,55 @@
+#include "entry_name.h"
+
+#include <array>
+#include <string>
+
+#include "gbk.h"
+
+namespace kavuno::launcher {
+namespace {
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+bool IsForbiddenCharacter(char16_t c) {
+    return c < 0x20 || c == u':' || c == u'<' || c == u'>' || c == u'"' || c == u'|' || c == u'?' || c == u'*';
+}
+
+char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+// CON, PRN, AUX, NUL, COM1-9, LPT1-9 name devices whatever extension follows.
+bool IsDeviceName(std::u16string_view segment) {
+    std::u16string base;
+    for (char16_t c : segment.substr(0, segment.find(u'.'))) base.push_back(Upper(c));
+    while (!base.empty() && base.back() == u' ') base.pop_back();
+    static const std::array<std::u16string_view, 4> kPlain = {u"CON", u"PRN", u"AUX", u"NUL"};
+    for (auto name : kPlain)
+        if (base == name) return true;
+    return base.size() == 4 && (base.starts_with(u"COM") || base.starts_with(u"LPT")) && base[3] >= u'1' &&
+           base[3] <= u'9';
+}
+
+bool IsSafeSegment(std::u16string_view segment) {
+    if (segment.empty()) return false;
+    // Windows drops trailing dots and spaces, so ". ." is the same as "..".
+    if (segment.find_first_not_of(u". ") == std::u16string_view::npos) return false;
+    return !IsDeviceName(segment);
+}
+
+}  // namespace
+
+bool IsSafeEntryName(std::string_view gbkName) {
+    std::u16string name = gbk::ToUtf16(gbkName);
+    if (name.empty() || IsSeparator(name.front())) return false;
+    for (char16_t c : name)
+        if (IsForbiddenCharacter(c)) return false;
+    size_t start = 0;
+    for (;;) {
+        size_t end = start;
+        while (end < name.size() && !IsSeparator(name[end])) ++end;
+        if (!IsSafeSegment(std::u16string_view(name).substr(start, end - start))) return false;
+        if (end == name.size()) return true;
+        start = end + 1;
+    }
+}
+
+}  // namespace kavuno::launcher

@@ -1,0 +1,20 @@
+#include "progress_math.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace kavuno::launcher {
+
+int NextProgressPosition(int current) {
+    return current > INT_MAX - kProgressStep ? INT_MAX : current + kProgressStep;
+}
+
+int ProgressFillRight(int position, int lower, int upper, int clientRight) {
+    if (lower == 0 || upper == 0) return -1;
+    long long right = static_cast<long long>(position) * (clientRight - 2) / upper;
+    long long lo = 2;
+    long long hi = std::max<long long>(lo, clientRight - 2);
+    return static_cast<int>(std::clamp(right, lo, hi));
+}
+
+}  // namespace kavuno::launcher

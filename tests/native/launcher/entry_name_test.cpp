@@ -1,0 +1,75 @@
+// Which manifest names the updater may write: only names inside its folder.
+#include <gtest/gtest.h>
+
+#include "entry_name.h"
+
+namespace {
+
+using kavuno::launcher::IsSafeEntryName;
+
+TEST(IsSafeEntryName, AcceptsPlainNamesAndSubdirectories) {
+    EXPECT_TRUE(IsSafeEntryName("movie.dat"));
+    EXPECT_TRUE(IsSafeEntryName("root.dat"));
+    EXPECT_TRUE(IsSafeEntryName("kavuno.exe"));
+    EXPECT_TRUE(IsSafeEntryName("skin\\blue.bmp"));
+    EXPECT_TRUE(IsSafeEntryName("skin/blue.bmp"));
+    EXPECT_TRUE(IsSafeEntryName("a b .dat"));
+    EXPECT_TRUE(IsSafeEntryName("..hidden"));
+    EXPECT_TRUE(IsSafeEntryName("a..b"));
+    EXPECT_TRUE(IsSafeEntryName("CONSOLE.txt"));
+    EXPECT_TRUE(IsSafeEntryName("COM10"));
+    EXPECT_TRUE(IsSafeEntryName("\xB5\xE7\xD3\xB0.dat"));  // "电影.dat" in GBK
+}
+
+TEST(IsSafeEntryName, GbkTrailBytesThatLookLikeBackslashesAreNotSeparators) {
+    // 0x5C is a trail byte of many GBK characters, e.g. "\x95\x5C" and "\xD8\x5C".
+    EXPECT_TRUE(IsSafeEntryName("\x95\x5C.dat"));
+    EXPECT_TRUE(IsSafeEntryName("\xD8\x5C\xD8\x5C"));
+    // ".." followed by such a character is one segment, not a parent step.
+    EXPECT_TRUE(IsSafeEntryName("..\xD8\x5C" "x"));
+}
+
+TEST(IsSafeEntryName, RefusesParentSegments) {
+    EXPECT_FALSE(IsSafeEntryName(".."));
+    EXPECT_FALSE(IsSafeEntryName("..\\kavuno.exe"));
+    EXPECT_FALSE(IsSafeEntryName("../kavuno.exe"));
+    EXPECT_FALSE(IsSafeEntryName("skin\\..\\..\\x.dat"));
+    EXPECT_FALSE(IsSafeEntryName("skin/../x.dat"));
+    EXPECT_FALSE(IsSafeEntryName("skin\\.."));
+    EXPECT_FALSE(IsSafeEntryName(". .\\x.dat"));   // trailing dots and spaces are dropped by Windows
+    EXPECT_FALSE(IsSafeEntryName("... \\x.dat"));
+    EXPECT_FALSE(IsSafeEntryName(".\\x.dat"));
+}
+
+TEST(IsSafeEntryName, RefusesAbsoluteDriveUncAndDevicePaths) {
+    EXPECT_FALSE(IsSafeEntryName("\\Windows\\win.ini"));
+    EXPECT_FALSE(IsSafeEntryName("/etc/passwd"));
+    EXPECT_FALSE(IsSafeEntryName("C:\\Windows\\x.dll"));
+    EXPECT_FALSE(IsSafeEntryName("C:x.dll"));
+    EXPECT_FALSE(IsSafeEntryName("c:/x"));
+    EXPECT_FALSE(IsSafeEntryName("\\\\server\\share\\x"));
+    EXPECT_FALSE(IsSafeEntryName("//server/share/x"));
+    EXPECT_FALSE(IsSafeEntryName("\\\\?\\C:\\x"));
+    EXPECT_FALSE(IsSafeEntryName("\\\\.\\PhysicalDrive0"));
+    EXPECT_FALSE(IsSafeEntryName("movie.dat:stream"));
+}
+
+TEST(IsSafeEntryName, RefusesEmptySegmentsDevicesAndForbiddenCharacters) {
+    EXPECT_FALSE(IsSafeEntryName(""));
+    EXPECT_FALSE(IsSafeEntryName("skin\\"));
+    EXPECT_FALSE(IsSafeEntryName("skin\\\\x.bmp"));
+    EXPECT_FALSE(IsSafeEntryName("NUL"));
+    EXPECT_FALSE(IsSafeEntryName("con.txt"));
+    EXPECT_FALSE(IsSafeEntryName("skin\\aux"));
+    EXPECT_FALSE(IsSafeEntryName("LPT1.dat"));
+    EXPECT_FALSE(IsSafeEntryName("com9"));
+    EXPECT_FALSE(IsSafeEntryName("a*.dat"));
+    EXPECT_FALSE(IsSafeEntryName("a?.dat"));
+    EXPECT_FALSE(IsSafeEntryName("a|b"));
+    EXPECT_FALSE(IsSafeEntryName("a<b>"));
+    EXPECT_FALSE(IsSafeEntryName("a\"b"));
+    EXPECT_FALSE(IsSafeEntryName(std::string("a\0b", 3)));
+    EXPECT_FALSE(IsSafeEntryName("a\tb"));
+}
+
+}  // namespace
