@@ -1,0 +1,40 @@
+#include "console.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
+namespace kavuno::tool {
+namespace {
+
+std::string ToUtf8(const wchar_t* text) {
+    int length = static_cast<int>(wcslen(text));
+    if (length == 0) return {};
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string> Utf8Arguments(int, char**) {
+    std::vector<std::string> args;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return args;
+    for (int i = 1; i < count; ++i) args.push_back(ToUtf8(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+void PrepareStandardStreams() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+}  // namespace kavuno::tool

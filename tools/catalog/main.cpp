@@ -1,0 +1,10 @@
+// kavuno-catalog: see --help, or catalog_tool.h.
+#include <iostream>
+
+#include "catalog_tool.h"
+#include "console.h"
+
+int main(int argc, char** argv) {
+    kavuno::tool::PrepareStandardStreams();
+    return kavuno::tool::RunCatalogTool(kavuno::tool::Utf8Arguments(argc, argv), std::cout, std::cerr);
+}

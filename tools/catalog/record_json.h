@@ -1,0 +1,26 @@
+// One catalogue record as one JSON Lines object: the eight texts (UTF-8 here,
+// GBK in the catalogue), the four integers, and for dumps the record's index
+// and its two addresses.
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "cmf.h"
+#include "json_line.h"
+
+namespace kavuno::tool {
+
+// {"index":..,"file":..,"title":..,"actor":..,"parent":..,"server":..,"kind":..,
+//  "path":..,"id":..,"playable":..,"detail":..,"player":..,"video":..,
+//  "stream":..,"details":..}
+std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index);
+
+// The plain fields a JSON object describes. Missing keys leave a field empty
+// or 0; "index", "stream" and "details" are ignored. Refused, with `error`
+// set: an unknown key, a value of the wrong type, an integer outside 32 bits,
+// a text GBK cannot hold, and a text holding U+0000 or U+000C (the first
+// would cut the text short on screen, the second is stored as a zero byte,
+// which ends the text when it is read back).
+bool RecordFieldsFromJson(const JsonObject& object, catalogue::RecordFields& fields, std::string& error);
+
+}  // namespace kavuno::tool
