@@ -1,0 +1,88 @@
+// root.dat: its lines and the tree built from them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "category_tree.h"
+
+namespace kavuno::catalogue {
+namespace {
+
+constexpr std::size_t kTop = CategoryNode::kNoParent;
+
+// "text@parent" for each node, for compact expectations.
+std::vector<std::string> Shape(const CategoryTree& tree) {
+    std::vector<std::string> out;
+    for (const CategoryNode& n : tree.nodes())
+        out.push_back(n.text + "@" + (n.parent == kTop ? std::string("-") : std::to_string(n.parent)));
+    return out;
+}
+
+TEST(RootLines, LineEndsAndCarriageReturns) {
+    EXPECT_EQ(SplitLines(""), std::vector<std::string>{});
+    EXPECT_EQ(SplitLines("a"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(SplitLines("a\n"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(SplitLines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(SplitLines("a\n\nb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\n"), (std::vector<std::string>{""}));
+    // Only a CR right before LF goes; others stay in the text.
+    EXPECT_EQ(SplitLines("a\r\r\nb\rc\r"), (std::vector<std::string>{"a\r", "b\rc\r"}));
+}
+
+TEST(CategoryTree, RecentNodeFirstThenLinesInOrder) {
+    const std::string recent(kRecentCategory);
+    const CategoryTree tree = BuildCategoryTree({"Movies", ">Action", ">>Old", ">>New", ">Drama", "Series", ">Anime"});
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{recent + "@-", "Movies@-", "Action@1", "Old@2", "New@2",
+                                                      "Drama@1", "Series@-", "Anime@6"}));
+    EXPECT_FALSE(tree.HasChildren(0));
+    EXPECT_TRUE(tree.HasChildren(1));
+    EXPECT_TRUE(tree.HasChildren(2));
+    EXPECT_FALSE(tree.HasChildren(3));
+    EXPECT_FALSE(tree.HasChildren(5));
+    EXPECT_FALSE(tree.HasChildren(7));
+    EXPECT_FALSE(tree.HasChildren(99));
+}
+
+TEST(CategoryTree, SecondLevelLinesBeforeAnyTopLevelGoUnderRecent) {
+    const CategoryTree tree = BuildCategoryTree({">Early", "Top"});
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "Early@0", "Top@-"}));
+    EXPECT_TRUE(tree.HasChildren(0));
+}
+
+TEST(CategoryTree, MarksBeyondTheLevelStayInTheText) {
+    const CategoryTree tree = BuildCategoryTree({"T", ">S", ">>>x", ">> y", "", "> "});
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "T@-", "S@1", ">x@2",
+                                                      " y@2", "@-", " @5"}));
+}
+
+TEST(CategoryTree, ThirdLevelGoesUnderTheLatestSecondLevelEvenAcrossTopLevels) {
+    const CategoryTree tree = BuildCategoryTree({"A", ">a1", "B", ">>x"});
+    EXPECT_EQ(tree[4].text, "x");
+    EXPECT_EQ(tree[4].parent, 2u);  // a1, under A
+    EXPECT_FALSE(tree.HasChildren(3));
+}
+
+TEST(CategoryTree, ThirdLevelBeforeAnySecondLevelGoesUnderTheTopLevel) {
+    const CategoryTree tree = BuildCategoryTree({">>orphan", "A", ">>x", ">>y", ">s", ">>z"});
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "orphan@0", "A@-", "x@2",
+                                                      "y@2", "s@2", "z@5"}));
+}
+
+TEST(CategoryTree, FileThatCannotBeReadGivesOnlyRecent) {
+    const CategoryTree tree = LoadCategoryTree("/nonexistent/kavuno/root.dat");
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_EQ(tree[0].text, kRecentCategory);
+}
+
+TEST(CategoryTree, LoadsGbkFileWithCrLf) {
+    const auto path = std::filesystem::temp_directory_path() / "kavuno-root-test.dat";
+    std::ofstream(path, std::ios::binary) << "\xB5\xE7\xD3\xB0\r\n>\xB6\xAF\xD7\xF7\r\n>>\xC0\xCF";
+    const CategoryTree tree = LoadCategoryTree(path);
+    std::filesystem::remove(path);
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "\xB5\xE7\xD3\xB0@-",
+                                                      "\xB6\xAF\xD7\xF7@1", "\xC0\xCF@2"}));
+}
+
+}  // namespace
+}  // namespace kavuno::catalogue

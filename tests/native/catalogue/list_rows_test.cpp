@@ -1,0 +1,138 @@
+// The movie list's rows under "最近更新", for a category or series, and for a
+// search; and the GBK-aware matcher behind the search.
+#include <gtest/gtest.h>
+
+#include "gbk_search.h"
+#include "list_rows.h"
+
+namespace kavuno::catalogue {
+namespace {
+
+using Rows = std::vector<std::size_t>;
+
+struct Spec {
+    std::string title, kind, parent;
+    std::string actor = "";
+};
+
+RecordArray Make(const std::vector<Spec>& specs) {
+    RecordArray records;
+    for (const Spec& s : specs) {
+        RecordFields f;
+        f.title = s.title;
+        f.kind = s.kind;
+        f.parent = s.parent;
+        f.actor = s.actor;
+        records.Append(CMF(f));
+    }
+    return records;
+}
+
+TEST(RecentRows, TopLevelRecordsHighestIndexFirst) {
+    const RecordArray records =
+        Make({{"zero", "K", ""}, {"1", "K", ""}, {"2", "K", ""}, {"3", "K", ""}, {"4", "K", ""}, {"5", "K", ""}});
+    EXPECT_EQ(RecentRows(records), (Rows{5, 4, 3, 2, 1}));
+    EXPECT_EQ(CategoryRows(records, "K", ""), (Rows{5, 4, 3, 2, 1}));
+}
+
+TEST(RecentRows, AtMostTwentyThreeFromTheEndSkippingEpisodes) {
+    std::vector<Spec> specs{{"zero", "", ""}};
+    for (int i = 1; i <= 40; ++i) specs.push_back({std::to_string(i), "K", i % 5 == 0 ? "S" : ""});
+    const RecordArray records = Make(specs);
+    const Rows rows = RecentRows(records);
+    ASSERT_EQ(rows.size(), kRecentRowLimit);
+    EXPECT_EQ(rows.front(), 39u);  // 40 is an episode
+    for (std::size_t r : rows) EXPECT_TRUE(records[r].parent().empty());
+    for (std::size_t k = 1; k < rows.size(); ++k) EXPECT_GT(rows[k - 1], rows[k]);
+}
+
+TEST(RecentRows, IndexZeroIsNeverARow) {
+    EXPECT_EQ(RecentRows(Make({})), Rows{});
+    EXPECT_EQ(RecentRows(Make({{"only", "K", ""}})), Rows{});
+    EXPECT_EQ(CategoryRows(Make({{"only", "K", ""}}), "K", ""), Rows{});
+    EXPECT_EQ(SearchRows(Make({{"only", "K", ""}}), "only", SearchField::Title), Rows{});
+}
+
+TEST(CategoryRows, ExactKindAndParentInReverseFileOrder) {
+    const RecordArray records = Make({{"0", "K", ""},
+                                      {"a", "K", ""},
+                                      {"b", "k", ""},
+                                      {"c", "K ", ""},
+                                      {"Series", "K", ""},
+                                      {"ep1", "K", "Series"},
+                                      {"d", "K", ""},
+                                      {"ep2", "K", "Series"},
+                                      {"ep3", "Other", "Series"}});
+    EXPECT_EQ(CategoryRows(records, "K", ""), (Rows{6, 4, 1}));
+    EXPECT_EQ(CategoryRows(records, "K", "Series"), (Rows{7, 5}));
+    EXPECT_EQ(CategoryRows(records, "Nothing", ""), Rows{});
+}
+
+TEST(CategoryRows, ARecordAtTwoIndicesIsListedAtBoth) {
+    RecordArray records = Make({{"0", "K", ""}, {"a", "K", ""}});
+    records.AppendAgain(1);
+    EXPECT_EQ(CategoryRows(records, "K", ""), (Rows{2, 1}));
+}
+
+TEST(SearchRows, TitleOrActorAllRecordsReverseOrder) {
+    const RecordArray records = Make({{"Hero", "K", "", "Hero"},
+                                      {"Hero One", "K", "", "Li"},
+                                      {"hero two", "K", "", "Hero Wang"},
+                                      {"Series Hero", "K", "", ""},
+                                      {"Hero ep", "K", "Series Hero", ""}});
+    EXPECT_EQ(SearchRows(records, "Hero", SearchField::Title), (Rows{4, 3, 1}));
+    EXPECT_EQ(SearchRows(records, "hero", SearchField::Title), (Rows{2}));
+    EXPECT_EQ(SearchRows(records, "Hero", SearchField::Actor), (Rows{2}));
+    EXPECT_EQ(SearchRows(records, " Hero", SearchField::Title), (Rows{3}));
+    EXPECT_EQ(SearchRows(records, "Hero ", SearchField::Title), (Rows{4, 1}));
+    EXPECT_EQ(SearchRows(records, "zzz", SearchField::Title), Rows{});
+}
+
+TEST(SearchRows, EmptyTextKeepsTheListAndSelectionPicksTheField) {
+    EXPECT_TRUE(SearchKeepsList(""));
+    EXPECT_FALSE(SearchKeepsList(" "));
+    EXPECT_EQ(SearchFieldForSelection(0), SearchField::Title);
+    EXPECT_EQ(SearchFieldForSelection(1), SearchField::Actor);
+    EXPECT_EQ(SearchFieldForSelection(-1), SearchField::Actor);
+    EXPECT_EQ(SearchFieldForSelection(7), SearchField::Actor);
+}
+
+// 啊 is B0 A1, 不 is B2 BB; "\xA1\xB2" only appears across their boundary.
+TEST(GbkMatch, NeverStartsOnASecondByte) {
+    const std::string text = "\xB0\xA1\xB2\xBB";  // 啊不
+    EXPECT_EQ(GbkFind(text, "\xB2\xBB"), 2u);
+    EXPECT_EQ(GbkFind(text, "\xA1\xB2"), std::string_view::npos);
+    EXPECT_EQ(GbkFind(text, "\xA1"), std::string_view::npos);
+    EXPECT_EQ(GbkFind(text, ""), 0u);
+    EXPECT_EQ(GbkFind("", "a"), std::string_view::npos);
+}
+
+TEST(GbkMatch, SecondBytesInAsciiRangeAreNotMatchedAlone) {
+    // 0x81 0x41 is one character whose second byte is "A".
+    const std::string text = "\x81\x41" "A";
+    EXPECT_EQ(GbkFind(text, "A"), 2u);
+    EXPECT_EQ(GbkFind("\x81\x41", "A"), std::string_view::npos);
+    // A later match after a rejected one is found.
+    EXPECT_EQ(GbkFind("\x81\x41\x81\x41\x41", "A"), 4u);
+}
+
+TEST(GbkMatch, MatchesAfterMixedTextAndAtTheEnd) {
+    const std::string text = "ab\xB0\xA1" "c\xB2\xBB";
+    EXPECT_EQ(GbkFind(text, "c"), 4u);
+    EXPECT_EQ(GbkFind(text, "\xB2\xBB"), 5u);
+    EXPECT_EQ(GbkFind(text, "b\xB0"), 1u);
+    // A lead byte at the very end is a character of its own.
+    EXPECT_EQ(GbkFind("a\xB0", "\xB0"), 1u);
+    // 0x80 and 0xFF lead nothing.
+    EXPECT_EQ(GbkFind("\x80\x41", "A"), 1u);
+    EXPECT_EQ(GbkFind("\xFF\x41", "A"), 1u);
+    EXPECT_EQ(GbkFind("\xFE\x41", "A"), std::string_view::npos);
+}
+
+TEST(GbkMatch, SearchRowsUseTheMatcher) {
+    const RecordArray records = Make({{"0", "", ""}, {"\xB0\xA1\xB2\xBB", "", ""}, {"\xA1\xB2", "", ""}});
+    EXPECT_EQ(SearchRows(records, "\xA1\xB2", SearchField::Title), (Rows{2}));
+}
+
+}  // namespace
+}  // namespace kavuno::catalogue
