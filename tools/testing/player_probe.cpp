@@ -27,6 +27,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -196,7 +197,7 @@ void TreeItems(HWND tree, const RemoteBuffer& remote, HTREEITEM item, int depth)
         const std::wstring text = remote.ReadText(kTextOffset, kTextChars);
 
         RECT r = {};
-        *reinterpret_cast<HTREEITEM*>(&r) = item;
+        std::memcpy(&r, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
         remote.Write(0, &r, sizeof r);
         const bool shown = SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.at(0))) != 0;
         remote.Read(0, &r, sizeof r);
