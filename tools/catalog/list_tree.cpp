@@ -47,6 +47,14 @@ bool ToGbkArgument(const char* option, const std::string& utf8, std::string& gbk
     return false;
 }
 
+void PrintNodes(const catalogue::CategoryTree& tree, const std::vector<std::vector<size_t>>& children,
+                const std::vector<size_t>& nodes, size_t depth, std::ostream& out) {
+    for (size_t node : nodes) {
+        out << std::string(2 * depth, ' ') << gbk::ToUtf8(tree[node].text) << '\n';
+        PrintNodes(tree, children, children[node], depth + 1, out);
+    }
+}
+
 }  // namespace
 
 int RunList(const Request& request, std::ostream& out, std::ostream& err) {
@@ -95,12 +103,15 @@ int RunTree(const Request& request, std::ostream& out, std::ostream& err) {
         return kExitFailed;
     }
     catalogue::CategoryTree tree = catalogue::BuildCategoryTree(catalogue::SplitLines(bytes));
-    std::vector<size_t> depth(tree.size(), 0);
+    // Nodes come in insertion order, and a third-level line can join a branch
+    // above the latest top-level node: print in the order the tree shows them.
+    std::vector<std::vector<size_t>> children(tree.size());
+    std::vector<size_t> topLevel;
     for (size_t i = 0; i < tree.size(); ++i) {
         size_t parent = tree[i].parent;
-        if (parent != catalogue::CategoryNode::kNoParent) depth[i] = depth[parent] + 1;
-        out << std::string(2 * depth[i], ' ') << gbk::ToUtf8(tree[i].text) << '\n';
+        (parent == catalogue::CategoryNode::kNoParent ? topLevel : children[parent]).push_back(i);
     }
+    PrintNodes(tree, children, topLevel, 0, out);
     return kExitOk;
 }
 
