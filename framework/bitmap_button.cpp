@@ -1,0 +1,62 @@
+#include "bitmap_button.h"
+
+#include <initializer_list>
+
+namespace kavuno::ui {
+namespace {
+
+HBITMAP LoadBitmapResource(UINT id) {
+    return static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+CBitmapButton::~CBitmapButton() { ReleaseImages(); }
+
+void CBitmapButton::ReleaseImages() {
+    for (HBITMAP* slot : {&normal_, &pressed_, &focused_, &disabled_}) {
+        if (*slot) DeleteObject(*slot);
+        *slot = nullptr;
+    }
+}
+
+BOOL CBitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
+    ReleaseImages();
+    normal_ = LoadBitmapResource(normalId);
+    if (!normal_) return FALSE;
+    BOOL all = TRUE;
+    const struct {
+        UINT id;
+        HBITMAP* slot;
+    } optional[] = {{pressedId, &pressed_}, {focusedId, &focused_}, {disabledId, &disabled_}};
+    for (const auto& image : optional) {
+        if (image.id == 0) continue;
+        *image.slot = LoadBitmapResource(image.id);
+        if (!*image.slot) all = FALSE;
+    }
+    return all;
+}
+
+void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    HBITMAP image = normal_;
+    if ((item.itemState & ODS_SELECTED) && pressed_)
+        image = pressed_;
+    else if ((item.itemState & ODS_FOCUS) && focused_)
+        image = focused_;
+    else if ((item.itemState & ODS_DISABLED) && disabled_)
+        image = disabled_;
+    if (!image) return;  // keeps whatever is on the screen
+
+    HDC memory = CreateCompatibleDC(item.hDC);
+    if (!memory) return;
+    HGDIOBJ old = SelectObject(memory, image);
+    if (old && old != HGDI_ERROR) {
+        const RECT& r = item.rcItem;
+        BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+    }
+    DeleteDC(memory);
+}
+
+}  // namespace kavuno::ui

@@ -1,0 +1,37 @@
+// An owner-drawn push button painted from bitmap resources. It holds four image
+// slots (normal, pressed, focused, disabled), each empty or holding one bitmap,
+// and keeps the size the dialog template gives it: a larger image is clipped at
+// the button's right and bottom edges. The template control needs the
+// owner-draw button style (BS_OWNERDRAW).
+#pragma once
+#include <windows.h>
+
+#include "control.h"
+
+namespace kavuno::ui {
+
+class CBitmapButton : public Control {
+public:
+    CBitmapButton() = default;
+    ~CBitmapButton() override;
+
+    // Releases all four slots, then loads the normal image and each other image
+    // whose id is not 0, from the program's resources. Non-zero only when every
+    // load succeeded; when the normal image fails the other slots stay empty.
+    // The caller redraws the button when it wants the new images shown at once.
+    BOOL SetImages(UINT normalId, UINT pressedId = 0, UINT focusedId = 0, UINT disabledId = 0);
+
+    // Pressed image while held down, else focused, else disabled — each only
+    // if its slot is filled — else the normal image. An empty slot draws nothing.
+    void OnDrawItem(const DRAWITEMSTRUCT& item) override;
+
+private:
+    void ReleaseImages();
+
+    HBITMAP normal_ = nullptr;
+    HBITMAP pressed_ = nullptr;
+    HBITMAP focused_ = nullptr;
+    HBITMAP disabled_ = nullptr;
+};
+
+}  // namespace kavuno::ui
