@@ -73,10 +73,11 @@ int main() {
     if (command == L"progress" && args.size() == 4) {
         HWND bar = GetDlgItem(window, static_cast<int>(Number(args[3])));
         if (!bar) return kNotFound;
-        PBRANGE range = {};
-        SendMessageW(bar, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&range));
-        LRESULT pos = SendMessageW(bar, PBM_GETPOS, 0, 0);
-        std::printf("%lld %d %d\n", static_cast<long long>(pos), range.iLow, range.iHigh);
+        // Limits one at a time through the result: a pointer would not cross processes.
+        auto low = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, TRUE, 0));
+        auto high = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+        auto pos = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+        std::printf("%d %d %d\n", pos, low, high);
         return 0;
     }
     if (command == L"rect") {

@@ -1,0 +1,220 @@
+#include "updater_dlg.h"
+
+#include <shellapi.h>
+
+#include "app.h"
+#include "resource_ids.h"
+
+namespace {
+
+constexpr UINT_PTR kAnimationTimer = 1;
+constexpr UINT kAnimationInterval = 150;  // ms
+constexpr wchar_t kCaption[] = L"KavunoUp";
+constexpr wchar_t kPlayerProgram[] = L"kavuno.exe";
+
+constexpr int kBackWidth = 340;
+constexpr int kBackHeight = 237;
+constexpr int kFrameX = 3;
+constexpr int kFrameY = 61;
+constexpr int kFrameWidth = 334;
+constexpr int kFrameHeight = 5;
+constexpr int kCaptionX = 10;
+constexpr int kCaptionY = 5;
+
+constexpr UINT kFrameIds[CUpdaterDlg::kFrameCount] = {IDB_SWEEP_1, IDB_SWEEP_2, IDB_SWEEP_3,
+                                                     IDB_SWEEP_4, IDB_SWEEP_5, IDB_SWEEP_6};
+
+// The next animation frame, 0 to 5, shared by the whole process.
+int s_nFrame = 0;
+
+// The template's rectangles in dialog units. The window is laid out at the
+// reference base units (6 pixels per 4 units across, 12 per 8 down), where
+// the picture and the button images fit; the dialog manager would scale it
+// by whatever font replaces the template's "宋体".
+struct UnitRect {
+    int id, x, y, cx, cy;
+};
+constexpr UnitRect kClientUnits = {0, 0, 0, 225, 157};
+constexpr UnitRect kControlUnits[] = {{IDC_CANCEL, 163, 135, 51, 15}, {IDC_PROGRESS, 11, 102, 204, 9}};
+
+int Across(int units) { return MulDiv(units, 6, 4); }
+int Down(int units) { return MulDiv(units, 12, 8); }
+
+HBITMAP LoadBitmapResource(UINT id) {
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
+}
+
+}  // namespace
+
+const kavuno::ui::MessageEntry<CUpdaterDlg> CUpdaterDlg::kMessageTable[] = {
+    kavuno::ui::OnMessage(WM_PAINT, &CUpdaterDlg::OnPaint),
+    kavuno::ui::OnMessage(WM_QUERYDRAGICON, &CUpdaterDlg::OnQueryDragIcon),
+    kavuno::ui::OnMessage(WM_LBUTTONDOWN, &CUpdaterDlg::OnLButtonDown),
+    kavuno::ui::OnCommand(BN_CLICKED, IDC_CANCEL, &CUpdaterDlg::OnCancelButton),
+    kavuno::ui::OnMessage(WM_TIMER, &CUpdaterDlg::OnTimer),
+    kavuno::ui::OnMessage(WM_CLOSE, &CUpdaterDlg::OnClose),
+    kavuno::ui::OnMessage(WM_DESTROY, &CUpdaterDlg::OnDestroy),
+};
+
+CUpdaterDlg::CUpdaterDlg()
+    : Dialog(IDD_UPDATER, kMessageTable),
+      m_hIcon(static_cast<HICON>(
+          LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {}
+
+CUpdaterDlg::~CUpdaterDlg() {
+    for (HBITMAP frame : m_frames)
+        if (frame) DeleteObject(frame);
+    if (m_bmpBack) DeleteObject(m_bmpBack);
+    if (m_hIcon) DestroyIcon(m_hIcon);
+    if (m_hWorker) CloseHandle(m_hWorker);
+}
+
+void CUpdaterDlg::DoDataExchange() {
+    Bind(IDC_PROGRESS, m_progress);
+    Bind(IDC_CANCEL, m_btnCancel);
+}
+
+BOOL CUpdaterDlg::OnInitDialog() {
+    Dialog::OnInitDialog();
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    m_strAppDir = kavuno::ui::ProgramDirectory();
+    PlaceControls();
+
+    // A bare rectangle that can still be minimised from the taskbar.
+    LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
+    SetWindowLongPtrW(hwnd(), GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | WS_MINIMIZEBOX);
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    // Centred now that its final size is known.
+    RECT window, work;
+    GetWindowRect(hwnd(), &window);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - (window.right - window.left)) / 2,
+                 work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    SetWindowTextW(hwnd(), kCaption);
+    m_bmpBack = LoadBitmapResource(IDB_BACKGROUND);
+    m_btnCancel.SetImages(IDB_CANCEL, IDB_CANCEL_PRESSED);
+
+    for (int i = 0; i < kFrameCount; ++i) m_frames[i] = LoadBitmapResource(kFrameIds[i]);
+    HDC dc = GetDC(hwnd());
+    m_pMemDC = CreateCompatibleDC(dc);
+    ReleaseDC(hwnd(), dc);
+
+    SetTimer(hwnd(), kAnimationTimer, kAnimationInterval, nullptr);
+    m_progressChannel.Connect(m_progress.hwnd());
+    m_hWorker = CreateThread(nullptr, 0, UpdateThreadProc, this, 0, nullptr);
+    if (!m_hWorker) m_nUpdateDone = 1;  // no update this time; the player still starts
+    return TRUE;
+}
+
+void CUpdaterDlg::PlaceControls() {
+    DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
+    DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
+    RECT frame = {0, 0, Across(kClientUnits.cx), Down(kClientUnits.cy)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    SetWindowPos(hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const UnitRect& r : kControlUnits)
+        SetWindowPos(Item(r.id), nullptr, Across(r.x), Down(r.y), Across(r.cx), Down(r.cy),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd(), &ps);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, m_bmpBack);
+    BitBlt(dc, 0, 0, kBackWidth, kBackHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, kCaptionX, kCaptionY, kCaption, static_cast<int>(wcslen(kCaption)));
+    EndPaint(hwnd(), &ps);
+    result = 0;
+    return true;
+}
+
+bool CUpdaterDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(m_hIcon);
+    return true;
+}
+
+bool CUpdaterDlg::OnLButtonDown(WPARAM, LPARAM lParam, LRESULT&) {
+    // A press anywhere on the picture moves the window, as on a title bar.
+    PostMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(LOWORD(lParam), HIWORD(lParam)));
+    return false;
+}
+
+bool CUpdaterDlg::OnTimer(WPARAM, LPARAM, LRESULT&) {
+    DrawNextFrame();
+    LaunchPlayerWhenUpdated();
+    return false;
+}
+
+void CUpdaterDlg::DrawNextFrame() {
+    m_pFrameBitmap = m_frames[s_nFrame];
+    s_nFrame = (s_nFrame + 1) % kFrameCount;
+    if (!m_pFrameBitmap || !m_pMemDC) return;
+    HGDIOBJ old = SelectObject(m_pMemDC, m_pFrameBitmap);
+    HDC dc = GetDC(hwnd());
+    BitBlt(dc, kFrameX, kFrameY, kFrameWidth, kFrameHeight, m_pMemDC, 0, 0, SRCCOPY);
+    ReleaseDC(hwnd(), dc);
+    SelectObject(m_pMemDC, old);
+}
+
+void CUpdaterDlg::LaunchPlayerWhenUpdated() {
+    // exchange: the player is started once per raised flag.
+    if (m_nUpdateDone.exchange(0) != 1) return;
+    std::wstring player = m_strAppDir + kPlayerProgram;
+    ShellExecuteW(nullptr, L"open", player.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool CUpdaterDlg::OnClose(WPARAM, LPARAM, LRESULT&) {
+    KillTimer(hwnd(), kAnimationTimer);
+    return false;  // the dialog's default turns WM_CLOSE into the cancel command
+}
+
+void CUpdaterDlg::OnCancelButton() { OnCancel(); }
+
+void CUpdaterDlg::OnCancel() {
+    // Escape, the Cancel button and WM_CLOSE all end here. From now on the
+    // worker sends nothing more to the window, and the player is not started.
+    KillTimer(hwnd(), kAnimationTimer);
+    m_progressChannel.Close();
+    EndDialog(IDCANCEL);
+}
+
+bool CUpdaterDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
+    m_progressChannel.Close();
+    if (m_pMemDC) DeleteDC(m_pMemDC);
+    m_pMemDC = nullptr;
+    return false;
+}
+
+bool CUpdaterDlg::FinishUpdate(DWORD timeoutMs) {
+    m_progressChannel.Close();
+    if (!m_hWorker) return true;
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        DWORD wait = MsgWaitForMultipleObjects(1, &m_hWorker, FALSE, static_cast<DWORD>(deadline - now),
+                                               QS_SENDMESSAGE);
+        if (wait == WAIT_OBJECT_0) return true;
+        if (wait != WAIT_OBJECT_0 + 1) return false;
+        // A message the worker sent before it saw the window closing: answer it
+        // (the window is gone, so it fails) so the worker can go on and end.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+DWORD WINAPI UpdateThreadProc(LPVOID param) {
+    auto* dialog = static_cast<CUpdaterDlg*>(param);
+    kavuno::launcher::RunUpdate(kavuno::ui::App::Current().Title(), dialog->m_strAppDir, dialog->m_progressChannel);
+    dialog->m_nUpdateDone = 1;  // the worker's last act on the window
+    return 0;
+}
