@@ -34,11 +34,6 @@ std::string UnscrambleText(std::string_view stored) {
     return plain;
 }
 
-char* CMF::EmptyBlock() {
-    static char empty[1] = {0};
-    return empty;
-}
-
 std::size_t CMF::SlotOf(TextField field) { return kSlotOfField[static_cast<std::size_t>(field)]; }
 
 CMF::CMF(const RecordFields& plain) {

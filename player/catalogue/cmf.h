@@ -129,7 +129,9 @@ private:
         std::array<std::uint32_t, kTextFieldCount> plainLength{};  // slots with a tail
     };
 
-    static char* EmptyBlock();
+    // Where the texts of a record without any text point.
+    static inline char emptyBlock_[1] = {0};
+    static char* EmptyBlock() { return emptyBlock_; }
     static std::size_t SlotOf(TextField field);
     std::size_t Begin(std::size_t slot) const { return slot == 0 ? 0 : end_[slot - 1]; }
     std::size_t PlainLength(std::size_t slot) const;
