@@ -15,10 +15,11 @@ namespace kavuno::catalogue {
 class RecordArray {
 public:
     RecordArray() = default;
+    ~RecordArray() { clear(); }
     RecordArray(const RecordArray&) = delete;
     RecordArray& operator=(const RecordArray&) = delete;
-    RecordArray(RecordArray&&) noexcept = default;
-    RecordArray& operator=(RecordArray&&) noexcept = default;
+    RecordArray(RecordArray&& other) noexcept;
+    RecordArray& operator=(RecordArray&& other) noexcept;
 
     std::size_t size() const { return order_.size(); }
     bool empty() const { return order_.empty(); }
@@ -43,17 +44,27 @@ public:
     std::size_t text_bytes() const { return arena_.capacity(); }
 
 private:
-    static constexpr std::size_t kChunkShift = 12;  // records per storage chunk: 4096
-    static constexpr std::size_t kChunkRecords = std::size_t{1} << kChunkShift;
+    // Records live in chunks that never move: chunk 0 holds slots 0-15, chunk
+    // k > 0 the slots from 16 * 2^(k-1) up to 16 * 2^k. Storage is raw and a
+    // record is constructed only when its slot is taken, so memory follows the
+    // records actually read.
+    static constexpr unsigned kFirstChunkBits = 4;
+    struct Location {
+        std::size_t chunk, offset;
+    };
+    static Location Locate(std::size_t slot);
+    static std::size_t ChunkCapacity(std::size_t chunk);
 
     const CMF& Stored(std::uint32_t slot) const {
-        return chunks_[slot >> kChunkShift][slot & (kChunkRecords - 1)];
+        const Location at = Locate(slot);
+        return chunks_[at.chunk][at.offset];
     }
     CMF& NewSlot();
     void DropLastSlot();
+    void MakeRoomInOrder();
 
     TextArena arena_;
-    std::vector<std::unique_ptr<CMF[]>> chunks_;  // records never move
+    std::vector<CMF*> chunks_;  // raw storage; slots below storedCount_ are constructed
     std::size_t storedCount_ = 0;
     std::vector<std::uint32_t> order_;  // file order -> storage slot
 };

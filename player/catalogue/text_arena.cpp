@@ -11,7 +11,8 @@ char* TextArena::Extend(std::size_t n) {
     if (chunkSize_ - used_ < n) {
         // Move the unfinished block to a fresh chunk big enough for it and n more.
         const std::size_t block = used_ - blockStart_;
-        const std::size_t size = std::max(kChunkSize, block + n);
+        const std::size_t grown = chunks_.empty() ? kFirstChunkSize : std::min(kChunkSize, chunkSize_ * 2);
+        const std::size_t size = std::max(grown, block + n);
         std::unique_ptr<char[]> chunk(new char[size]);
         if (block > 0) std::memcpy(chunk.get(), chunkData() + blockStart_, block);
         // A chunk that only ever held this unfinished block can go.

@@ -10,7 +10,9 @@ namespace kavuno::catalogue {
 
 class TextArena {
 public:
-    // Chunk size for ordinary records; a larger block gets a chunk of its own.
+    // Chunks start small, so a short catalogue takes little memory, and
+    // double up to kChunkSize; a larger block gets a chunk of its own.
+    static constexpr std::size_t kFirstChunkSize = std::size_t{1} << 12;
     static constexpr std::size_t kChunkSize = std::size_t{1} << 20;
 
     TextArena() = default;
