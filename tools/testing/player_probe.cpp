@@ -15,7 +15,8 @@
 //   kavuno_player_probe window TITLE          "left top width height<TAB>style<TAB>exstyle"
 //   kavuno_player_probe combo TITLE ID        "selection" then one item a line
 //   kavuno_player_probe text TITLE ID         the control's text (ID 0: the window's)
-//   kavuno_player_probe set-text TITLE ID T   WM_SETTEXT
+//   kavuno_player_probe set-text TITLE ID HEX WM_SETTEXT with the text given as the hex digits of its
+//                                             UTF-8 bytes (Wine decodes arguments by the Linux locale)
 //   kavuno_player_probe focus TITLE           id of the control that has the keyboard focus (0: none)
 //   kavuno_player_probe message TITLE         a message box's text (its static control 0xFFFF)
 //   kavuno_player_probe count TITLE           how many top-level windows have exactly this title
@@ -53,6 +54,18 @@ void Print(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
+std::wstring FromUtf8Hex(const std::wstring& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<char>(std::wcstol(hex.substr(i, 2).c_str(), nullptr, 16)));
+    }
+    if (bytes.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
+    return text;
+}
+
 std::vector<HWND> TopLevelWindows(const std::wstring& title) {
     struct Search {
         const std::wstring* title;
@@ -70,9 +83,11 @@ std::vector<HWND> TopLevelWindows(const std::wstring& title) {
     return search.found;
 }
 
+// WM_GETTEXT: GetWindowText would not ask a control of another process.
 std::wstring WindowText(HWND hwnd) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -315,7 +330,8 @@ int main() {
     if (command == L"set-text" && args.size() == 5) {
         HWND control = GetDlgItem(window, id);
         if (!control) return kNotFound;
-        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[4].c_str()));
+        const std::wstring text = FromUtf8Hex(args[4]);
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         return 0;
     }
     return kUsage;

@@ -1,0 +1,217 @@
+"""One run of the real kavuno.exe for the end-to-end tests.
+
+A PlayerSession copies kavuno.exe into a temporary folder with the catalogue
+files a test gives it, opens a stand-in launcher window ("KavunoUp"), starts
+the player and drives it as a user would: xdotool clicks and keys on its
+window, and kavuno_player_probe.exe (tools/testing/player_probe.cpp) to read
+what only Windows can see (list rows with their item data, tree items,
+control rectangles, the focus).
+
+Every player binds UDP port 7890 and the presence listener port 7891: a file
+lock keeps sessions of all build trees on this machine one at a time.
+"""
+from __future__ import annotations
+
+import contextlib
+import fcntl
+import subprocess
+import time
+from pathlib import Path
+from typing import Iterable, Optional
+
+import kavuno_e2e as e2e
+from player_catalogue import Record, movie_dat, placeholder, root_dat
+
+PRESENCE_PORT = 7891
+LOCAL_PORT = 7890
+PORTS_LOCK = Path("/tmp/kavuno-presence-ports.lock")
+MAIN_TITLE = "Kavuno"
+LAUNCHER_TITLE = "KavunoUp"
+PROGRAM_TITLE = "kavuno"  # caption of the player's message boxes
+
+# Control ids of the main window.
+CLOSE, MINIMIZE, SEARCH, TREE, LIST, TOPMOST, SEARCH_TEXT, SEARCH_TYPE, HELP = (
+    1000, 1002, 1003, 1004, 1005, 1006, 1007, 1009, 1014)
+
+
+def player_probe(*args: str, timeout: float = 60.0, check: bool = True) -> str:
+    result = e2e.run(e2e.program("kavuno_player_probe.exe"), *args, timeout=timeout)
+    if check and result.returncode != 0:
+        raise RuntimeError(f"kavuno_player_probe {' '.join(args)} failed ({result.returncode}): {result.stderr}")
+    return result.stdout
+
+
+def _lines(text: str) -> list[str]:
+    return [line for line in text.replace("\r\n", "\n").split("\n") if line]
+
+
+@contextlib.contextmanager
+def presence_ports():
+    """Holds the machine-wide lock on the presence ports for the block."""
+    with open(PORTS_LOCK, "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        try:
+            yield
+        finally:
+            fcntl.flock(lock, fcntl.LOCK_UN)
+
+
+class PlayerSession:
+    def __init__(self, records: Optional[Iterable[Record]] = None,
+                 root_lines: Optional[Iterable[str]] = None,
+                 movie_bytes: Optional[bytes] = None, env: Optional[dict] = None):
+        self.folder = e2e.ProgramFolder(prefix="kavuno-player-")
+        self.exe = self.folder.add_program("kavuno.exe")
+        if movie_bytes is None and records is not None:
+            movie_bytes = movie_dat(records)
+        if movie_bytes is not None:
+            self.folder.write("movie.dat", movie_bytes)
+        if root_lines is not None:
+            self.folder.write("root.dat", root_dat(root_lines))
+        self.env = {"KAVUNO_PRESENCE_SERVER": "127.0.0.1"}
+        self.env.update(env or {})
+        self.process: Optional[subprocess.Popen] = None
+        self.launcher: Optional[subprocess.Popen] = None
+        self.wid: Optional[int] = None
+
+    # -- life cycle
+    def open_launcher(self) -> None:
+        """A stand-in launcher window captioned "KavunoUp" that ends on WM_CLOSE."""
+        self.launcher = e2e.start(e2e.program("kavuno_probe.exe"), "window", LAUNCHER_TITLE)
+        if not e2e.wait_until(lambda: e2e.find_windows(LAUNCHER_TITLE), timeout=20):
+            raise RuntimeError("the stand-in launcher window did not appear")
+
+    def start(self, cwd: Optional[Path] = None) -> subprocess.Popen:
+        """Starts kavuno.exe (from `cwd`, default its folder) without waiting."""
+        self.process = e2e.start(self.exe, env=self.env, cwd=cwd or self.folder.path)
+        return self.process
+
+    def start_with_launcher(self) -> int:
+        """Opens the launcher, starts the player and waits for its window."""
+        self.open_launcher()
+        self.start()
+        self.wid = e2e.wait_for_window(MAIN_TITLE, timeout=30)
+        return self.wid
+
+    def wait_exit(self, timeout: float = 20.0) -> Optional[int]:
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def cleanup(self) -> None:
+        for p in (self.process, self.launcher):
+            if p is not None:
+                e2e.stop(p)
+        self.folder.cleanup()
+
+    # -- what the window shows
+    def rows(self, limit: int = 0) -> list[tuple[int, str, str]]:
+        """(record index, title, kind) of every list row, top row first."""
+        out = []
+        for line in _lines(player_probe("rows", MAIN_TITLE, str(limit))):
+            index, title, kind = line.split("\t")
+            out.append((int(index), title, kind))
+        return out
+
+    def row_indices(self) -> list[int]:
+        return [index for index, _, _ in self.rows()]
+
+    def tree(self) -> list[tuple[int, bool, Optional[tuple[int, int, int, int]], str]]:
+        """(depth, has children, screen rectangle or None, text) in tree order."""
+        items = []
+        for line in _lines(player_probe("tree", MAIN_TITLE)):
+            depth, children, rect, text = line.split("\t")
+            box = None if rect.startswith("-") else tuple(int(v) for v in rect.split())
+            items.append((int(depth), children == "1", box, text))
+        return items
+
+    def controls(self) -> dict[int, dict]:
+        """Controls by id (-1 ids numbered -1, -2, ... in order)."""
+        found, unnamed = {}, 0
+        for line in _lines(player_probe("controls", MAIN_TITLE)):
+            cid, cls, rect, style, visible, *text = line.split("\t")
+            cid = int(cid)
+            if cid == -1:
+                unnamed -= 1
+                cid = unnamed
+            found[cid] = {"class": cls, "rect": tuple(int(v) for v in rect.split()),
+                          "style": int(style, 16), "visible": visible == "1",
+                          "text": text[0] if text else ""}
+        return found
+
+    def window(self) -> tuple[tuple[int, int, int, int], int, int]:
+        """((left, top, width, height), style, extended style) of the main window."""
+        rect, style, exstyle = _lines(player_probe("window", MAIN_TITLE))[0].split("\t")
+        return tuple(int(v) for v in rect.split()), int(style, 16), int(exstyle, 16)
+
+    def combo(self) -> tuple[int, list[str]]:
+        lines = _lines(player_probe("combo", MAIN_TITLE, str(SEARCH_TYPE)))
+        return int(lines[0]), lines[1:]
+
+    def focus(self) -> int:
+        return int(_lines(player_probe("focus", MAIN_TITLE))[0])
+
+    def set_search_text(self, text: str) -> None:
+        player_probe("set-text", MAIN_TITLE, str(SEARCH_TEXT), text.encode("utf-8").hex() or "-")
+
+    def exists(self) -> bool:
+        return int(_lines(player_probe("count", MAIN_TITLE))[0]) > 0
+
+    # -- acting as a user
+    def control_centre(self, control_id: int) -> tuple[int, int]:
+        (left, top, _, _), _, _ = self.window()
+        x, y, w, h = self.controls()[control_id]["rect"]
+        return left + x + w // 2, top + y + h // 2
+
+    def click_control(self, control_id: int) -> None:
+        e2e.click(*self.control_centre(control_id))
+        time.sleep(0.3)
+
+    def click_tree_item(self, text: str, double: bool = False) -> None:
+        for _, _, box, item_text in self.tree():
+            if item_text == text and box:
+                x, y = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+                e2e.mouse_move(x, y)
+                subprocess.run(["xdotool", "click", "--repeat", "2" if double else "1", "--delay", "80", "1"],
+                               check=False)
+                time.sleep(0.4)
+                return
+        raise AssertionError(f"tree item {text!r} is not in sight")
+
+    def press(self, *keysyms: str) -> None:
+        """Presses keys on the focused window through the X server's input path."""
+        for keysym in keysyms:
+            subprocess.run(["xdotool", "key", keysym], check=False)
+            time.sleep(0.2)
+        time.sleep(0.3)
+
+    def search(self, text: str, by_enter: bool = True) -> None:
+        self.set_search_text(text)
+        if by_enter:
+            self.click_control(SEARCH_TEXT)
+            self.press("Return")
+        else:
+            self.click_control(SEARCH)
+
+
+def standard_records() -> list[Record]:
+    """A small catalogue: five films in two kinds, a series with episodes, and
+    texts made for the search's edge cases."""
+    return [
+        Record(title="占位电影", kind="动作片", actor="占位演员"),     # 0: never shown
+        Record(title="龙争虎斗", kind="动作片", actor="李小龙"),        # 1
+        Record(title="Police Story", kind="动作片", actor="成龙"),     # 2
+        Record(title="喜剧之王", kind="喜剧片", actor="周星驰 张柏芝"),  # 3
+        Record(title="大话西游", kind="喜剧片", actor="周星驰"),        # 4
+        Record(title="醉拳", kind="动作片", actor="成龙"),              # 5
+        Record(title="西游记", kind="大陆剧", actor="六小龄童", playable=0),   # 6: series
+        Record(title="西游记 第1集", kind="大陆剧", parent="西游记", actor="六小龄童"),  # 7
+        Record(title="西游记 第2集", kind="大陆剧", parent="西游记", actor="六小龄童"),  # 8
+        Record(title="police academy", kind="喜剧片", actor="Steve"),  # 9
+        Record(title=" 空格开头", kind="动作片 ", actor="某人"),        # 10: kind with a trailing space
+    ]
+
+
+# 喜剧片 has a child, so clicking it lists nothing; 港台剧 has no records.
+STANDARD_ROOT = ["电影", ">动作片", ">喜剧片", ">>经典喜剧", "电视剧", ">大陆剧", ">港台剧"]
