@@ -38,7 +38,10 @@ bool FileSize(std::FILE* file, std::uint64_t& size) {
 
 class ObjectTable {
 public:
-    explicit ObjectTable(ArchiveReader& ar) : ar_(ar) { entries_.push_back(0); }  // index 0: no object
+    ObjectTable(ArchiveReader& ar, std::size_t expected) : ar_(ar) {
+        entries_.reserve(expected + 2);
+        entries_.push_back(0);  // index 0: no object
+    }
 
     void AddClass() { Add(kClassEntry); }
     void AddRecord(std::size_t arrayIndex) {
@@ -125,9 +128,10 @@ void ReadCatalogue(ArchiveReader& ar, RecordArray& records) {
     const std::int32_t count = ar.ReadI32();
     if (count <= 0) return;
     // Never trust the count for memory: a damaged file fails at its end.
-    records.Reserve(static_cast<std::size_t>(
-        std::min<std::uint64_t>(static_cast<std::uint64_t>(count), ar.remaining() / kSmallestRecord)));
-    ObjectTable table(ar);
+    const auto expected = static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(count), ar.remaining() / kSmallestRecord));
+    records.Reserve(expected);
+    ObjectTable table(ar, expected);
     for (std::int32_t i = 0; i < count; ++i) ReadEntry(ar, table, records);
 }
 
