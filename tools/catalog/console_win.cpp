@@ -6,6 +6,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace kavuno::tool {
 namespace {
@@ -34,7 +35,12 @@ std::vector<std::string> Utf8Arguments(int, char**) {
 void PrepareStandardStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);
+    // The console keeps its code page after we exit: give the old one back.
+    static UINT consoleCodePage = GetConsoleOutputCP();
+    if (consoleCodePage != 0 && consoleCodePage != CP_UTF8) {
+        SetConsoleOutputCP(CP_UTF8);
+        std::atexit([] { SetConsoleOutputCP(consoleCodePage); });
+    }
 }
 
 }  // namespace kavuno::tool
