@@ -55,7 +55,17 @@ int RunDump(const Request& request, std::ostream& out, std::ostream& err) {
     catalogue::LoadResult result;
     if (!LoadForTool(request.input, records, result, err)) return kExitFailed;
     // What was read before a fault is printed too: it is what the player keeps.
-    for (size_t i = 0; i < records.size(); ++i) out << RecordToJsonLine(records[i], i) << '\n';
+    size_t inexact = 0;
+    for (size_t i = 0; i < records.size(); ++i) {
+        bool exact = true;
+        out << RecordToJsonLine(records[i], i, exact) << '\n';
+        if (!exact) ++inexact;
+    }
+    if (inexact > 0) {
+        out.flush();
+        err << "kavuno-catalog: note: " << inexact << " entries hold bytes that are not GBK characters;"
+            << " they are shown as replacement characters\n";
+    }
     if (!result.ok()) {
         ReportDamage(request.input, result, out, err);
         return kExitFailed;

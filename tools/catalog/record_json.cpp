@@ -1,5 +1,6 @@
 #include "record_json.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -115,13 +116,23 @@ bool SetField(const std::string& key, const JsonValue& value, RecordFields& fiel
     return false;
 }
 
+// UTF-8 of a GBK text; `exact` turns false when it does not convert back to
+// the same bytes. Plain ASCII, most of any catalogue, needs no check.
+std::string ExactUtf8(const std::string& gbkText, bool& exact) {
+    std::string utf8 = gbk::ToUtf8(gbkText);
+    bool ascii = std::all_of(gbkText.begin(), gbkText.end(), [](char c) { return (c & 0x80) == 0; });
+    std::string back;
+    if (!ascii && !(gbk::FromUtf8(utf8, back) && back == gbkText)) exact = false;
+    return utf8;
+}
+
 }  // namespace
 
-std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index) {
+std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index, bool& exact) {
     RecordFields fields = record.Fields();
     JsonLineWriter line;
     line.AddInteger("index", static_cast<int64_t>(index));
-    for (const auto& k : kTextKeys) line.AddString(k.name, gbk::ToUtf8(fields.*k.member));
+    for (const auto& k : kTextKeys) line.AddString(k.name, ExactUtf8(fields.*k.member, exact));
     for (const auto& k : kIntKeys) line.AddInteger(k.name, fields.*k.member);
     line.AddString("stream", gbk::ToUtf8(record.GetStreamAddress()));
     line.AddString("details", gbk::ToUtf8(record.GetDetailsAddress()));

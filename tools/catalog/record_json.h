@@ -13,7 +13,10 @@ namespace kavuno::tool {
 // {"index":..,"file":..,"title":..,"actor":..,"parent":..,"server":..,"kind":..,
 //  "path":..,"id":..,"playable":..,"detail":..,"player":..,"video":..,
 //  "stream":..,"details":..}
-std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index);
+// `exact` is set to false when a text held bytes that are not GBK characters
+// (a damaged or hand-made file): they print as replacement characters, which
+// build then refuses, so such a dump does not make the same file again.
+std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index, bool& exact);
 
 // The plain fields a JSON object describes. Missing keys leave a field empty
 // or 0; "index", "stream" and "details" are ignored. Refused, with `error`

@@ -225,6 +225,28 @@ TEST(CatalogToolDump, EmptyCountsAndWideTextsAreWholeFiles) {
     EXPECT_EQ(Text(ParseLine(run.OutLines()[1]), "title"), "mKKn");
 }
 
+TEST(CatalogToolDump, SaysWhenTextsAreNotGbkAndBuildRefusesTheirDump) {
+    ScratchDir dir;
+    // Plain titles D7 FA (a GBK code with no character) and a lone lead byte
+    // 0x81; stored, each byte is 12 lower.
+    WriteBytes(dir.Path("odd.dat"), CountOf(3) + kFirstHeader + BodyWithStoredTitle(Bytes({1, 0x55})) +
+                                        kLaterHeader + BodyWithStoredTitle(Bytes({2, 0xCB, 0xEE})) +
+                                        kLaterHeader + BodyWithStoredTitle(Bytes({2, 0x55, 0x75})));
+    ToolRun run = RunTool({"dump", dir.Path("odd.dat")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "kavuno-catalog: note: 2 entries hold bytes that are not GBK characters; they are shown as "
+              "replacement characters\n");
+    ASSERT_EQ(run.OutLines().size(), 3u);
+    EXPECT_EQ(Text(ParseLine(run.OutLines()[0]), "title"), "a");
+    EXPECT_NE(Text(ParseLine(run.OutLines()[1]), "title").find("\xEF\xBF\xBD"), std::string::npos);
+
+    WriteBytes(dir.Path("odd.jsonl"), run.out);
+    ToolRun rebuild = RunTool({"build", dir.Path("odd.jsonl"), "-o", dir.Path("again.dat")});
+    EXPECT_EQ(rebuild.status, 1);
+    EXPECT_NE(rebuild.err.find(":2: title: U+FFFD cannot be written in GBK"), std::string::npos) << rebuild.err;
+}
+
 struct Refusal {
     const char* name;
     std::string lines;
