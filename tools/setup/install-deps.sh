@@ -11,16 +11,27 @@ packages=(
   xvfb xdotool x11-utils imagemagick               # a display to run the programs on, and to look at them
   fonts-wqy-microhei                               # Chinese glyphs for the font replacements
   python3 curl                                     # demo service, tools and end-to-end tests
+  locales                                          # zh_CN.UTF-8, for Wine's conversions of Unix text
 )
 
+# Wine converts arguments, paths and the environment with the Unix locale's
+# character set; without an installed zh_CN.UTF-8 it falls back to ASCII.
+ensure_locale() {
+  locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return 0
+  $SUDO sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+}
+
+SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+ensure_locale
