@@ -141,9 +141,32 @@ def wine_command() -> list[str]:
     return shlex.split(command)
 
 
+_wine_ready = False
+
+
+def ensure_wine_ready() -> None:
+    """Starts a persistent wine server for this prefix and its services, once.
+
+    Without it every program that runs alone starts (and, when it ends, stops)
+    a server and the system services, and those inherit the program's output
+    pipes: reading its output then waits about five seconds for them to end.
+    The harness kills the server when the run ends."""
+    global _wine_ready
+    if _wine_ready:
+        return
+    _wine_ready = True
+    subprocess.run(["wineserver", "-p"], check=False)
+    # The services and the desktop start now, with no pipe of ours: whatever
+    # they inherit stays open as long as they run.
+    subprocess.run(wine_command() + [str(program("kavuno_probe.exe")), "exists", "-"],
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=120, check=False)
+
+
 def start(exe: os.PathLike | str, *args: str, env: Optional[dict] = None,
           cwd: Optional[os.PathLike | str] = None, capture: bool = False) -> subprocess.Popen:
     """Starts a Windows program under Wine. `env` adds to the environment."""
+    ensure_wine_ready()
     full_env = dict(os.environ)
     if env:
         full_env.update({k: str(v) for k, v in env.items()})
@@ -155,6 +178,7 @@ def start(exe: os.PathLike | str, *args: str, env: Optional[dict] = None,
 def run(exe: os.PathLike | str, *args: str, env: Optional[dict] = None,
         timeout: float = 60.0, cwd: Optional[os.PathLike | str] = None) -> subprocess.CompletedProcess:
     """Runs a Windows console program to its end and captures its output."""
+    ensure_wine_ready()
     full_env = dict(os.environ)
     if env:
         full_env.update({k: str(v) for k, v in env.items()})
@@ -308,3 +332,43 @@ def pixel(path: os.PathLike | str, x: int, y: int) -> tuple[int, int, int]:
                           f"%[fx:int(255*p{{{x},{y}}}.g)] %[fx:int(255*p{{{x},{y}}}.b)]", "info:"],
                          capture_output=True, text=True, check=True).stdout.split()
     return int(out[0]), int(out[1]), int(out[2])
+
+
+def window_texts(title: str) -> list[tuple[str, str]]:
+    """(class, text) of each child window of the top-level window titled
+    `title`, e.g. the message and the buttons of a message box."""
+    lines = probe("texts", title).splitlines()
+    return [tuple(line.split("\t", 1)) for line in lines if "\t" in line]
+
+
+def window_rect(title: str, control_id: Optional[int] = None) -> tuple[int, int, int, int]:
+    """(left, top, right, bottom) on the screen of the window titled `title`,
+    or of its control `control_id`."""
+    args = ["rect", title] + ([str(control_id)] if control_id is not None else [])
+    left, top, right, bottom = (int(v) for v in probe(*args).split())
+    return left, top, right, bottom
+
+
+def window_styles(title: str) -> tuple[int, int]:
+    """(style, extended style) of the top-level window titled `title`."""
+    style, ex_style = probe("style", title).split()
+    return int(style, 16), int(ex_style, 16)
+
+
+def screen_pixels(x: int, y: int, width: int, height: int) -> list[list[tuple[int, int, int]]]:
+    """RGB rows of a rectangle of the screen, read now."""
+    data = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                           "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout
+    # P6 header: magic, width, height, maxval, each followed by white space.
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    pos += 1
+    w, h = int(fields[1]), int(fields[2])
+    raw = data[pos:pos + w * h * 3]
+    return [[tuple(raw[(r * w + c) * 3:(r * w + c) * 3 + 3]) for c in range(w)] for r in range(h)]

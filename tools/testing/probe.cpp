@@ -7,6 +7,8 @@
 //   kavuno_probe rect TITLE [ID]          "left top right bottom" on the screen, of the
 //                                         window or of its control ID
 //   kavuno_probe style TITLE              "style exstyle" in hex
+//   kavuno_probe texts TITLE              "class<TAB>text" (UTF-8) of each child window,
+//                                         e.g. a message box's message and buttons
 //   kavuno_probe send TITLE MSG W L       SendMessage, prints the result
 //   kavuno_probe post TITLE MSG W L       PostMessage
 //
@@ -53,6 +55,24 @@ int ShowDummyWindow(const std::wstring& title) {
 
 long long Number(const std::wstring& text) { return std::wcstoll(text.c_str(), nullptr, 0); }
 
+void PrintUtf8(const std::wstring& text) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
+                        nullptr);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    wchar_t className[256];
+    GetClassNameW(child, className, 256);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(child)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(child, text.data(), static_cast<int>(text.size()))));
+    PrintUtf8(std::wstring(className) + L"\t" + text + L"\n");
+    return TRUE;
+}
+
 }  // namespace
 
 int main() {
@@ -86,6 +106,10 @@ int main() {
         RECT r;
         GetWindowRect(target, &r);
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        return 0;
+    }
+    if (command == L"texts") {
+        EnumChildWindows(window, PrintChild, 0);
         return 0;
     }
     if (command == L"style") {
