@@ -1,0 +1,162 @@
+"""The launcher's update under Wine: what lands in its folder, what the
+progress bar ends on, and that the player starts exactly once whatever
+happens to the update."""
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import kavuno_e2e as k  # noqa: E402
+from launcher_fixture import CAPTION, PROGRESS_ID, LauncherRun, settle  # noqa: E402
+
+OLD = b"old contents that must survive\n"
+
+
+def payload(size: int, seed: int = 1) -> bytes:
+    return bytes((i * 7 + seed) % 251 for i in range(size))
+
+
+class SuccessfulUpdate(unittest.TestCase):
+    def test_downloads_every_file_then_starts_the_player_once(self):
+        files = {"movie.dat": payload(51200), "root.dat": payload(2048, 3), "skin\\blue.bmp": payload(777, 5)}
+        manifest = k.make_manifest([(n, len(d)) for n, d in files.items()], newline="\r\n")
+        served = {n.replace("\\", "/"): d for n, d in files.items()}
+        with LauncherRun(served, manifest, local={"movie.dat": OLD, "skin/keep.txt": b"x"}) as run:
+            run.start()
+            self.assertEqual(run.wait_exit(), 0, "the stand-in player closes the launcher")
+            settle(0.5)
+            starts = run.player_starts()
+            self.assertEqual(len(starts), 1, starts)
+            self.assertIn("launcher=1", starts[0], "the launcher's window was still there")
+            self.assertTrue(starts[0].endswith("kavuno.exe\""), starts[0])
+            for name, data in served.items():
+                self.assertEqual(run.file(name).read_bytes(), data, name)
+            self.assertEqual(run.leftovers(), [])
+            self.assertEqual(run.requested("/movie/update.txt"), 1)
+
+    def test_same_name_twice_is_downloaded_twice(self):
+        manifest = k.make_manifest([("a.dat", 10), ("a.dat", 10)])
+        with LauncherRun({"a.dat": payload(10)}, manifest) as run:
+            run.start()
+            run.wait_exit()
+            self.assertEqual(run.requested("/movie/file/a.dat"), 2)
+            self.assertEqual(run.file("a.dat").read_bytes(), payload(10))
+            self.assertEqual(len(run.player_starts()), 1)
+
+
+class ProgressBar(unittest.TestCase):
+    """The bar's last state, read from the window the stand-in leaves open."""
+
+    def final_state(self, data: bytes, size) -> tuple:
+        manifest = k.make_manifest([("f.dat", size)])
+        with LauncherRun({"f.dat": data}, manifest, keep_launcher=True) as run:
+            run.start()
+            self.assertEqual(len(run.wait_for_player()), 1)
+            state = k.progress_state(CAPTION, PROGRESS_ID)
+            self.assertEqual(run.file("f.dat").read_bytes(), data)
+            return state
+
+    def test_a_file_of_its_announced_size_fills_the_bar_exactly(self):
+        # Reads of 200 bytes: positions 201, 401, 601, 801, then 1001 held at 1000.
+        self.assertEqual(self.final_state(payload(1000), 1000), (1000, 1, 1000))
+
+    def test_sizes_above_65535_do_not_wrap(self):
+        self.assertEqual(self.final_state(payload(70000), 70000), (70000, 1, 70000))
+
+    def test_a_size_larger_than_the_file_leaves_the_bar_part_filled(self):
+        # 5 reads: 1 + 5 × 200.
+        self.assertEqual(self.final_state(payload(1000), 4000), (1001, 1, 4000))
+
+
+class FailedUpdate(unittest.TestCase):
+    """Every failure is silent, keeps the old files and still starts the player."""
+
+    def assert_untouched_and_started(self, run: LauncherRun, names=("a.dat", "b.dat")):
+        run.start()
+        self.assertEqual(run.wait_exit(), 0)
+        settle(0.5)
+        self.assertEqual(len(run.player_starts()), 1)
+        for name in names:
+            self.assertEqual(run.file(name).read_bytes(), OLD, name)
+        self.assertEqual(run.leftovers(), [])
+
+    def test_unreachable_server(self):
+        with LauncherRun({"a.dat": payload(10)}, local={"a.dat": OLD, "b.dat": OLD}, with_service=False) as run:
+            self.assert_untouched_and_started(run)
+
+    def test_manifest_error_status_is_not_taken_for_a_manifest(self):
+        with LauncherRun({"a.dat": payload(10)}, local={"a.dat": OLD, "b.dat": OLD}) as run:
+            run.service.set_manifest_fault(status=500)
+            self.assert_untouched_and_started(run)
+            self.assertEqual(run.requested("/movie/file/a.dat"), 0)
+
+    def test_short_or_dropped_manifest_is_not_used(self):
+        for fault in ({"short_by": 3}, {"drop_after": 8}):
+            with self.subTest(**fault):
+                with LauncherRun({"a.dat": payload(10)}, local={"a.dat": OLD, "b.dat": OLD}) as run:
+                    run.service.set_manifest_fault(**fault)
+                    self.assert_untouched_and_started(run)
+                    self.assertEqual(run.requested("/movie/file/a.dat"), 0)
+
+    def test_entry_failures_keep_the_old_file_and_end_the_update(self):
+        faults = [{"status": 404}, {"status": 500}, {"short_by": 1000}, {"drop_after": 3000}, {"refuse": True}]
+        for fault in faults:
+            with self.subTest(**fault):
+                files = {"new.dat": payload(300), "a.dat": payload(8000), "b.dat": payload(50)}
+                with LauncherRun(files, local={"a.dat": OLD, "b.dat": OLD}) as run:
+                    run.service.set_file_fault("a.dat", **fault)
+                    self.assert_untouched_and_started(run)
+                    # Entries before the failure stay replaced; later ones are not attempted.
+                    self.assertEqual(run.file("new.dat").read_bytes(), payload(300))
+                    self.assertEqual(run.requested("/movie/file/b.dat"), 0)
+
+    def test_missing_subdirectory_ends_the_update(self):
+        files = {"nodir/x.dat": payload(10), "a.dat": payload(10)}
+        manifest = k.make_manifest([("nodir\\x.dat", 10), ("a.dat", 10)])
+        with LauncherRun(files, manifest, local={"a.dat": OLD, "b.dat": OLD}) as run:
+            self.assert_untouched_and_started(run)
+            self.assertFalse(run.file("nodir").exists())
+
+
+class OddManifests(unittest.TestCase):
+    def test_no_entries_for_zero_negative_or_non_numeric_counts(self):
+        for first in (b"0", b"-2", b"two", b"\xef\xbb\xbf1", b""):
+            with self.subTest(first=first):
+                manifest = first + b"\r\na.dat\r\n10\r\n"
+                with LauncherRun({"a.dat": payload(10)}, manifest) as run:
+                    run.start()
+                    self.assertEqual(run.wait_exit(), 0)
+                    self.assertEqual(len(run.player_starts()), 1)
+                    self.assertFalse(run.file("a.dat").exists())
+                    self.assertEqual(run.requested("/movie/file/a.dat"), 0)
+
+    def test_names_leaving_the_folder_are_skipped(self):
+        unsafe = ["..\\evil1.dat", "../evil2.dat", "sub\\..\\..\\evil3.dat", "\\evil4.dat",
+                  "C:\\evil5.dat", "\\\\127.0.0.1\\share\\evil6.dat", "con"]
+        entries = [(name, 5) for name in unsafe] + [("sub\\ok.dat", 5), ("good.dat", 5)]
+        files = {"sub/ok.dat": b"okay!", "good.dat": b"good!"}
+        with LauncherRun(files, k.make_manifest(entries), local={"sub/keep": b""}) as run:
+            run.start()
+            self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(run.file("sub/ok.dat").read_bytes(), b"okay!")
+            self.assertEqual(run.file("good.dat").read_bytes(), b"good!")
+            # WinINet sends a backslash in an address as a slash.
+            asked = [r.path.replace("\\", "/") for r in run.service.requests("/movie/file/")]
+            self.assertEqual(sorted(asked), ["/movie/file/good.dat", "/movie/file/sub/ok.dat"])
+            parent = run.folder.path.parent
+            for n in range(1, 7):
+                self.assertFalse((parent / f"evil{n}.dat").exists())
+            self.assertEqual(len(run.player_starts()), 1)
+
+    def test_a_count_beyond_the_lines_downloads_what_is_listed(self):
+        manifest = b"1000000\nx.dat\n3\n"
+        with LauncherRun({"x.dat": b"xyz"}, manifest) as run:
+            run.start()
+            self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(run.file("x.dat").read_bytes(), b"xyz")
+            self.assertEqual(len(run.player_starts()), 1)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

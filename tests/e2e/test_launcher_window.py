@@ -1,0 +1,164 @@
+"""The launcher's window under Wine: the refusal beside a running player, its
+shape, the ways to close it (and that closing it mid-update starts nothing and
+keeps the old files), dragging, and the sweep animation."""
+import os
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import kavuno_e2e as k  # noqa: E402
+from launcher_fixture import CANCEL_ID, CAPTION, PROGRESS_ID, LauncherRun, settle  # noqa: E402
+
+OLD = b"old contents that must survive\n"
+WS_CAPTION = 0x00C00000
+WS_MINIMIZEBOX = 0x00020000
+WS_EX_APPWINDOW = 0x00040000
+
+
+def slow_run(**kwargs) -> LauncherRun:
+    """A launcher busy downloading a 200 KB file at 20 KB/s over an old copy."""
+    run = LauncherRun({"a.dat": bytes(200_000)}, local={"a.dat": OLD}, **kwargs)
+    run.service.set_file_fault("a.dat", rate=20_000)
+    return run
+
+
+def wait_for_transfer(test: unittest.TestCase):
+    seen = []
+
+    def underway():
+        seen.append(k.progress_state(CAPTION, PROGRESS_ID))
+        return seen[-1] and seen[-1][0] > 1
+    test.assertTrue(k.wait_until(underway, timeout=30), f"the download did not begin: {seen}")
+
+
+class PlayerAlreadyRunning(unittest.TestCase):
+    def test_refuses_with_a_message_and_does_nothing_else(self):
+        with k.dummy_window("Kavuno"), LauncherRun({"a.dat": b"12345"}) as run:
+            run.start()
+            k.wait_for_window(CAPTION)  # the message box carries the program's name
+            texts = k.window_texts(CAPTION)
+            self.assertIn("已运行一个应用程序，无法再运行！", [text for _, text in texts])
+            self.assertNotIn("msctls_progress32", [cls.lower() for cls, _ in texts])
+            settle()
+            k.post_message(CAPTION, k.WM_COMMAND, k.IDOK)
+            self.assertEqual(run.wait_exit(15), 0)
+            self.assertEqual(run.service.requests(), [], "no update without a window")
+            self.assertEqual(run.player_starts(), [])
+
+
+class WindowShape(unittest.TestCase):
+    def test_bare_window_of_the_picture_size_with_its_controls(self):
+        with slow_run() as run:
+            run.start()
+            k.wait_for_window(CAPTION)
+            style, ex_style = k.window_styles(CAPTION)
+            self.assertEqual(style & WS_CAPTION, 0)
+            self.assertTrue(style & WS_MINIMIZEBOX)
+            self.assertTrue(ex_style & WS_EX_APPWINDOW)
+            left, top, right, bottom = k.window_rect(CAPTION)
+            self.assertEqual((right - left, bottom - top), (340, 238))
+            cl, ct, cr, cb = k.window_rect(CAPTION, CANCEL_ID)
+            self.assertEqual((cl - left, ct - top, cr - cl, cb - ct), (245, 203, 77, 23))
+            pl, pt, pr, pb = k.window_rect(CAPTION, PROGRESS_ID)
+            self.assertEqual((pl - left, pt - top, pr - pl, pb - pt), (17, 153, 306, 14))
+
+
+class Closing(unittest.TestCase):
+    """Each way of closing ends the process mid-download: no player, the old
+    file intact and no temporary file left."""
+
+    def assert_closed_cleanly(self, run: LauncherRun):
+        self.assertEqual(run.wait_exit(10), 0)
+        settle(1.5)
+        self.assertEqual(run.player_starts(), [])
+        self.assertEqual(run.file("a.dat").read_bytes(), OLD)
+        self.assertEqual(run.leftovers(), [])
+
+    def test_cancel_button(self):
+        with slow_run() as run:
+            run.start()
+            wait_for_transfer(self)
+            left, top, right, bottom = k.window_rect(CAPTION, CANCEL_ID)
+            k.click((left + right) // 2, (top + bottom) // 2)
+            self.assert_closed_cleanly(run)
+
+    def test_wm_close(self):
+        with slow_run() as run:
+            run.start()
+            wait_for_transfer(self)
+            k.post_message(CAPTION, k.WM_CLOSE)
+            self.assert_closed_cleanly(run)
+
+    def test_ok_is_ignored_and_escape_closes(self):
+        with slow_run() as run:
+            run.start()
+            wid = k.wait_for_window(CAPTION)
+            wait_for_transfer(self)
+            k.post_message(CAPTION, k.WM_COMMAND, k.IDOK)
+            settle(0.5)
+            self.assertIsNone(run.process.poll(), "IDOK closed the window")
+            self.assertTrue(k.find_windows(CAPTION))
+            k.key(wid, "Escape")
+            self.assert_closed_cleanly(run)
+
+
+class Lifetime(unittest.TestCase):
+    def test_a_player_that_keeps_the_launcher_open_is_started_once(self):
+        with LauncherRun({"a.dat": b"abc"}, keep_launcher=True) as run:
+            run.start()
+            self.assertEqual(len(run.wait_for_player()), 1)
+            settle(2.0)  # more than a dozen timer ticks
+            self.assertEqual(len(run.player_starts()), 1)
+            self.assertIsNone(run.process.poll())
+            k.post_message(CAPTION, k.WM_CLOSE)
+            self.assertEqual(run.wait_exit(10), 0)
+
+    def test_a_missing_player_leaves_the_launcher_open(self):
+        with LauncherRun({"a.dat": b"abc"}) as run:
+            run.file("kavuno.exe").unlink()
+            run.start()
+            k.wait_for_window(CAPTION)
+            k.wait_until(lambda: run.file("a.dat").exists(), timeout=20)
+            settle(1.5)
+            self.assertIsNone(run.process.poll())
+            k.post_message(CAPTION, k.WM_CLOSE)
+            self.assertEqual(run.wait_exit(10), 0)
+
+
+class Surface(unittest.TestCase):
+    def test_dragging_the_picture_moves_the_window(self):
+        with slow_run() as run:
+            run.start()
+            k.wait_for_window(CAPTION)
+            left, top, _, _ = k.window_rect(CAPTION)
+            k.mouse_move(left + 170, top + 120)
+            k.mouse_down()
+            for step in range(1, 11):
+                k.mouse_move(left + 170 + 6 * step, top + 120 + 4 * step)
+                time.sleep(0.03)
+            k.mouse_up()
+            moved = k.wait_until(lambda: k.window_rect(CAPTION)[:2] == (left + 60, top + 40), timeout=5)
+            self.assertTrue(moved, f"window at {k.window_rect(CAPTION)[:2]}, from {(left, top)}")
+
+    def test_the_light_band_sweeps_from_left_to_right(self):
+        with slow_run() as run:
+            run.start()
+            k.wait_for_window(CAPTION)
+            left, top, _, _ = k.window_rect(CAPTION)
+            peaks = []
+            deadline = time.monotonic() + 3
+            while time.monotonic() < deadline:
+                row = k.screen_pixels(left + 3, top + 63, 334, 1)[0]
+                peaks.append(max(range(334), key=lambda x: sum(row[x])))
+                time.sleep(0.04)
+            distinct = sorted(set(peaks))
+            self.assertGreaterEqual(len(distinct), 5, peaks)
+            # The light part goes from the left end to the right end.
+            self.assertLess(distinct[0], 60)
+            self.assertGreater(distinct[-1], 274)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
