@@ -64,6 +64,10 @@ class ProgressBar(unittest.TestCase):
     def test_sizes_above_65535_do_not_wrap(self):
         self.assertEqual(self.final_state(payload(70000), 70000), (70000, 1, 70000))
 
+    def test_a_size_of_zero_still_downloads_the_file(self):
+        position, low, high = self.final_state(payload(1000), 0)
+        self.assertEqual((low, high), (1, 0))
+
     def test_a_size_larger_than_the_file_leaves_the_bar_part_filled(self):
         # 5 reads: 1 + 5 × 200.
         self.assertEqual(self.final_state(payload(1000), 4000), (1001, 1, 4000))

@@ -1,0 +1,116 @@
+// CBitmapButton: which image each item state draws, what a failed load leaves,
+// and that an image larger than the button is clipped to it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "bitmap_button.h"
+
+namespace {
+
+using kavuno::ui::CBitmapButton;
+
+constexpr UINT kRed = 301, kGreen = 302, kBlue = 303, kYellow = 304, kBigMagenta = 305, kMissing = 399;
+constexpr COLORREF kRedPixel = RGB(255, 0, 0), kGreenPixel = RGB(0, 255, 0), kBluePixel = RGB(0, 0, 255),
+                   kYellowPixel = RGB(255, 255, 0), kMagentaPixel = RGB(255, 0, 255), kGrey = RGB(128, 128, 128);
+
+// A 64 x 64 canvas, grey until a button draws on it.
+class Canvas {
+public:
+    Canvas() {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, 64, 64);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        Clear();
+    }
+    ~Canvas() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    void Clear() {
+        HBRUSH grey = CreateSolidBrush(kGrey);
+        RECT all = {0, 0, 64, 64};
+        FillRect(dc_, &all, grey);
+        DeleteObject(grey);
+    }
+    // Draws the button in a 16 x 16 item at (8, 8) with `state`; returns the pixel at (12, 12).
+    COLORREF Draw(CBitmapButton& button, UINT state, RECT item = {8, 8, 24, 24}) {
+        DRAWITEMSTRUCT dis = {};
+        dis.CtlType = ODT_BUTTON;
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = state;
+        dis.hDC = dc_;
+        dis.rcItem = item;
+        button.OnDrawItem(dis);
+        return Pixel(12, 12);
+    }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+TEST(CBitmapButton, ShowsThePressedImageOnlyWhileSelected) {
+    CBitmapButton button;
+    ASSERT_TRUE(button.SetImages(kRed, kGreen));
+    Canvas canvas;
+    EXPECT_EQ(canvas.Draw(button, 0), kRedPixel);
+    EXPECT_EQ(canvas.Draw(button, ODS_SELECTED), kGreenPixel);
+    EXPECT_EQ(canvas.Draw(button, ODS_SELECTED | ODS_FOCUS), kGreenPixel);
+    // Empty focused and disabled slots fall back to the normal image.
+    EXPECT_EQ(canvas.Draw(button, ODS_FOCUS), kRedPixel);
+    EXPECT_EQ(canvas.Draw(button, ODS_DISABLED), kRedPixel);
+}
+
+TEST(CBitmapButton, ChoosesSelectedThenFocusedThenDisabled) {
+    CBitmapButton button;
+    ASSERT_TRUE(button.SetImages(kRed, kGreen, kBlue, kYellow));
+    Canvas canvas;
+    EXPECT_EQ(canvas.Draw(button, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED), kGreenPixel);
+    EXPECT_EQ(canvas.Draw(button, ODS_FOCUS | ODS_DISABLED), kBluePixel);
+    EXPECT_EQ(canvas.Draw(button, ODS_DISABLED), kYellowPixel);
+    EXPECT_EQ(canvas.Draw(button, 0), kRedPixel);
+}
+
+TEST(CBitmapButton, AFailedNormalImageLeavesEverySlotEmptyAndDrawsNothing) {
+    CBitmapButton button;
+    ASSERT_TRUE(button.SetImages(kRed, kGreen));
+    EXPECT_FALSE(button.SetImages(kMissing, kGreen));
+    Canvas canvas;
+    EXPECT_EQ(canvas.Draw(button, 0), kGrey);
+    EXPECT_EQ(canvas.Draw(button, ODS_SELECTED), kGrey);  // the pressed image was not loaded either
+}
+
+TEST(CBitmapButton, AFailedOptionalImageReportsFailureButKeepsTheOthers) {
+    CBitmapButton button;
+    EXPECT_FALSE(button.SetImages(kRed, kMissing, kBlue));
+    Canvas canvas;
+    EXPECT_EQ(canvas.Draw(button, ODS_SELECTED), kRedPixel);
+    EXPECT_EQ(canvas.Draw(button, ODS_FOCUS), kBluePixel);
+}
+
+TEST(CBitmapButton, NewImagesReplaceAllFourSlots) {
+    CBitmapButton button;
+    ASSERT_TRUE(button.SetImages(kRed, kGreen, kBlue, kYellow));
+    ASSERT_TRUE(button.SetImages(kYellow));
+    Canvas canvas;
+    EXPECT_EQ(canvas.Draw(button, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED), kYellowPixel);
+}
+
+TEST(CBitmapButton, ALargerImageIsClippedToTheItemFromItsTopLeft) {
+    CBitmapButton button;
+    ASSERT_TRUE(button.SetImages(kBigMagenta));
+    Canvas canvas;
+    canvas.Draw(button, 0, RECT{8, 8, 24, 20});
+    EXPECT_EQ(canvas.Pixel(8, 8), kMagentaPixel);
+    EXPECT_EQ(canvas.Pixel(23, 19), kMagentaPixel);
+    EXPECT_EQ(canvas.Pixel(24, 12), kGrey);  // right of the item
+    EXPECT_EQ(canvas.Pixel(12, 20), kGrey);  // below it
+    EXPECT_EQ(canvas.Pixel(7, 7), kGrey);
+}
+
+}  // namespace
