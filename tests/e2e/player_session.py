@@ -186,6 +186,11 @@ class PlayerSession:
             time.sleep(0.2)
         time.sleep(0.3)
 
+    @staticmethod
+    def answer_message_box() -> None:
+        """Presses Enter in the message box, which has the keyboard focus."""
+        subprocess.run(["xdotool", "key", "Return"], check=False)
+
     def search(self, text: str, by_enter: bool = True) -> None:
         self.set_search_text(text)
         if by_enter:

@@ -21,7 +21,6 @@ class PlayerStartupTest(unittest.TestCase):
     def tearDown(self):
         for s in self.sessions:
             s.cleanup()
-        e2e.wineserver_wait()
 
     def session(self) -> PlayerSession:
         s = PlayerSession(records=standard_records(), root_lines=STANDARD_ROOT)
@@ -31,10 +30,10 @@ class PlayerStartupTest(unittest.TestCase):
     def test_without_launcher_shows_the_message_and_no_window(self):
         s = self.session()
         s.start()
-        box = e2e.wait_for_window(PROGRAM_TITLE)
+        e2e.wait_for_window(PROGRAM_TITLE)
         self.assertEqual(player_probe("message", PROGRAM_TITLE).strip(), "无法运行，需要引导程序！")
         self.assertFalse(e2e.find_windows(MAIN_TITLE, only_visible=False))
-        e2e.key(box, "Return")
+        PlayerSession.answer_message_box()
         self.assertEqual(s.wait_exit(), 0)
         self.assertFalse(e2e.find_windows(MAIN_TITLE, only_visible=False))
         self.assertEqual(self.service.datagrams(), [], "presence starts only with the window")
@@ -63,7 +62,7 @@ class PlayerStartupTest(unittest.TestCase):
         e2e.wait_for_window(PROGRAM_TITLE)
         self.assertEqual(player_probe("message", PROGRAM_TITLE).strip(), "无法运行，需要引导程序！")
         self.assertEqual(player_probe("count", MAIN_TITLE).strip(), "1")
-        e2e.key(e2e.find_windows(PROGRAM_TITLE)[0], "Return")
+        PlayerSession.answer_message_box()
         self.assertEqual(second.wait_exit(), 0)
         self.assertTrue(first.exists(), "the first player runs on")
 

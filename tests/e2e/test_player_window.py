@@ -37,7 +37,6 @@ class PlayerWindowCase(unittest.TestCase):
         self.addCleanup(self.service.stop)
         self.player = PlayerSession(records=self.records or standard_records(), root_lines=STANDARD_ROOT,
                                     env=self.env)
-        self.addCleanup(e2e.wineserver_wait)
         self.addCleanup(self.player.cleanup)
 
     def close_with_button(self):

@@ -20,6 +20,7 @@
 //   kavuno_player_probe focus TITLE           id of the control that has the keyboard focus (0: none)
 //   kavuno_player_probe message TITLE         a message box's text (its static control 0xFFFF)
 //   kavuno_player_probe count TITLE           how many top-level windows have exactly this title
+//   kavuno_player_probe windows -             every top-level window: "process<TAB>class<TAB>visible<TAB>title"
 //
 // TITLE matches exactly, case included (FindWindow would also take "kavuno"
 // for "Kavuno"). Exit status 1: no such window or control; 2: usage.
@@ -293,6 +294,20 @@ int main() {
     if (args.size() < 3) return kUsage;
     const std::wstring& command = args[1];
     const std::vector<HWND> windows = TopLevelWindows(args[2]);
+    if (command == L"windows") {
+        EnumWindows(
+            [](HWND hwnd, LPARAM) -> BOOL {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(hwnd, &pid);
+                wchar_t className[128];
+                GetClassNameW(hwnd, className, 128);
+                Print(std::to_string(pid) + "\t" + Utf8(className) + "\t" + (IsWindowVisible(hwnd) ? "1" : "0") +
+                      "\t" + Utf8(WindowText(hwnd)));
+                return TRUE;
+            },
+            0);
+        return 0;
+    }
     if (command == L"count") {
         Print(std::to_string(windows.size()));
         return 0;

@@ -1,0 +1,197 @@
+"""The catalogue in the player's window: the category tree from root.dat, the
+movie list's fills, the search, and damaged or missing catalogue files."""
+from __future__ import annotations
+
+import time
+import unittest
+
+import kavuno_e2e as e2e
+from player_catalogue import RECENT, Record, movie_dat, placeholder
+from player_session import (CLOSE, LIST, PROGRAM_TITLE, SEARCH_TEXT, STANDARD_ROOT, TREE, PlayerSession, player_probe,
+                            presence_ports, standard_records)
+
+STANDARD_RECENT = [10, 9, 6, 5, 4, 3, 2, 1]
+
+
+class CatalogueCase(unittest.TestCase):
+    def setUp(self):
+        self._ports = presence_ports()
+        self._ports.__enter__()
+        self.addCleanup(self._ports.__exit__, None, None, None)
+
+    def open(self, **kwargs) -> PlayerSession:
+        kwargs.setdefault("root_lines", STANDARD_ROOT)
+        player = PlayerSession(**kwargs)
+        self.addCleanup(player.cleanup)
+        player.start_with_launcher()
+        return player
+
+    def close(self, player: PlayerSession) -> None:
+        player.click_control(CLOSE)
+        self.assertEqual(player.wait_exit(), 0)
+
+
+class TreeAndListTest(CatalogueCase):
+    def test_list_shows_the_recent_top_level_entries_at_start(self):
+        player = self.open(records=standard_records())
+        rows = player.rows()
+        self.assertEqual([r[0] for r in rows], STANDARD_RECENT, "newest first, no episodes, never record 0")
+        self.assertEqual(rows[0], (10, " 空格开头", "动作片 "))
+        self.assertEqual(rows[2], (6, "西游记", "大陆剧"), "a series is listed")
+
+    def test_recent_stops_at_23_rows_from_the_end_of_the_file(self):
+        records = [placeholder()] + [Record(title=f"片{i}", kind="动作片") for i in range(1, 31)]
+        records.insert(20, Record(title="某剧 第1集", kind="大陆剧", parent="某剧"))
+        player = self.open(records=records)
+        self.assertEqual(player.row_indices(), list(range(31, 20, -1)) + list(range(19, 7, -1)))
+
+    def test_tree_follows_root_dat_with_the_fixed_first_node(self):
+        player = self.open(records=standard_records())
+        self.assertEqual([(d, c, t) for d, c, _, t in player.tree()], [
+            (0, False, RECENT), (0, True, "电影"), (1, False, "动作片"), (1, True, "喜剧片"),
+            (2, False, "经典喜剧"), (0, True, "电视剧"), (1, False, "大陆剧"), (1, False, "港台剧")])
+
+    def test_clicking_leaves_lists_their_records_and_parents_change_nothing(self):
+        player = self.open(records=standard_records())
+        player.click_tree_item("电影", double=True)   # a parent: the double-click expands it
+        self.assertEqual(player.row_indices(), STANDARD_RECENT)
+        player.click_tree_item("动作片")
+        self.assertEqual(player.rows(), [(5, "醉拳", "动作片"), (2, "Police Story", "动作片"),
+                                         (1, "龙争虎斗", "动作片")], "reverse file order; kind compared exactly")
+        player.click_tree_item("喜剧片")
+        self.assertEqual(player.row_indices(), [5, 2, 1], "a node with children changes nothing")
+        player.click_tree_item("电视剧", double=True)
+        player.click_tree_item("大陆剧")
+        self.assertEqual(player.row_indices(), [6], "the series, without its episodes")
+        player.click_tree_item("港台剧")
+        self.assertEqual(player.row_indices(), [], "a kind without records leaves the list empty")
+        player.click_tree_item(RECENT)
+        self.assertEqual(player.row_indices(), STANDARD_RECENT)
+
+    def test_keyboard_selection_in_the_tree_changes_nothing(self):
+        player = self.open(records=standard_records())
+        player.click_tree_item("电影", double=True)
+        player.click_tree_item("动作片")
+        self.assertEqual(player.row_indices(), [5, 2, 1])
+        player.press("Up", "Up", "Down", "Down", "Down")
+        self.assertEqual(player.row_indices(), [5, 2, 1])
+
+    def test_sub_category_before_any_top_level_line_goes_under_recent(self):
+        records = standard_records()
+        player = self.open(records=records, root_lines=[">动作片", "电影", ">喜剧片"])
+        self.assertEqual([(d, c, t) for d, c, _, t in player.tree()],
+                         [(0, True, RECENT), (1, False, "动作片"), (0, True, "电影"), (1, False, "喜剧片")])
+        player.search("西游")
+        player.click_tree_item(RECENT)
+        self.assertEqual(player.row_indices(), [8, 7, 6, 4], "a node with children changes nothing")
+        player.click_tree_item(RECENT, double=True)
+        player.click_tree_item("动作片")
+        self.assertEqual(player.row_indices(), [5, 2, 1])
+
+    def test_clicking_a_column_heading_does_not_sort(self):
+        player = self.open(records=standard_records())
+        (left, top, _, _), _, _ = player.window()
+        x, y, _, _ = player.controls()[LIST]["rect"]
+        e2e.click(left + x + 40, top + y + 8)   # heading of column 0
+        time.sleep(0.5)
+        e2e.click(left + x + 190, top + y + 8)  # heading of column 1
+        time.sleep(0.5)
+        self.assertEqual(player.row_indices(), STANDARD_RECENT)
+
+
+class SearchTest(CatalogueCase):
+    def test_title_search_edge_cases(self):
+        player = self.open(records=standard_records())
+        cases = [
+            ("西游", [8, 7, 6, 4], "reverse file order, episodes included"),
+            ("第1集", [7], "an episode's title"),
+            ("police", [9], "lower case does not find upper case"),
+            ("Police", [2], "upper case does not find lower case"),
+            (" 空格", [10], "a leading space matches only where the field has it"),
+            ("西游记 ", [8, 7], "a trailing space matches only where the field has it"),
+            ("簿", [], "no match starting on the second byte of 喜 (B2 BE)"),
+            ("占位", [], "record 0 is never a result"),
+            ("没有这部电影", [], "no match empties the list"),
+        ]
+        for text, expected, why in cases:
+            player.search(text)
+            self.assertEqual(player.row_indices(), expected, f"{text!r}: {why}")
+
+    def test_empty_search_text_keeps_the_list(self):
+        player = self.open(records=standard_records())
+        player.search("西游")
+        player.search("")
+        self.assertEqual(player.row_indices(), [8, 7, 6, 4])
+
+    def test_actor_search(self):
+        player = self.open(records=standard_records())
+        player.set_search_text("周星驰")
+        player.click_control(SEARCH_TEXT)
+        player.press("Tab", "Down", "Return")  # search type "演员", then Enter
+        self.assertEqual(player.row_indices(), [4, 3])
+        player.search("喜剧之王")
+        self.assertEqual(player.row_indices(), [], "a title is not looked for among the actors")
+        player.search("占位")
+        self.assertEqual(player.row_indices(), [], "record 0's actor is never searched")
+
+    def test_list_rows_carry_record_indices_for_repeated_records(self):
+        # An object reference in movie.dat appends the same record again: it is
+        # found at both indices.
+        data = bytearray(movie_dat([placeholder(), Record(title="重映", kind="动作片")]))
+        data[0:4] = (3).to_bytes(4, "little")
+        data += (3).to_bytes(2, "little")  # object 3: record 1 (the class is 1, record 0 is 2)
+        player = self.open(movie_bytes=bytes(data))
+        player.search("重映")
+        self.assertEqual(player.rows(), [(2, "重映", "动作片"), (1, "重映", "动作片")])
+
+
+class DamagedCatalogueTest(CatalogueCase):
+    def message(self) -> str:
+        e2e.wait_for_window(PROGRAM_TITLE)
+        return player_probe("message", PROGRAM_TITLE).strip()
+
+    def dismiss(self) -> None:
+        PlayerSession.answer_message_box()
+        self.assertTrue(e2e.wait_for_no_window(PROGRAM_TITLE))
+
+    def test_truncated_file_keeps_the_records_read_and_says_so(self):
+        whole = movie_dat(standard_records())
+        cut = movie_dat(standard_records()[:6])
+        player = self.open(movie_bytes=whole[:len(cut) + 7])
+        self.assertEqual(self.message(), "节目单文件 movie.dat 已损坏，只读出了其中的 5 个节目。\n"
+                                         "请关闭本程序，重新运行 KavunoUp 更新节目单。")
+        self.dismiss()
+        self.assertEqual(player.row_indices(), [5, 4, 3, 2, 1])
+        player.search("醉拳")
+        self.assertEqual(player.row_indices(), [5])
+        self.close(player)
+
+    def test_missing_file_gives_an_empty_list_a_tree_and_a_message(self):
+        player = self.open()
+        self.assertEqual(self.message(), "无法读取节目单文件 movie.dat，节目列表是空的。\n"
+                                         "请关闭本程序，重新运行 KavunoUp 更新节目单。")
+        self.dismiss()
+        self.assertEqual(player.rows(), [])
+        self.assertEqual(len(player.tree()), 8)
+        player.search("西游")
+        self.assertEqual(player.rows(), [])
+        self.close(player)
+
+    def test_bad_class_name_reads_nothing_and_the_window_still_closes(self):
+        data = bytearray(movie_dat(standard_records()))
+        data[10:13] = b"CMX"
+        player = self.open(movie_bytes=bytes(data))
+        self.assertIn("只读出了其中的 0 个节目", self.message())
+        self.dismiss()
+        self.assertEqual(player.rows(), [])
+        self.close(player)
+
+    def test_intact_file_shows_no_message(self):
+        player = self.open(records=standard_records())
+        time.sleep(1.5)
+        self.assertFalse(e2e.find_windows(PROGRAM_TITLE))
+        self.close(player)
+
+
+if __name__ == "__main__":
+    unittest.main()
