@@ -19,7 +19,8 @@ def payload(size: int, seed: int = 1) -> bytes:
 
 class SuccessfulUpdate(unittest.TestCase):
     def test_downloads_every_file_then_starts_the_player_once(self):
-        files = {"movie.dat": payload(51200), "root.dat": payload(2048, 3), "skin\\blue.bmp": payload(777, 5)}
+        files = {"movie.dat": payload(51200), "root.dat": payload(2048, 3), "skin\\blue.bmp": payload(777, 5),
+                 "电影 海报.dat": payload(333, 7)}  # a GBK name with a blank
         manifest = k.make_manifest([(n, len(d)) for n, d in files.items()], newline="\r\n")
         served = {n.replace("\\", "/"): d for n, d in files.items()}
         with LauncherRun(served, manifest, local={"movie.dat": OLD, "skin/keep.txt": b"x"}) as run:

@@ -80,6 +80,7 @@ class RequestRecord:
     headers: dict
     status: int      # status answered (0 when refused)
     time: float
+    decoded_path: str = ""  # the path's text, unescaped (a GBK name as text)
 
 
 @dataclasses.dataclass
@@ -88,6 +89,18 @@ class Datagram:
     port: int
     payload: bytes
     time: float
+
+
+def decode_path(raw: bytes) -> str:
+    """A request path's text. Browsers escape UTF-8; WinINet sends the GBK
+    bytes of a Chinese name as they are. Neither decoding fits the other's
+    bytes by chance, so UTF-8 is tried first."""
+    for encoding in ("utf-8", "gbk"):
+        try:
+            return raw.decode(encoding)
+        except UnicodeDecodeError:
+            pass
+    return raw.decode("latin-1")
 
 
 # ---------------------------------------------------------------- site pages
@@ -140,7 +153,8 @@ class _Handler(BaseHTTPRequestHandler):
     def _answer(self, head: bool):
         svc = self.service
         parsed = urllib.parse.urlsplit(self.path)
-        path = urllib.parse.unquote(parsed.path, encoding="latin-1")
+        # http.server reads the request line as Latin-1: that gives the bytes back.
+        path = decode_path(urllib.parse.unquote_to_bytes(parsed.path.encode("latin-1")))
         fault = svc.fault_for(path)
         status, body, ctype = svc.resolve(path, urllib.parse.parse_qs(parsed.query))
         if fault and fault.status is not None:
@@ -149,7 +163,7 @@ class _Handler(BaseHTTPRequestHandler):
             ctype = "text/html; charset=gbk"
         svc.record(RequestRecord(self.command, self.path, self.client_address[:2],
                                  dict(self.headers.items()),
-                                 0 if (fault and fault.refuse) else status, time.time()))
+                                 0 if (fault and fault.refuse) else status, time.time(), path))
         if fault and fault.delay:
             time.sleep(fault.delay)
         if fault and fault.refuse:
