@@ -15,6 +15,9 @@ OLD = b"old contents that must survive\n"
 WS_CAPTION = 0x00C00000
 WS_MINIMIZEBOX = 0x00020000
 WS_EX_APPWINDOW = 0x00040000
+WS_MINIMIZE = 0x20000000
+WM_SYSCOMMAND = 0x0112
+SC_MINIMIZE = 0xF020
 
 
 def slow_run(**kwargs) -> LauncherRun:
@@ -115,6 +118,16 @@ class Lifetime(unittest.TestCase):
             k.post_message(CAPTION, k.WM_CLOSE)
             self.assertEqual(run.wait_exit(10), 0)
 
+    def test_a_minimised_launcher_still_starts_the_player(self):
+        with LauncherRun({"a.dat": bytes(40_000)}) as run:
+            run.service.set_file_fault("a.dat", rate=20_000)
+            run.start()
+            k.wait_for_window(CAPTION)
+            k.post_message(CAPTION, WM_SYSCOMMAND, SC_MINIMIZE)
+            self.assertTrue(k.wait_until(lambda: k.window_styles(CAPTION)[0] & WS_MINIMIZE, timeout=5))
+            self.assertEqual(len(run.wait_for_player()), 1)
+            self.assertEqual(run.wait_exit(10), 0)
+
     def test_a_missing_player_leaves_the_launcher_open(self):
         with LauncherRun({"a.dat": b"abc"}) as run:
             run.file("kavuno.exe").unlink()
@@ -125,6 +138,18 @@ class Lifetime(unittest.TestCase):
             self.assertIsNone(run.process.poll())
             k.post_message(CAPTION, k.WM_CLOSE)
             self.assertEqual(run.wait_exit(10), 0)
+
+
+def band_peaks(seconds: float) -> list[int]:
+    """Where the sweep band is brightest, sampled for `seconds`."""
+    left, top, _, _ = k.window_rect(CAPTION)
+    peaks = []
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        row = k.screen_pixels(left + 3, top + 63, 334, 1)[0]
+        peaks.append(max(range(334), key=lambda x: sum(row[x])))
+        time.sleep(0.04)
+    return peaks
 
 
 class Surface(unittest.TestCase):
@@ -142,22 +167,44 @@ class Surface(unittest.TestCase):
             moved = k.wait_until(lambda: k.window_rect(CAPTION)[:2] == (left + 60, top + 40), timeout=5)
             self.assertTrue(moved, f"window at {k.window_rect(CAPTION)[:2]}, from {(left, top)}")
 
+    def assert_sweeps(self, peaks: list[int]):
+        distinct = sorted(set(peaks))
+        self.assertGreaterEqual(len(distinct), 5, peaks)
+        # The light part goes from the left end to the right end.
+        self.assertLess(distinct[0], 60)
+        self.assertGreater(distinct[-1], 274)
+
     def test_the_light_band_sweeps_from_left_to_right(self):
         with slow_run() as run:
             run.start()
             k.wait_for_window(CAPTION)
-            left, top, _, _ = k.window_rect(CAPTION)
-            peaks = []
-            deadline = time.monotonic() + 3
-            while time.monotonic() < deadline:
-                row = k.screen_pixels(left + 3, top + 63, 334, 1)[0]
-                peaks.append(max(range(334), key=lambda x: sum(row[x])))
-                time.sleep(0.04)
-            distinct = sorted(set(peaks))
-            self.assertGreaterEqual(len(distinct), 5, peaks)
-            # The light part goes from the left end to the right end.
-            self.assertLess(distinct[0], 60)
-            self.assertGreater(distinct[-1], 274)
+            self.assert_sweeps(band_peaks(4))
+
+    def test_the_band_keeps_sweeping_after_the_player_started(self):
+        with LauncherRun({"a.dat": b"abc"}, keep_launcher=True) as run:
+            run.start()
+            self.assertEqual(len(run.wait_for_player()), 1)
+            self.assert_sweeps(band_peaks(4))
+
+    def test_pressing_cancel_shows_its_pressed_face_and_does_not_drag(self):
+        with slow_run() as run:
+            run.start()
+            k.wait_for_window(CAPTION)
+            window = k.window_rect(CAPTION)
+            left, top, right, bottom = k.window_rect(CAPTION, CANCEL_ID)
+            face = lambda: k.screen_pixels(left + 38, top + 3, 1, 1)[0][0]  # noqa: E731
+            self.assertGreater(face()[0], 235, "the normal face is light at the top")
+            k.mouse_move((left + right) // 2, (top + bottom) // 2)
+            k.mouse_down()
+            pressed = k.wait_until(lambda: face()[0] < 220, timeout=3)
+            # Leave the button before letting go: no click.
+            k.mouse_move(left - 120, top - 60)
+            time.sleep(0.2)
+            k.mouse_up()
+            self.assertTrue(pressed, f"pressed face not shown: {face()}")
+            settle(0.5)
+            self.assertIsNone(run.process.poll(), "releasing outside the button must not cancel")
+            self.assertEqual(k.window_rect(CAPTION), window, "a press on the button does not move the window")
 
 
 if __name__ == "__main__":
