@@ -94,6 +94,19 @@ class Closing(unittest.TestCase):
             k.post_message(CAPTION, k.WM_CLOSE)
             self.assert_closed_cleanly(run)
 
+    def test_closing_while_the_server_stalls_still_ends_the_process(self):
+        with LauncherRun({"a.dat": b"new"}, local={"a.dat": OLD}) as run:
+            run.service.set_file_fault("a.dat", delay=60)  # the worker waits inside the open
+            run.start()
+            k.wait_for_window(CAPTION)
+            k.wait_until(lambda: run.requested("/movie/file/a.dat"), timeout=20)
+            closed = time.monotonic()
+            k.post_message(CAPTION, k.WM_CLOSE)
+            self.assertEqual(run.wait_exit(15), 0)
+            self.assertLess(time.monotonic() - closed, 8)
+            self.assertEqual(run.player_starts(), [])
+            self.assertEqual(run.file("a.dat").read_bytes(), OLD)
+
     def test_ok_is_ignored_and_escape_closes(self):
         with slow_run() as run:
             run.start()
