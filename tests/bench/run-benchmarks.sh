@@ -62,6 +62,7 @@ PY
 
 catalogue_section
 bash "$(dirname "$0")/launcher/launcher-bench.sh" "$build" || missed=$((missed + 1))
+bash "$(dirname "$0")/player/player-bench.sh" "$build" || missed=$((missed + 1))
 
 echo "Benchmarks: $([ $missed -eq 0 ] && echo "all targets met" || echo "$missed section(s) missed a target")"
 [ $missed -eq 0 ]

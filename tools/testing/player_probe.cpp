@@ -20,6 +20,12 @@
 //   kavuno_player_probe focus TITLE           id of the control that has the keyboard focus (0: none)
 //   kavuno_player_probe message TITLE         a message box's text (its static control 0xFFFF)
 //   kavuno_player_probe count TITLE           how many top-level windows have exactly this title
+//   kavuno_player_probe launch-time TITLE EXE starts EXE (in its folder) and prints the milliseconds until a
+//                                             window titled TITLE is visible, then until it has painted
+//   kavuno_player_probe search-time TITLE HEX sets the search text (as for set-text), presses Enter on
+//                                             the search field and prints "milliseconds<TAB>rows" once
+//                                             the list holds the result and has painted it (the
+//                                             text must have results)
 //   kavuno_player_probe windows -             every top-level window: "process<TAB>class<TAB>visible<TAB>title"
 //
 // TITLE matches exactly, case included (FindWindow would also take "kavuno"
@@ -284,6 +290,68 @@ int Focus(HWND window) {
     return 0;
 }
 
+double Milliseconds(const LARGE_INTEGER& from) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+int LaunchTime(const std::wstring& title, const std::wstring& exe) {
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\') + 1);
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
+        return kNotFound;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    HWND window = nullptr;
+    while (Milliseconds(start) < 60000) {
+        for (HWND candidate : TopLevelWindows(title)) {
+            if (IsWindowVisible(candidate)) window = candidate;
+        }
+        if (window) break;
+        Sleep(1);
+    }
+    if (!window) return kNotFound;
+    const double visible = Milliseconds(start);
+    UpdateWindow(window);  // returns once the window has painted what it shows
+    char line[64];
+    std::snprintf(line, sizeof line, "%.0f\t%.0f", visible, Milliseconds(start));
+    Print(line);
+    return 0;
+}
+
+int SearchTime(HWND window, const std::wstring& hexText) {
+    HWND edit = GetDlgItem(window, 1007);
+    HWND list = GetDlgItem(window, kMovieList);
+    if (!edit || !list) return kNotFound;
+    const std::wstring text = FromUtf8Hex(hexText);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // An empty list first: the search has run when the list holds rows again.
+    // (A sent message is answered before the posted key, so one query is not enough.)
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+    LRESULT rows = 0;
+    while (rows == 0 && Milliseconds(start) < 60000) {
+        rows = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+        if (rows == 0) Sleep(0);
+    }
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    char line[64];
+    std::snprintf(line, sizeof line, "%.0f\t%lld", Milliseconds(start), static_cast<long long>(rows));
+    Print(line);
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -308,6 +376,7 @@ int main() {
             0);
         return 0;
     }
+    if (command == L"launch-time" && args.size() == 4) return LaunchTime(args[2], args[3]);
     if (command == L"count") {
         Print(std::to_string(windows.size()));
         return 0;
@@ -330,6 +399,7 @@ int main() {
     if (command == L"window") return Window(window);
     if (command == L"combo" && args.size() == 4) return Combo(window, id);
     if (command == L"focus") return Focus(window);
+    if (command == L"search-time" && args.size() == 4) return SearchTime(window, args[3]);
     if (command == L"message") {
         HWND text = GetDlgItem(window, 0xFFFF);
         if (!text) return kNotFound;
