@@ -59,8 +59,9 @@ def presence_ports():
 class PlayerSession:
     def __init__(self, records: Optional[Iterable[Record]] = None,
                  root_lines: Optional[Iterable[str]] = None,
-                 movie_bytes: Optional[bytes] = None, env: Optional[dict] = None):
-        self.folder = e2e.ProgramFolder(prefix="kavuno-player-")
+                 movie_bytes: Optional[bytes] = None, env: Optional[dict] = None,
+                 folder_prefix: str = "kavuno-player-"):
+        self.folder = e2e.ProgramFolder(prefix=folder_prefix)
         self.exe = self.folder.add_program("kavuno.exe")
         if movie_bytes is None and records is not None:
             movie_bytes = movie_dat(records)

@@ -88,6 +88,12 @@ class TreeAndListTest(CatalogueCase):
         player.click_tree_item("动作片")
         self.assertEqual(player.row_indices(), [5, 2, 1])
 
+    def test_program_folder_with_a_name_outside_gbk(self):
+        # The data files are found by the program folder's wide path.
+        player = self.open(records=standard_records(), folder_prefix="kavuno-播放器-한국-")
+        self.assertEqual(player.row_indices(), STANDARD_RECENT)
+        self.assertEqual(len(player.tree()), 8)
+
     def test_clicking_a_column_heading_does_not_sort(self):
         player = self.open(records=standard_records())
         (left, top, _, _), _, _ = player.window()

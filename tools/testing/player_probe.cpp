@@ -73,20 +73,22 @@ std::wstring FromUtf8Hex(const std::wstring& hex) {
     return text;
 }
 
+struct TitleSearch {
+    const std::wstring* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectByTitle(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    wchar_t text[512];
+    const int n = GetWindowTextW(hwnd, text, 512);
+    if (std::wstring(text, static_cast<size_t>(n)) == *search->title) search->found.push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows(const std::wstring& title) {
-    struct Search {
-        const std::wstring* title;
-        std::vector<HWND> found;
-    } search{&title, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t text[512];
-            const int n = GetWindowTextW(hwnd, text, 512);
-            if (std::wstring(text, static_cast<size_t>(n)) == *s->title) s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TitleSearch search{&title, {}};
+    EnumWindows(CollectByTitle, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -290,6 +292,16 @@ int Focus(HWND window) {
     return 0;
 }
 
+BOOL CALLBACK PrintTopLevelWindow(HWND hwnd, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t className[128];
+    GetClassNameW(hwnd, className, 128);
+    Print(std::to_string(pid) + "\t" + Utf8(className) + "\t" + (IsWindowVisible(hwnd) ? "1" : "0") + "\t" +
+          Utf8(WindowText(hwnd)));
+    return TRUE;
+}
+
 double Milliseconds(const LARGE_INTEGER& from) {
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
@@ -363,17 +375,7 @@ int main() {
     const std::wstring& command = args[1];
     const std::vector<HWND> windows = TopLevelWindows(args[2]);
     if (command == L"windows") {
-        EnumWindows(
-            [](HWND hwnd, LPARAM) -> BOOL {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hwnd, &pid);
-                wchar_t className[128];
-                GetClassNameW(hwnd, className, 128);
-                Print(std::to_string(pid) + "\t" + Utf8(className) + "\t" + (IsWindowVisible(hwnd) ? "1" : "0") +
-                      "\t" + Utf8(WindowText(hwnd)));
-                return TRUE;
-            },
-            0);
+        EnumWindows(PrintTopLevelWindow, 0);
         return 0;
     }
     if (command == L"launch-time" && args.size() == 4) return LaunchTime(args[2], args[3]);
