@@ -16,6 +16,7 @@ public:
     static constexpr unsigned short kServerPort = 7891;
     // Every notification: read, write, out-of-band, accept, connect, close.
     static constexpr long kAllNotifications = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
+    static_assert(kAllNotifications == 63);
 
     PresenceSocket() = default;
     ~PresenceSocket() { Close(); }
