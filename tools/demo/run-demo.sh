@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # The demo, on what `make build` has built (this script builds nothing):
 #   tools/demo/run-demo.sh BUILD_DIR
-# For now it shows the demo catalogue as the player would: its category tree
-# and the "最近更新" (recently updated) rows, through the native kavuno-catalog.
+# 1. The demo catalogue as the player shows it: its category tree and the
+#    "最近更新" (recently updated) rows, through the native kavuno-catalog.
+# 2. The real programs under Wine against the local demo service: KavunoUp
+#    downloads the catalogue and starts the player, which is then walked through
+#    a category, a search and its close button, with a screenshot at each step
+#    (in BUILD_DIR/demo-shots).
+#    On a desktop (DISPLAY set, not CI) the programs open there and stay yours
+#    until you close the player; KAVUNO_DEMO_HEADLESS=1 forces the walk-through.
 set -euo pipefail
 
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
 tool="$build/native/bin/kavuno-catalog"
 demo="$build/native/demo"
 
-for needed in "$tool" "$demo/movie.dat" "$demo/root.dat"; do
+for needed in "$tool" "$demo/movie.dat" "$demo/root.dat" "$build/win/bin/KavunoUp.exe" "$build/win/bin/kavuno.exe"; do
   if [ ! -e "$needed" ]; then
     echo "run-demo.sh: $needed is missing; run 'make build BUILD_DIR=$build' first" >&2
     exit 1
@@ -21,3 +28,13 @@ echo "== Category tree ($demo/root.dat)"
 echo
 echo "== 最近更新: index, title, kind ($demo/movie.dat)"
 "$tool" list "$demo/movie.dat" --recent
+echo
+
+mode=()
+if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ] && [ -z "${KAVUNO_DEMO_HEADLESS:-}" ]; then
+  export KAVUNO_WINE_DISPLAY="$DISPLAY"
+  mode=(--interactive)
+fi
+echo "== KavunoUp and Kavuno under Wine"
+KAVUNO_BIN="$(cd "$build/win/bin" && pwd)" "$root/tools/wine/wine-run.sh" --timeout 100000 --host \
+  python3 "$root/tools/demo/demo_tour.py" "$(cd "$demo" && pwd)" "$(mkdir -p "$build/demo-shots" && cd "$build/demo-shots" && pwd)" "${mode[@]}"

@@ -12,6 +12,7 @@
 # With --host, COMMAND sees WINEPREFIX, DISPLAY and KAVUNO_WINE (the command
 # that starts a Windows program) in its environment.
 # KAVUNO_WINE_REG may list further .reg files (colon-separated) to import per run.
+# KAVUNO_WINE_DISPLAY=:0 runs on that (real) display instead of a virtual one.
 # The exit status is the program's, or 124 when the time bound ran out.
 set -euo pipefail
 
@@ -48,14 +49,18 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A display of our own; -displayfd picks a free number.
-exec 3>"$run_dir/display"
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$run_dir/display" ] && break; sleep 0.05; done
-[ -s "$run_dir/display" ] || { echo "wine-run.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$run_dir/display")"
+if [ -n "${KAVUNO_WINE_DISPLAY:-}" ]; then
+  export DISPLAY="$KAVUNO_WINE_DISPLAY"
+else
+  # A display of our own; -displayfd picks a free number.
+  exec 3>"$run_dir/display"
+  Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  exec 3>&-
+  for _ in $(seq 100); do [ -s "$run_dir/display" ] && break; sleep 0.05; done
+  [ -s "$run_dir/display" ] || { echo "wine-run.sh: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n1 "$run_dir/display")"
+fi
 
 # The template prefix, made once per version of this script and its .reg files.
 cache=${KAVUNO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kavuno}

@@ -1,0 +1,126 @@
+"""The demo: the real KavunoUp and kavuno.exe against the local demo service.
+
+    demo_tour.py DEMO_DIR SHOTS_DIR [--interactive]
+
+Serves the demo catalogue (DEMO_DIR/movie.dat and root.dat) as the service's
+update folder, starts KavunoUp from a fresh program folder; the launcher
+downloads the catalogue and starts the player, which closes the launcher.
+Then, as a user would, it opens a category, searches for a title and closes
+the player with its close button, taking a screenshot at each step.
+With --interactive the programs are left to the user after start-up, and the
+demo ends when the player is closed.
+"""
+from __future__ import annotations
+
+import shutil
+import socket
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "demo_service"))
+import kavuno_e2e as e2e  # noqa: E402
+from make_update_folder import make_update_folder  # noqa: E402
+from player_session import LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession, presence_ports  # noqa: E402
+
+HTTP_PORT = 8780
+CLOSE_BUTTON = 1000
+CATEGORY_PATH = ("电影", "动作片")
+SEARCH = "之"
+
+
+def port_free(port: int, kind: int) -> bool:
+    with socket.socket(socket.AF_INET, kind) as s:
+        try:
+            s.bind(("127.0.0.1", port))
+            return True
+        except OSError:
+            return False
+
+
+class Tour:
+    def __init__(self, demo: Path, shots: Path):
+        self.demo, self.shots = demo, shots
+        self.shots.mkdir(parents=True, exist_ok=True)
+        self.step = 0
+
+    def shot(self, name: str, note: str) -> None:
+        self.step += 1
+        path = self.shots / f"{self.step}-{name}.png"
+        e2e.screenshot(path)
+        print(f"  [{self.step}] {note}: {path}")
+
+
+def main(argv: list[str]) -> int:
+    demo, shots = Path(argv[0]).resolve(), Path(argv[1]).resolve()
+    interactive = "--interactive" in argv[2:]
+    tour = Tour(demo, shots)
+    work = Path(tempfile.mkdtemp(prefix="kavuno-demo-"))
+    make_update_folder(work / "update", [demo / "movie.dat", demo / "root.dat"])
+
+    with presence_ports():
+        http_port = HTTP_PORT if port_free(HTTP_PORT, socket.SOCK_STREAM) else 0
+        if not port_free(PRESENCE_PORT, socket.SOCK_DGRAM):
+            print(f"UDP port {PRESENCE_PORT} is taken: the presence datagrams will not be seen")
+        udp_port = PRESENCE_PORT if port_free(PRESENCE_PORT, socket.SOCK_DGRAM) else 0
+        with e2e.DemoService(update_dir=str(work / "update"), http_port=http_port, udp_port=udp_port) as service, \
+                e2e.ProgramFolder(prefix="kavuno-demo-app-") as folder:
+            # Slow enough that the progress bar can be watched.
+            service.set_file_fault("movie.dat", rate=6000)
+            env = {"KAVUNO_UPDATE_SERVER": service.base_url, "KAVUNO_WEB_SITE": service.base_url,
+                   "KAVUNO_PRESENCE_SERVER": "127.0.0.1"}
+            folder.add_program("KavunoUp.exe")
+            folder.add_program("kavuno.exe")
+            print(f"Demo service at {service.base_url} (presence on UDP {service.udp_port}); "
+                  f"programs in {folder.path}")
+
+            launcher = e2e.start(folder.path / "KavunoUp.exe", env=env, cwd=folder.path)
+            try:
+                e2e.wait_for_window(LAUNCHER_TITLE, timeout=60)
+                time.sleep(1.5)
+                tour.shot("launcher", "KavunoUp downloads the catalogue")
+                e2e.wait_for_window(MAIN_TITLE, timeout=60)
+                e2e.wait_for_no_window(LAUNCHER_TITLE, timeout=20)
+                time.sleep(1.0)
+                files = sorted(p.name for p in folder.path.iterdir() if p.suffix == ".dat")
+                print(f"  downloaded into the program folder: {', '.join(files)}")
+                tour.shot("player", "the player with the recently updated titles")
+
+                if interactive:
+                    print("The player is yours now; close it to end the demo.")
+                    e2e.wait_until(lambda: not e2e.find_windows(MAIN_TITLE), timeout=24 * 3600, interval=1.0)
+                else:
+                    walk_through(tour)
+                service.wait_for_datagrams(2, timeout=3)  # "Quit" follows the close button
+            finally:
+                e2e.stop(launcher)
+            print("  presence datagrams: " + (", ".join(
+                f"{d.payload.decode('ascii', 'replace')} from port {d.port}" for d in service.datagrams()) or "none"))
+    shutil.rmtree(work, ignore_errors=True)
+    return 0
+
+
+def walk_through(tour: Tour) -> None:
+    # PlayerSession's helpers read and drive the running window; its own
+    # program folder is not used here.
+    player = PlayerSession()
+    try:
+        for node in CATEGORY_PATH[:-1]:
+            player.click_tree_item(node, double=True)
+        player.click_tree_item(CATEGORY_PATH[-1])
+        rows = player.rows()
+        tour.shot("category", f"{CATEGORY_PATH[-1]}: {len(rows)} titles")
+        player.search(SEARCH)
+        rows = player.rows()
+        tour.shot("search", f"title search for {SEARCH!r}: " + ", ".join(t for _, t, _ in rows))
+        player.click_control(CLOSE_BUTTON)
+        e2e.wait_until(lambda: not e2e.find_windows(MAIN_TITLE), timeout=20)
+        print("  closed with the close button")
+    finally:
+        player.folder.cleanup()
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
