@@ -1,6 +1,8 @@
 // GBK conversions on POSIX systems, through iconv's CP936 table.
 #include "gbk.h"
 
+#include "utf8.h"
+
 #include <iconv.h>
 
 #include <stdexcept>
@@ -40,39 +42,11 @@ private:
     iconv_t cd_;
 };
 
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Decodes one UTF-8 sequence at s[i]; false for a malformed one.
 bool NextUtf8(std::string_view s, size_t& i, char32_t& c) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char b = byte(i);
-    size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return false;
-    c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-    for (size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return false;
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    static const char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kMin[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    size_t n = utf8::Decode(s, i, c);
     i += n;
-    return true;
+    return n != 0;
 }
 
 std::u16string Utf8ToUtf16(std::string_view s) {
@@ -96,10 +70,10 @@ std::u16string Utf8ToUtf16(std::string_view s) {
 bool EncodeOne(char32_t c, std::string& out) {
     if (c < 0x80) { out += static_cast<char>(c); return true; }
     static thread_local Converter encoder("CP936", "UTF-8");
-    std::string utf8;
-    AppendUtf8(c, utf8);
+    std::string encoded;
+    utf8::Append(c, encoded);
     std::string bytes;
-    if (encoder.Convert(utf8.data(), utf8.size(), bytes) != utf8.size()) return false;
+    if (encoder.Convert(encoded.data(), encoded.size(), bytes) != encoded.size()) return false;
     out += bytes;
     return true;
 }

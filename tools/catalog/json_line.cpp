@@ -1,45 +1,12 @@
 #include "json_line.h"
 
+#include "utf8.h"
+
 #include <cstdio>
 #include <limits>
 
 namespace kavuno::tool {
 namespace {
-
-void AppendUtf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Length of the well-formed UTF-8 sequence at s[i], or 0 when it is malformed
-// (overlong forms, surrogates and values past U+10FFFF included).
-size_t Utf8SequenceLength(std::string_view s, size_t i) {
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char b = byte(i);
-    size_t n = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return 0;
-    char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
-    for (size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    static const char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kMin[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return n;
-}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -198,7 +165,7 @@ private:
             }
             unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         }
-        AppendUtf8(unit, out);
+        utf8::Append(unit, out);
         return true;
     }
 
@@ -214,7 +181,8 @@ private:
             } else if (c < 0x20) {
                 return Fail("control character in a string (escape it)");
             } else {
-                size_t n = Utf8SequenceLength(s_, pos_);
+                char32_t ignored;
+                size_t n = utf8::Decode(s_, pos_, ignored);
                 if (n == 0) return Fail("invalid UTF-8");
                 out.append(s_.substr(pos_, n));
                 pos_ += n;

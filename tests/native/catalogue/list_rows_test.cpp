@@ -10,14 +10,14 @@ namespace {
 
 using Rows = std::vector<std::size_t>;
 
-struct Spec {
+struct RowSource {
     std::string title, kind, parent;
     std::string actor = "";
 };
 
-RecordArray Make(const std::vector<Spec>& specs) {
+RecordArray Make(const std::vector<RowSource>& sources) {
     RecordArray records;
-    for (const Spec& s : specs) {
+    for (const RowSource& s : sources) {
         RecordFields f;
         f.title = s.title;
         f.kind = s.kind;
@@ -36,9 +36,9 @@ TEST(RecentRows, TopLevelRecordsHighestIndexFirst) {
 }
 
 TEST(RecentRows, AtMostTwentyThreeFromTheEndSkippingEpisodes) {
-    std::vector<Spec> specs{{"zero", "", ""}};
-    for (int i = 1; i <= 40; ++i) specs.push_back({std::to_string(i), "K", i % 5 == 0 ? "S" : ""});
-    const RecordArray records = Make(specs);
+    std::vector<RowSource> sources{{"zero", "", ""}};
+    for (int i = 1; i <= 40; ++i) sources.push_back({std::to_string(i), "K", i % 5 == 0 ? "S" : ""});
+    const RecordArray records = Make(sources);
     const Rows rows = RecentRows(records);
     ASSERT_EQ(rows.size(), kRecentRowLimit);
     EXPECT_EQ(rows.front(), 39u);  // 40 is an episode
