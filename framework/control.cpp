@@ -1,41 +1,44 @@
 #include "control.h"
 
-#include <commctrl.h>
-
 namespace kavuno::ui {
-namespace {
-// One id for all our subclasses: a control is bound to at most one object.
-constexpr UINT_PTR kSubclassId = 0x4B56;  // "KV"
-}
 
 Control::~Control() { Detach(); }
 
 void Control::Attach(HWND hwnd) {
     Detach();
+    if (!hwnd) return;
     hwnd_ = hwnd;
-    if (hwnd_) SetWindowSubclass(hwnd_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc)));
 }
 
 void Control::Detach() {
-    if (hwnd_ && IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
+    // Only a subclass that is still the outermost one can be taken off.
+    if (hwnd_ && IsWindow(hwnd_) &&
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd_, GWLP_WNDPROC)) == &Control::WindowProc) {
+        SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    }
     hwnd_ = nullptr;
+    original_ = nullptr;
 }
 
 LRESULT Control::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return CallWindowProcW(original_, hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) {
-    auto* control = reinterpret_cast<Control*>(self);
+LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!control || control->hwnd_ != hwnd) return DefWindowProcW(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-        control->hwnd_ = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        WNDPROC original = control->original_;
+        control->Detach();
+        return CallWindowProcW(original, hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
     if (control->HandleMessage(message, wParam, lParam, result)) return result;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return control->CallDefault(message, wParam, lParam);
 }
 
 }  // namespace kavuno::ui

@@ -37,50 +37,25 @@ CSkinProgressCtrl::CSkinProgressCtrl()
 }
 
 CSkinProgressCtrl::~CSkinProgressCtrl() {
-    Detach();
     if (m_brBar) DeleteObject(m_brBar);
     if (m_bmpBar) DeleteObject(m_bmpBar);
     if (m_bmpTrack) DeleteObject(m_bmpTrack);
 }
 
-void CSkinProgressCtrl::Attach(HWND hwnd) {
-    Detach();
-    if (!hwnd) return;
-    m_hWnd = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    m_pfnDefault = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CSkinProgressCtrl::WindowProc)));
-}
-
-void CSkinProgressCtrl::Detach() {
-    if (m_hWnd && IsWindow(m_hWnd)) {
-        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnDefault));
-        SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
-    }
-    m_hWnd = nullptr;
-    m_pfnDefault = nullptr;
-}
-
-LRESULT CALLBACK CSkinProgressCtrl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CSkinProgressCtrl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) {
-        WNDPROC original = self->m_pfnDefault;
-        self->Detach();
-        return CallWindowProcW(original, hwnd, message, wParam, lParam);
-    }
-    return self->HandleMessage(message, wParam, lParam);
-}
-
-LRESULT CSkinProgressCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+bool CSkinProgressCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_ERASEBKGND:
         EraseWithTrack();
-        return 1;
+        result = 1;
+        return true;
     case WM_PAINT:
         PaintFill();
-        return 0;
+        result = 0;
+        return true;
     default:
-        return ChangesPosition(message) ? MoveQuietly(message, wParam, lParam) : CallDefault(message, wParam, lParam);
+        if (!ChangesPosition(message)) return false;
+        result = MoveQuietly(message, wParam, lParam);
+        return true;
     }
 }
 
@@ -92,13 +67,13 @@ LRESULT CSkinProgressCtrl::MoveQuietly(UINT message, WPARAM wParam, LPARAM lPara
     // repainted when our fill's edge moves, erasing the track back in when it
     // shrinks.
     int before = CurrentFillRight();
-    LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+    LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
     bool visible = (style & WS_VISIBLE) != 0;
-    if (visible) SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
+    if (visible) SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
     LRESULT result = CallDefault(message, wParam, lParam);
-    if (visible) SetWindowLongPtrW(m_hWnd, GWL_STYLE, style);
+    if (visible) SetWindowLongPtrW(hwnd(), GWL_STYLE, style);
     int after = CurrentFillRight();
-    if (after != before) InvalidateRect(m_hWnd, nullptr, after < before);
+    if (after != before) InvalidateRect(hwnd(), nullptr, after < before);
     return result;
 }
 
@@ -107,32 +82,32 @@ int CSkinProgressCtrl::CurrentFillRight() {
     auto high = static_cast<int>(CallDefault(PBM_GETRANGE, FALSE, 0));
     auto position = static_cast<int>(CallDefault(PBM_GETPOS, 0, 0));
     RECT client;
-    GetClientRect(m_hWnd, &client);
+    GetClientRect(hwnd(), &client);
     return kavuno::launcher::ProgressFillRight(position, low, high, client.right);
 }
 
 void CSkinProgressCtrl::EraseWithTrack() {
     RECT window;
-    GetWindowRect(m_hWnd, &window);
-    HDC dc = GetWindowDC(m_hWnd);
+    GetWindowRect(hwnd(), &window);
+    HDC dc = GetWindowDC(hwnd());
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, m_bmpTrack);
     StretchBlt(dc, 0, 0, window.right - window.left, window.bottom - window.top, memory, 0, 0, kTrackWidth,
                kTrackHeight, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
-    ReleaseDC(m_hWnd, dc);
+    ReleaseDC(hwnd(), dc);
 }
 
 void CSkinProgressCtrl::PaintFill() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m_hWnd, &ps);
+    HDC dc = BeginPaint(hwnd(), &ps);
     RECT client;
-    GetClientRect(m_hWnd, &client);
+    GetClientRect(hwnd(), &client);
     int right = CurrentFillRight();
     if (right >= 0 && m_brBar) {
         RECT fill = {client.left + kFillInset, client.top + kFillInset, right, client.bottom - kFillInset};
         FillRect(dc, &fill, m_brBar);
     }
-    EndPaint(m_hWnd, &ps);
+    EndPaint(hwnd(), &ps);
 }

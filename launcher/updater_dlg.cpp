@@ -70,7 +70,7 @@ CUpdaterDlg::~CUpdaterDlg() {
 }
 
 void CUpdaterDlg::DoDataExchange() {
-    m_progress.Attach(Item(IDC_PROGRESS));  // binds itself: see skin_progress.h
+    Bind(IDC_PROGRESS, m_progress);
     Bind(IDC_CANCEL, m_btnCancel);
 }
 
