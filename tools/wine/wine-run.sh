@@ -17,6 +17,9 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# Wine and the template cache need a home, which a bare CI environment may lack.
+export HOME=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
+[ -n "$HOME" ] || export HOME=/tmp
 timeout_s=${KAVUNO_WINE_TIMEOUT:-120}
 host=0
 while [ $# -gt 0 ]; do
