@@ -77,7 +77,7 @@ mkdir -p "$cache"
 (
   flock 9
   if [ ! -f "$template/.ready" ]; then
-    rm -rf "$template"
+    rm -rf "$template" "$cache"/prefix-*  # older templates are of no further use
     export WINEPREFIX="$template"
     "${wine_locale[@]}" wineboot -i >/dev/null 2>&1
     for reg in "$here"/*.reg; do import_reg "$reg"; done
