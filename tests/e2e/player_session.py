@@ -56,6 +56,22 @@ def presence_ports():
             fcntl.flock(lock, fcntl.LOCK_UN)
 
 
+def hold_presence_ports(test) -> None:
+    """Holds the presence ports' lock until `test` (a TestCase) is cleaned up."""
+    ports = presence_ports()
+    ports.__enter__()
+    test.addCleanup(ports.__exit__, None, None, None)
+
+
+def start_presence_service(test) -> "e2e.DemoService":
+    """Holds the presence ports and listens on the presence port until `test`
+    is cleaned up; the service records the player's datagrams."""
+    hold_presence_ports(test)
+    service = e2e.DemoService(udp_port=PRESENCE_PORT).start()
+    test.addCleanup(service.stop)
+    return service
+
+
 class PlayerSession:
     def __init__(self, records: Optional[Iterable[Record]] = None,
                  root_lines: Optional[Iterable[str]] = None,

@@ -8,16 +8,14 @@ import unittest
 import kavuno_e2e as e2e
 from player_catalogue import RECENT, Record, movie_dat, placeholder
 from player_session import (CLOSE, LIST, PROGRAM_TITLE, SEARCH_TEXT, STANDARD_ROOT, TREE, PlayerSession, player_probe,
-                            presence_ports, standard_records)
+                            hold_presence_ports, standard_records)
 
 STANDARD_RECENT = [10, 9, 6, 5, 4, 3, 2, 1]
 
 
 class CatalogueCase(unittest.TestCase):
     def setUp(self):
-        self._ports = presence_ports()
-        self._ports.__enter__()
-        self.addCleanup(self._ports.__exit__, None, None, None)
+        hold_presence_ports(self)
 
     def open(self, **kwargs) -> PlayerSession:
         kwargs.setdefault("root_lines", STANDARD_ROOT)

@@ -6,16 +6,12 @@ import unittest
 
 import kavuno_e2e as e2e
 from player_session import (LAUNCHER_TITLE, MAIN_TITLE, PROGRAM_TITLE, PlayerSession, player_probe,
-                            presence_ports, standard_records, STANDARD_ROOT)
+                            start_presence_service, standard_records, STANDARD_ROOT)
 
 
 class PlayerStartupTest(unittest.TestCase):
     def setUp(self):
-        self._ports = presence_ports()
-        self._ports.__enter__()
-        self.addCleanup(self._ports.__exit__, None, None, None)
-        self.service = e2e.DemoService(udp_port=7891).start()
-        self.addCleanup(self.service.stop)
+        self.service = start_presence_service(self)
         self.sessions = []
 
     def tearDown(self):

@@ -12,7 +12,7 @@ from pathlib import Path
 
 import kavuno_e2e as e2e
 from player_session import (CLOSE, HELP, LIST, LOCAL_PORT, MAIN_TITLE, PROGRAM_TITLE, SEARCH_TEXT, SEARCH_TYPE,
-                            STANDARD_ROOT, TREE, PlayerSession, player_probe, presence_ports, standard_records)
+                            STANDARD_ROOT, TREE, PlayerSession, player_probe, start_presence_service, standard_records)
 
 # Pixel rectangles (x, y, width, height) of the controls at 6 x 12 pixels per 4 x 8 dialog units.
 EXPECTED_RECTS = {
@@ -30,11 +30,7 @@ class PlayerWindowCase(unittest.TestCase):
     env = None
 
     def setUp(self):
-        self._ports = presence_ports()
-        self._ports.__enter__()
-        self.addCleanup(self._ports.__exit__, None, None, None)
-        self.service = e2e.DemoService(udp_port=7891).start()
-        self.addCleanup(self.service.stop)
+        self.service = start_presence_service(self)
         self.player = PlayerSession(records=self.records or standard_records(), root_lines=STANDARD_ROOT,
                                     env=self.env)
         self.addCleanup(self.player.cleanup)
