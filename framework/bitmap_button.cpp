@@ -2,15 +2,9 @@
 
 #include <initializer_list>
 
+#include "gdi.h"
+
 namespace kavuno::ui {
-namespace {
-
-HBITMAP LoadBitmapResource(UINT id) {
-    return static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-}
-
-}  // namespace
 
 CBitmapButton::~CBitmapButton() { ReleaseImages(); }
 
@@ -46,17 +40,9 @@ void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
         image = focused_;
     else if ((item.itemState & ODS_DISABLED) && disabled_)
         image = disabled_;
-    if (!image) return;  // keeps whatever is on the screen
-
-    HDC memory = CreateCompatibleDC(item.hDC);
-    if (!memory) return;
-    HGDIOBJ old = SelectObject(memory, image);
-    if (old && old != HGDI_ERROR) {
-        const RECT& r = item.rcItem;
-        BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-    }
-    DeleteDC(memory);
+    // An empty slot keeps whatever is on the screen.
+    const RECT& r = item.rcItem;
+    DrawBitmap(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, image);
 }
 
 }  // namespace kavuno::ui

@@ -5,9 +5,12 @@
 //       OnMessage(WM_PAINT, &CMyDlg::OnPaint),
 //       OnCommand(BN_CLICKED, 1000, &CMyDlg::OnClose),
 //       OnNotify(NM_CLICK, 1004, &CMyDlg::OnTreeClick),
+//       OnTimer(2, &CMyDlg::OnStatusTick),
+//       OnMessage(WM_TIMER, &CMyDlg::OnOtherTimers),
 //   };
 //
-// Message handlers return false to let the dialog's default processing run.
+// The first matching entry runs. Message handlers return false to let the
+// dialog's default processing run.
 #pragma once
 #include <windows.h>
 
@@ -17,14 +20,14 @@ namespace kavuno::ui {
 
 template <class T>
 struct MessageEntry {
-    enum class Kind { Message, Command, Notify };
+    enum class Kind { Message, Command, Notify, Timer };
     using MessageHandler = bool (T::*)(WPARAM wParam, LPARAM lParam, LRESULT& result);
     using CommandHandler = void (T::*)();
     using NotifyHandler = void (T::*)(NMHDR* header, LRESULT& result);
 
     Kind kind;
     UINT message;  // Message: the message; Command and Notify: the notification code
-    UINT id;       // Command and Notify: the control id
+    UINT id;       // Command and Notify: the control id; Timer: the timer id
     MessageHandler onMessage;
     CommandHandler onCommand;
     NotifyHandler onNotify;
@@ -38,6 +41,12 @@ constexpr MessageEntry<T> OnMessage(UINT message, bool (T::*handler)(WPARAM, LPA
 template <class T>
 constexpr MessageEntry<T> OnCommand(UINT code, UINT id, void (T::*handler)()) {
     return {MessageEntry<T>::Kind::Command, code, id, nullptr, handler, nullptr};
+}
+
+// WM_TIMER of one timer id; the handler's turn ends the message.
+template <class T>
+constexpr MessageEntry<T> OnTimer(UINT timerId, void (T::*handler)()) {
+    return {MessageEntry<T>::Kind::Timer, WM_TIMER, timerId, nullptr, handler, nullptr};
 }
 
 template <class T>
@@ -57,6 +66,13 @@ bool DispatchMessageTable(T& self, std::span<const MessageEntry<T>> table, UINT 
             break;
         case Kind::Command:
             if (message == WM_COMMAND && HIWORD(wParam) == entry.message && LOWORD(wParam) == entry.id) {
+                (self.*entry.onCommand)();
+                result = 0;
+                return true;
+            }
+            break;
+        case Kind::Timer:
+            if (message == WM_TIMER && wParam == entry.id) {
                 (self.*entry.onCommand)();
                 result = 0;
                 return true;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "gdi.h"
 #include "progress_math.h"
 #include "resource_ids.h"
 
@@ -12,9 +13,7 @@ constexpr int kTrackHeight = 15;
 // Inset of the filled part from the client area's edges.
 constexpr int kFillInset = 2;
 
-HBITMAP LoadBitmapResource(UINT id) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
-}
+using kavuno::ui::LoadBitmapResource;
 
 bool ChangesPosition(UINT message) {
     switch (message) {

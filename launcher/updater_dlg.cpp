@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app.h"
+#include "gdi.h"
 #include "resource_ids.h"
 
 namespace {
@@ -40,9 +41,7 @@ constexpr UnitRect kControlUnits[] = {{IDC_CANCEL, 163, 135, 51, 15}, {IDC_PROGR
 int Across(int units) { return MulDiv(units, 6, 4); }
 int Down(int units) { return MulDiv(units, 12, 8); }
 
-HBITMAP LoadBitmapResource(UINT id) {
-    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
-}
+using kavuno::ui::LoadBitmapResource;
 
 }  // namespace
 
@@ -86,12 +85,7 @@ BOOL CUpdaterDlg::OnInitDialog() {
     SetWindowLongPtrW(hwnd(), GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CAPTION)) | WS_MINIMIZEBOX);
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     // Centred now that its final size is known.
-    RECT window, work;
-    GetWindowRect(hwnd(), &window);
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(hwnd(), nullptr, work.left + (work.right - work.left - (window.right - window.left)) / 2,
-                 work.top + (work.bottom - work.top - (window.bottom - window.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    kavuno::ui::CentreInWorkArea(hwnd());
 
     SetWindowTextW(hwnd(), kCaption);
     m_bmpBack = LoadBitmapResource(IDB_BACKGROUND);
@@ -124,11 +118,7 @@ void CUpdaterDlg::PlaceControls() {
 bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd(), &ps);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, m_bmpBack);
-    BitBlt(dc, 0, 0, kBackWidth, kBackHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    kavuno::ui::DrawBitmap(dc, 0, 0, kBackWidth, kBackHeight, m_bmpBack);
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, kCaptionX, kCaptionY, kCaption, static_cast<int>(wcslen(kCaption)));

@@ -20,6 +20,7 @@ constexpr UINT kTestDialog = 200;
 constexpr int kEdit = 10;
 constexpr int kOwnerDrawn = 11;
 constexpr UINT_PTR kGiveUpTimer = 99;
+constexpr UINT_PTR kRoutedTimer = 2;
 constexpr INT_PTR kGaveUp = 4242;
 
 class RecordingControl : public Control {
@@ -69,6 +70,7 @@ public:
     }
 
     bool OnTimer(WPARAM id, LPARAM, LRESULT&) {
+        log.push_back("timer " + std::to_string(id));
         if (id == kGiveUpTimer) EndDialog(kGaveUp);
         return true;
     }
@@ -81,11 +83,13 @@ public:
         log.push_back("set text");
         return false;  // default processing still sets the text
     }
+    void OnRoutedTimer() { log.push_back("timer 2"); }
     void OnEditChange() { log.push_back("edit change"); }
     void OnButton() { EndDialog(11); }
 };
 
 const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
+    kavuno::ui::OnTimer(kRoutedTimer, &TestDlg::OnRoutedTimer),
     kavuno::ui::OnMessage(WM_TIMER, &TestDlg::OnTimer),
     kavuno::ui::OnMessage(WM_USER, &TestDlg::OnUser),
     kavuno::ui::OnMessage(WM_SETTEXT, &TestDlg::OnSetText),
@@ -105,6 +109,18 @@ TEST(Dialog, CommandsReachTheirHandlersAndEndTheModalRun) {
     EXPECT_EQ(dlg.DoModal(), 11);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"edit change"});
     EXPECT_EQ(dlg.hwnd(), nullptr);  // the window is gone after the run
+}
+
+TEST(Dialog, TimersAreRoutedByIdAndTheRestGoToTheMessageEntry) {
+    TestDlg dlg;
+    dlg.onInit = [](TestDlg& d) {
+        SendMessageW(d.hwnd(), WM_TIMER, kRoutedTimer, 0);
+        SendMessageW(d.hwnd(), WM_TIMER, 7, 0);
+        SendMessageW(d.hwnd(), WM_TIMER, kRoutedTimer, 0);
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.log, (std::vector<std::string>{"timer 2", "timer 7", "timer 2"}));
 }
 
 TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {

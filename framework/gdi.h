@@ -1,0 +1,49 @@
+// Small GDI helpers both programs use: an owner for GDI objects, bitmaps from
+// the program's resources, copying a bitmap onto a device context, and the
+// centring of a window in the work area.
+#pragma once
+#include <windows.h>
+
+namespace kavuno::ui {
+
+// Owns one GDI object (brush, bitmap, region, ...) and deletes it when
+// replaced or destroyed.
+template <class Handle>
+class GdiObject {
+public:
+    GdiObject() = default;
+    explicit GdiObject(Handle handle) : handle_(handle) {}
+    ~GdiObject() { Reset(); }
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+
+    void Reset(Handle handle = nullptr) {
+        if (handle_) DeleteObject(handle_);
+        handle_ = handle;
+    }
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    Handle handle_ = nullptr;
+};
+
+// A bitmap resource of the running program, by id; null when there is none.
+HBITMAP LoadBitmapResource(UINT id);
+
+// The width and height of a bitmap; 0 x 0 for a null or invalid handle.
+SIZE BitmapSize(HBITMAP bitmap);
+
+// Copies `width` x `height` pixels of `bitmap`, from its top-left corner, to
+// (x, y) of `dc` (SRCCOPY). False, drawing nothing, when the bitmap cannot be
+// selected (a null handle, say).
+bool DrawBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap);
+
+// Moves a window (keeping its size) to the centre of the work area of the
+// monitor it is on.
+void CentreInWorkArea(HWND window);
+
+// Repaints a window at once, background included.
+void RedrawNow(HWND window);
+
+}  // namespace kavuno::ui
