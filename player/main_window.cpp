@@ -9,6 +9,7 @@
 #include "catalogue_file.h"
 #include "category_tree.h"
 #include "framework/app.h"
+#include "gdi.h"
 #include "gbk_win.h"
 #include "list_rows.h"
 #include "resource.h"
@@ -16,18 +17,13 @@
 
 namespace {
 
+using kavuno::skin::WindowSkin;
 using kavuno::ui::OnCommand;
 using kavuno::ui::OnMessage;
 using kavuno::ui::OnNotify;
 
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverInterval = 100;
-
-constexpr COLORREF kDarkColour = RGB(0, 51, 102);
-constexpr COLORREF kLightColour = RGB(102, 153, 204);
-constexpr COLORREF kPanelColour = RGB(59, 100, 171);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kInsertMarkColour = RGB(250, 0, 0);
 
 constexpr wchar_t kWindowText[] = L"Kavuno";
 constexpr wchar_t kCatalogueFile[] = L"movie.dat";
@@ -42,22 +38,40 @@ std::wstring ControlText(HWND control) {
 
 }  // namespace
 
-// Handlers of the skin, the skinned buttons, playback and the ad panels join
-// this table with their parts: paint, drag icon, dragging, timers, control
-// colours, the playback buttons, the list's double-click and click, the mode and
-// keep-on-top buttons and the slider's release.
+// Handlers of playback and the ad panels join this table with their parts:
+// the status timer, the playback buttons, the list's double-click and click
+// and the slider's release.
 const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
+    OnMessage(WM_PAINT, &CPlayerDlg::OnPaint),
+    OnMessage(WM_QUERYDRAGICON, &CPlayerDlg::OnQueryDragIcon),
+    OnMessage(WM_LBUTTONDOWN, &CPlayerDlg::OnLButtonDown),
     OnCommand(BN_CLICKED, IDC_CLOSE, &CPlayerDlg::OnClose),
+    OnMessage(WM_TIMER, &CPlayerDlg::OnHoverTimer),
+    OnMessage(WM_CTLCOLORMSGBOX, &CPlayerDlg::OnCtlColor),
+    OnMessage(WM_CTLCOLOREDIT, &CPlayerDlg::OnCtlColor),
+    OnMessage(WM_CTLCOLORLISTBOX, &CPlayerDlg::OnCtlColor),
+    OnMessage(WM_CTLCOLORBTN, &CPlayerDlg::OnCtlColor),
+    OnMessage(WM_CTLCOLORDLG, &CPlayerDlg::OnCtlColor),
+    OnMessage(WM_CTLCOLORSCROLLBAR, &CPlayerDlg::OnCtlColor),
+    OnMessage(WM_CTLCOLORSTATIC, &CPlayerDlg::OnCtlColor),
     OnCommand(BN_CLICKED, IDC_MINIMIZE, &CPlayerDlg::OnMinimize),
     OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeClick),
+    OnNotify(NM_CUSTOMDRAW, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeCustomDraw),
     OnCommand(BN_CLICKED, IDC_SEARCH, &CPlayerDlg::OnSearch),
     OnCommand(STN_CLICKED, IDC_HELP_LABEL, &CPlayerDlg::OnHelp),
     OnNotify(LVN_GETDISPINFOW, IDC_MOVIE_LIST, &CPlayerDlg::OnListGetDisplayInfo),
     OnNotify(LVN_ODFINDITEMW, IDC_MOVIE_LIST, &CPlayerDlg::OnListFindItem),
+    OnCommand(BN_CLICKED, IDC_MODE, &CPlayerDlg::ToggleWindowMode),
+    OnCommand(BN_CLICKED, IDC_TOPMOST, &CPlayerDlg::ToggleTopmost),
     OnMessage(kCatalogueProblemMessage, &CPlayerDlg::OnCatalogueProblem),
 };
 
-CPlayerDlg::CPlayerDlg() : Dialog(IDD_PLAYER, kMessageTable), m_list(&m_records) {
+CPlayerDlg::CPlayerDlg()
+    : Dialog(IDD_PLAYER, kMessageTable),
+      m_list(&m_records),
+      m_buttonFaces({m_btnClose, m_btnMaximize, m_btnMinimize, m_btnSearch, m_btnTopmost, m_btnFullScreen, m_btnStop,
+                     m_btnPlayPause, m_btnMode}),
+      m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip) {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
 }
 
@@ -96,20 +110,19 @@ BOOL CPlayerDlg::OnInitDialog() {
     m_socket.Send("Conn");
 
     // 4, 5. Centred; the launcher recognises a running player by this text.
-    CentreOnScreen();
+    kavuno::ui::CentreInWorkArea(hwnd());
     SetWindowTextW(hwnd(), kWindowText);
 
-    // 6-8. Skin and region, button images, the 100 ms hover poll.
-    ApplySkin();
-    LoadButtonImages();
+    // 6-8. Skin and region of full mode, button images, the 100 ms hover poll.
+    m_skin.Apply(hwnd(), false);
+    m_buttonFaces.LoadSetUpImages();
     SetTimer(hwnd(), kHoverTimer, kHoverInterval, nullptr);
 
     // 9-12. Colours and the list's columns.
-    m_brDark.Reset(CreateSolidBrush(kDarkColour));
-    m_brLight.Reset(CreateSolidBrush(kLightColour));
-    SetUpTreeAppearance();
+    m_skin.CreateBrushes();
+    WindowSkin::ColourTree(m_tree.hwnd());
     m_list.InsertColumns();
-    SetUpListAppearance();
+    WindowSkin::ColourList(m_list.hwnd());
 
     // 13-16. The catalogue: tree, records, the recently updated entries.
     m_strAppDir = kavuno::ui::ProgramDirectory();
@@ -129,37 +142,6 @@ BOOL CPlayerDlg::OnInitDialog() {
 
     // 24. The focus goes to the first tab stop, the category tree.
     return TRUE;
-}
-
-void CPlayerDlg::CentreOnScreen() {
-    RECT window, area;
-    GetWindowRect(hwnd(), &window);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        area = monitor.rcWork;
-    } else {
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    const int x = area.left + (area.right - area.left - width) / 2;
-    const int y = area.top + (area.bottom - area.top - height) / 2;
-    SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void CPlayerDlg::SetUpTreeAppearance() {
-    m_tree.Send(TVM_SETINDENT, 15);
-    m_tree.Send(TVM_SETTEXTCOLOR, 0, kWhite);
-    m_tree.Send(TVM_SETBKCOLOR, 0, kPanelColour);
-    m_tree.Send(TVM_SETINSERTMARKCOLOR, 0, kInsertMarkColour);
-}
-
-void CPlayerDlg::SetUpListAppearance() {
-    m_list.Send(LVM_SETBKCOLOR, 0, kPanelColour);
-    m_list.Send(LVM_SETTEXTBKCOLOR, 0, kPanelColour);
-    m_list.Send(LVM_SETTEXTCOLOR, 0, kWhite);
-    m_list.Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
 }
 
 void CPlayerDlg::LoadRecords() {
@@ -189,7 +171,7 @@ bool CPlayerDlg::OnCatalogueProblem(WPARAM, LPARAM, LRESULT& result) {
 }
 
 bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
-    if (m_tooltip) SendMessageW(m_tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    m_tooltip.Relay(msg);
     if (msg.message == WM_KEYDOWN) {
         // Escape never closes the window; Enter searches from whichever control has the focus.
         if (msg.wParam == VK_ESCAPE) return true;
@@ -260,38 +242,52 @@ void CPlayerDlg::OnListFindItem(NMHDR* header, LRESULT& result) {
     result = m_list.OnFindItem(*reinterpret_cast<NMLVFINDITEMW*>(header));
 }
 
-// ---------------------------------------------------------------- tool tips
+// ---------------------------------------------------------------- skin
+
+bool CPlayerDlg::OnPaint(WPARAM, LPARAM, LRESULT&) {
+    m_skin.Paint(hwnd(), m_hIcon);
+    return true;
+}
+
+bool CPlayerDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(m_hIcon);
+    return true;
+}
+
+bool CPlayerDlg::OnLButtonDown(WPARAM, LPARAM, LRESULT&) {
+    WindowSkin::StartDrag(hwnd());
+    return false;
+}
+
+bool CPlayerDlg::OnHoverTimer(WPARAM, LPARAM, LRESULT&) {
+    m_buttonFaces.PollHover();
+    return false;
+}
+
+bool CPlayerDlg::OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(m_skin.ControlColour(reinterpret_cast<HDC>(dc), reinterpret_cast<HWND>(control)));
+    return true;
+}
+
+void CPlayerDlg::OnTreeCustomDraw(NMHDR* header, LRESULT& result) {
+    result = WindowSkin::DrawTreeItem(*reinterpret_cast<NMTVCUSTOMDRAW*>(header));
+}
+
+void CPlayerDlg::ToggleWindowMode() {
+    m_modes.ToggleWindowMode(hwnd(), [this] { RefreshBrowser(); });
+}
+
+void CPlayerDlg::ToggleTopmost() { m_modes.ToggleTopmost(hwnd()); }
 
 void CPlayerDlg::CreateToolTips() {
-    m_tooltip = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!m_tooltip) return;
-    SendMessageW(m_tooltip, TTM_ACTIVATE, TRUE, 0);
-    struct Tip {
-        int control;
-        const wchar_t* text;
-    };
-    const Tip tips[] = {
-        {IDC_TOPMOST, L"窗体置前"}, {IDC_MINIMIZE, L"最小化"}, {IDC_CLOSE, L"关闭"}, {IDC_MODE, L"播放模式"}};
-    for (const Tip& tip : tips) {
-        std::wstring text = tip.text;
-        TTTOOLINFOW tool = {};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND;
-        tool.hwnd = hwnd();
-        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd(), tip.control));
-        tool.lpszText = text.data();
-        SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (!m_tooltip.Create(hwnd())) return;
+    m_tooltip.Add(GetDlgItem(hwnd(), IDC_TOPMOST), kavuno::skin::kKeepOnTopTip);
+    m_tooltip.Add(GetDlgItem(hwnd(), IDC_MINIMIZE), L"最小化");
+    m_tooltip.Add(GetDlgItem(hwnd(), IDC_CLOSE), L"关闭");
+    m_tooltip.Add(GetDlgItem(hwnd(), IDC_MODE), kavuno::skin::kToPlayModeTip);
 }
 
 // ---------------------------------------------------------------- other parts' steps
-
-// The full-mode skin and the window region cut from it are set up here.
-void CPlayerDlg::ApplySkin() {}
-
-// The nine bitmap buttons get their images here.
-void CPlayerDlg::LoadButtonImages() {}
 
 // The ad pop-up below the window is created and shown here.
 void CPlayerDlg::CreateAdPopup() {}
@@ -299,6 +295,9 @@ void CPlayerDlg::CreateAdPopup() {}
 // The RealPlayer, Windows Media Player and web browser controls are created
 // here, inside control 1015, covering it.
 void CPlayerDlg::CreateVideoAreaControls() {}
+
+// The video area's browser reloads its current page here.
+void CPlayerDlg::RefreshBrowser() {}
 
 // Playback stops here: the active player, the status timer, the texts.
 void CPlayerDlg::StopPlayback() {}

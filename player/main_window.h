@@ -9,12 +9,18 @@
 #include <cstdint>
 #include <string>
 
+#include "bitmap_button.h"
+#include "button_faces.h"
 #include "catalogue/category_tree_view.h"
 #include "catalogue/movie_list_view.h"
 #include "framework/dialog.h"
-#include "gdi_object.h"
+#include "play_pause_button.h"
 #include "presence.h"
 #include "record_array.h"
+#include "skin_slider.h"
+#include "tool_tip.h"
+#include "window_modes.h"
+#include "window_skin.h"
 
 class CPlayerDlg : public kavuno::ui::Dialog<CPlayerDlg> {
 public:
@@ -34,10 +40,17 @@ protected:
     void OnCancel() override;
 
 private:
-    using BitmapButton = kavuno::ui::Control;  // the skinned push button takes this place
-    using SliderControl = kavuno::ui::Control;  // the skinned position slider takes this place
+    using BitmapButton = kavuno::ui::CBitmapButton;
 
     // Handlers.
+    bool OnPaint(WPARAM, LPARAM, LRESULT& result);
+    bool OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result);
+    bool OnLButtonDown(WPARAM, LPARAM, LRESULT& result);
+    bool OnHoverTimer(WPARAM, LPARAM, LRESULT& result);
+    bool OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result);
+    void OnTreeCustomDraw(NMHDR* header, LRESULT& result);
+    void ToggleWindowMode();
+    void ToggleTopmost();
     void OnClose();
     void OnMinimize();
     void OnHelp();
@@ -52,22 +65,20 @@ private:
     void ShowCategory(std::string_view kind, std::string_view parent);
 
     // Set-up steps.
-    void CentreOnScreen();
-    void SetUpTreeAppearance();
-    void SetUpListAppearance();
     void LoadRecords();
-    void ApplySkin();
-    void LoadButtonImages();
     void CreateAdPopup();
     void CreateVideoAreaControls();
     void CreateToolTips();
+
+    // The video area's browser reloads its page (on a mode switch).
+    void RefreshBrowser();
 
     // Shutdown.
     void StopPlayback();
     void FreeEmbeddedWindows();
 
     // Members, in the order the window's parts rely on.
-    SliderControl m_sliderPos;
+    kavuno::skin::CSkinSliderCtrl m_sliderPos;
     kavuno::ui::Control m_comboSearchType;
     BitmapButton m_btnSearch;
     kavuno::player::MovieListView m_list;
@@ -77,26 +88,17 @@ private:
     BitmapButton m_btnClose;
     BitmapButton m_btnFullScreen;
     BitmapButton m_btnStop;
-    BitmapButton m_btnPlayPause;
+    kavuno::skin::CPlayPauseButton m_btnPlayPause;  // holds m_bPlaying with its glyph
     BitmapButton m_btnTopmost;
     BitmapButton m_btnMode;
     HICON m_hIcon = nullptr;
     kavuno::player::PresenceSocket m_socket;
-    HWND m_tooltip = nullptr;
-    kavuno::player::GdiObject<HBITMAP> m_bmpSkin;
-    std::int32_t m_bHoverClose = 0;
-    std::int32_t m_bHoverMinimize = 0;
-    std::int32_t m_bHoverFullScreen = 0;
-    std::int32_t m_bHoverStop = 0;
-    std::int32_t m_bPlaying = 0;
-    std::int32_t m_bHoverPlayPause = 0;
+    kavuno::ui::ToolTip m_tooltip;
+    kavuno::skin::WindowSkin m_skin;          // m_bmpSkin, m_bPlayMode and the brushes
+    kavuno::skin::ButtonFaces m_buttonFaces;  // the set-up images and the hover flags
+    kavuno::skin::WindowModes m_modes;        // the mode switch and m_bTopmost
     std::int32_t m_bVideoShown = 0;
-    std::int32_t m_bHoverTopmost = 0;
-    std::int32_t m_bTopmost = 0;
     std::int32_t m_bShowVideo = 0;
-    std::int32_t m_bPlayMode = 0;
-    kavuno::player::GdiObject<HBRUSH> m_brDark;
-    kavuno::player::GdiObject<HBRUSH> m_brLight;
     std::wstring m_strAppDir;
     kavuno::catalogue::RecordArray m_records;
     // m_pAdPopup: the ad pop-up window, with the ad panels.

@@ -226,9 +226,11 @@ def progress_state(title: str, control_id: int) -> Optional[tuple[int, int, int]
 
 
 @contextlib.contextmanager
-def dummy_window(title: str):
-    """A top-level window with the given title for as long as the block runs."""
-    process = start(program("kavuno_probe.exe"), "window", title)
+def dummy_window(title: str, place: Optional[tuple[int, int, int, int]] = None):
+    """A top-level window with the given title for as long as the block runs,
+    at place (x, y, width, height) if given. A left click in it adds
+    " (clicked)" to its title."""
+    process = start(program("kavuno_probe.exe"), "window", title, *(str(v) for v in place or ()))
     try:
         if not wait_until(lambda: find_windows(title), timeout=20):
             raise RuntimeError(f"dummy window {title!r} did not appear")
@@ -357,8 +359,17 @@ def window_styles(title: str) -> tuple[int, int]:
 
 def screen_pixels(x: int, y: int, width: int, height: int) -> list[list[tuple[int, int, int]]]:
     """RGB rows of a rectangle of the screen, read now."""
-    data = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
-                           "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout
+    return _ppm_rows(subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                                     "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout)
+
+
+def image_pixels(path: os.PathLike | str) -> list[list[tuple[int, int, int]]]:
+    """RGB rows of an image file (a .bmp, say)."""
+    return _ppm_rows(subprocess.run(["convert", str(path), "-depth", "8", "ppm:-"],
+                                    capture_output=True, check=True).stdout)
+
+
+def _ppm_rows(data: bytes) -> list[list[tuple[int, int, int]]]:
     # P6 header: magic, width, height, maxval, each followed by white space.
     fields, pos = [], 0
     while len(fields) < 4:

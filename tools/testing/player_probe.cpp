@@ -27,6 +27,10 @@
 //                                             the list holds the result and has painted it (the
 //                                             text must have results)
 //   kavuno_player_probe windows -             every top-level window: "process<TAB>class<TAB>visible<TAB>title"
+//   kavuno_player_probe tooltip TITLE ID      the text of the tool tip that the window's tool tip control
+//                                             holds for its control ID
+//   kavuno_player_probe region TITLE          the window region: "left top right bottom" per rectangle
+//                                             (window coordinates), or "none" when it has none
 //
 // TITLE matches exactly, case included (FindWindow would also take "kavuno"
 // for "Kavuno"). Exit status 1: no such window or control; 2: usage.
@@ -364,6 +368,68 @@ int SearchTime(HWND window, const std::wstring& hexText) {
     return 0;
 }
 
+// The tool tip controls of `window`'s process (the tree and the list have their own).
+std::vector<HWND> ProcessToolTips(HWND window) {
+    struct Search {
+        DWORD process;
+        std::vector<HWND> found;
+    } search{0, {}};
+    GetWindowThreadProcessId(window, &search.process);
+    EnumWindows(
+        [](HWND candidate, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t className[64];
+            GetClassNameW(candidate, className, 64);
+            DWORD process = 0;
+            GetWindowThreadProcessId(candidate, &process);
+            if (process == s->process && std::wcscmp(className, TOOLTIPS_CLASSW) == 0) s->found.push_back(candidate);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int ToolTipText(HWND window, int id) {
+    HWND control = GetDlgItem(window, id);
+    RemoteBuffer remote(window, kTextOffset + kTextChars * sizeof(wchar_t));
+    if (!control || !remote.ok()) return kNotFound;
+    for (HWND tip : ProcessToolTips(window)) {
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = reinterpret_cast<LPWSTR>(remote.at(kTextOffset));
+        remote.Write(0, &tool, sizeof tool);
+        remote.Write(kTextOffset, L"", sizeof(wchar_t));
+        if (!SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(remote.at(0)))) continue;
+        remote.Write(0, &tool, sizeof tool);
+        SendMessageW(tip, TTM_GETTEXTW, kTextChars, reinterpret_cast<LPARAM>(remote.at(0)));
+        Print(Utf8(remote.ReadText(kTextOffset, kTextChars)));
+        return 0;
+    }
+    return kNotFound;
+}
+
+int Region(HWND window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(window, region) == ERROR) {
+        DeleteObject(region);
+        Print("none");
+        return 0;
+    }
+    std::vector<char> data(GetRegionData(region, 0, nullptr));
+    GetRegionData(region, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+    DeleteObject(region);
+    const auto* header = reinterpret_cast<const RGNDATA*>(data.data());
+    const auto* rects = reinterpret_cast<const RECT*>(header->Buffer);
+    for (DWORD i = 0; i < header->rdh.nCount; ++i) {
+        Print(std::to_string(rects[i].left) + " " + std::to_string(rects[i].top) + " " +
+              std::to_string(rects[i].right) + " " + std::to_string(rects[i].bottom));
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -402,6 +468,8 @@ int main() {
     if (command == L"combo" && args.size() == 4) return Combo(window, id);
     if (command == L"focus") return Focus(window);
     if (command == L"search-time" && args.size() == 4) return SearchTime(window, args[3]);
+    if (command == L"tooltip" && args.size() == 4) return ToolTipText(window, id);
+    if (command == L"region") return Region(window);
     if (command == L"message") {
         HWND text = GetDlgItem(window, 0xFFFF);
         if (!text) return kNotFound;

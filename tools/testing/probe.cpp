@@ -1,7 +1,9 @@
 // kavuno_probe: looks at and pokes the windows of the programs under test, from
 // the Windows side, for the end-to-end tests (tests/e2e/kavuno_e2e.py).
 //
-//   kavuno_probe window TITLE             a top-level window with that title until closed
+//   kavuno_probe window TITLE [X Y W H]   a top-level window with that title until closed, at
+//                                         (40, 40) 240 x 120 unless given; a left click in it
+//                                         adds " (clicked)" to its title
 //   kavuno_probe exists TITLE             exit 0 if a top-level window has that title, else 1
 //   kavuno_probe progress TITLE ID        "pos low high" of progress bar ID in window TITLE
 //   kavuno_probe rect TITLE [ID]          "left top right bottom" on the screen, of the
@@ -28,6 +30,13 @@ constexpr int kNotFound = 1;
 constexpr int kUsage = 2;
 
 LRESULT CALLBACK DummyWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN) {
+        // Tells the tests that a click reached this window (and not one above it).
+        wchar_t title[256];
+        GetWindowTextW(hwnd, title, 256);
+        std::wstring marked = std::wstring(title) + L" (clicked)";
+        if (marked.size() < 256 && std::wcsstr(title, L" (clicked)") == nullptr) SetWindowTextW(hwnd, marked.c_str());
+    }
     if (msg == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -35,7 +44,7 @@ LRESULT CALLBACK DummyWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-int ShowDummyWindow(const std::wstring& title) {
+int ShowDummyWindow(const std::wstring& title, RECT place) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = DummyWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -43,7 +52,8 @@ int ShowDummyWindow(const std::wstring& title) {
     wc.lpszClassName = L"KavunoProbeWindow";
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                40, 40, 240, 120, nullptr, nullptr, wc.hInstance, nullptr);
+                                place.left, place.top, place.right, place.bottom, nullptr, nullptr, wc.hInstance,
+                                nullptr);
     if (!hwnd) return kNotFound;
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -84,7 +94,14 @@ int main() {
     const std::wstring& command = args[1];
     const std::wstring& title = args[2];
 
-    if (command == L"window") return ShowDummyWindow(title);
+    if (command == L"window") {
+        RECT place = {40, 40, 240, 120};  // x, y, width, height
+        if (args.size() == 7) {
+            place = {static_cast<LONG>(Number(args[3])), static_cast<LONG>(Number(args[4])),
+                     static_cast<LONG>(Number(args[5])), static_cast<LONG>(Number(args[6]))};
+        }
+        return ShowDummyWindow(title, place);
+    }
 
     HWND window = FindWindowW(nullptr, title.c_str());
     if (command == L"exists") return window ? 0 : kNotFound;

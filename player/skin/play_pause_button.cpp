@@ -1,0 +1,18 @@
+#include "play_pause_button.h"
+
+#include "gdi.h"
+#include "resource.h"
+
+namespace kavuno::skin {
+
+void CPlayPauseButton::ShowPlaying(bool playing, bool pointerOver) {
+    m_bPlaying = playing ? 1 : 0;
+    if (playing) {
+        SetImages(pointerOver ? IDB_PAUSE_HOVER : IDB_PAUSE, IDB_PAUSE_PRESSED);
+    } else {
+        SetImages(pointerOver ? IDB_PLAY_HOVER : IDB_PLAY, IDB_PLAY_PRESSED);
+    }
+    ui::RedrawNow(hwnd());
+}
+
+}  // namespace kavuno::skin

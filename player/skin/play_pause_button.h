@@ -1,0 +1,23 @@
+// The play/pause button: a bitmap button whose glyph shows what a click does.
+// The play glyph shows while nothing plays or playback is paused, the pause
+// glyph while it plays; each comes with a normal and a pointer-over face.
+#pragma once
+#include <cstdint>
+
+#include "bitmap_button.h"
+
+namespace kavuno::skin {
+
+class CPlayPauseButton : public ui::CBitmapButton {
+public:
+    // Playback's glyph changes: `playing` picks the glyph (and is remembered),
+    // `pointerOver` the face; the button is redrawn at once.
+    void ShowPlaying(bool playing, bool pointerOver);
+    // Which glyph the hover poll must keep when it swaps faces.
+    bool IsPlaying() const { return m_bPlaying != 0; }
+
+private:
+    std::int32_t m_bPlaying = 0;
+};
+
+}  // namespace kavuno::skin

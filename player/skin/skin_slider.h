@@ -1,0 +1,27 @@
+// The position slider: a track bar painted from two bitmaps, the track (170)
+// and the thumb (184); the track bar's own painting never runs. It knows when
+// the user holds it, so the status display leaves the thumb alone meanwhile.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "control.h"
+
+namespace kavuno::skin {
+
+class CSkinSliderCtrl : public ui::Control {
+public:
+    // True from a left button press on the slider until the button is released.
+    bool IsDragging() const { return m_bDragging != 0; }
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Paint();
+
+    std::int32_t m_bDragging = 0;
+};
+
+}  // namespace kavuno::skin

@@ -1,0 +1,28 @@
+#include "window_modes.h"
+
+#include "resource.h"
+
+namespace kavuno::skin {
+
+WindowModes::WindowModes(WindowSkin& skin, ui::CBitmapButton& modeButton, ui::CBitmapButton& topmostButton,
+                         ui::ToolTip& tips)
+    : skin_(skin), modeButton_(modeButton), topmostButton_(topmostButton), tips_(tips) {}
+
+void WindowModes::ToggleWindowMode(HWND window, const std::function<void()>& reloadPage) {
+    const bool toPlayMode = !skin_.PlayMode();
+    skin_.Apply(window, toPlayMode);
+    InvalidateRect(window, nullptr, TRUE);
+    if (reloadPage) reloadPage();
+    const UINT image = toPlayMode ? IDB_MODE_PLAY : IDB_MODE_FULL;
+    modeButton_.SetImages(image, image);
+    tips_.SetText(modeButton_.hwnd(), toPlayMode ? kToFullModeTip : kToPlayModeTip);
+}
+
+void WindowModes::ToggleTopmost(HWND window) {
+    const bool toTopmost = m_bTopmost == 0;
+    SetWindowPos(window, toTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_bTopmost = toTopmost ? 1 : 0;
+    tips_.SetText(topmostButton_.hwnd(), toTopmost ? kStopKeepingOnTopTip : kKeepOnTopTip);
+}
+
+}  // namespace kavuno::skin

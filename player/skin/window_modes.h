@@ -1,0 +1,42 @@
+// The window's two independent modes: full mode (the whole skin) or play mode
+// (only the player's right-hand part), and kept on top or not. Neither is
+// saved: every start begins in full mode and not on top. The tool tips of the
+// two buttons name the effect of their next click.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "bitmap_button.h"
+#include "tool_tip.h"
+#include "window_skin.h"
+
+namespace kavuno::skin {
+
+inline constexpr wchar_t kToPlayModeTip[] = L"播放模式";
+inline constexpr wchar_t kToFullModeTip[] = L"完整模式";
+inline constexpr wchar_t kKeepOnTopTip[] = L"窗体置前";
+inline constexpr wchar_t kStopKeepingOnTopTip[] = L"取消窗体置前";
+
+class WindowModes {
+public:
+    WindowModes(WindowSkin& skin, ui::CBitmapButton& modeButton, ui::CBitmapButton& topmostButton,
+                ui::ToolTip& tips);
+
+    // Switches skin and region, repaints the whole window, lets the video
+    // area's page reload (`reloadPage`), and turns the mode button round.
+    // Nothing else moves: controls, size, position and playback stay.
+    void ToggleWindowMode(HWND window, const std::function<void()>& reloadPage);
+    void ToggleTopmost(HWND window);
+    bool IsTopmost() const { return m_bTopmost != 0; }
+
+private:
+    WindowSkin& skin_;
+    ui::CBitmapButton& modeButton_;
+    ui::CBitmapButton& topmostButton_;
+    ui::ToolTip& tips_;
+    std::int32_t m_bTopmost = 0;
+};
+
+}  // namespace kavuno::skin

@@ -1,0 +1,67 @@
+// The player window's skin: a 760 x 396 bitmap painted over the whole client
+// area, the window's outline cut from it by the key colour, the caption text
+// drawn on it, and the colours the child controls take so that they blend in.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <string>
+
+#include "gdi.h"
+
+namespace kavuno::skin {
+
+constexpr COLORREF kSkinKeyColour = RGB(255, 255, 0);
+
+// The region of the skin's pixels that differ from `key`: one rectangle per
+// run and row, read from the bitmap's bits in one call and built in one step.
+// Null when the bitmap's pixels cannot be read.
+HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key);
+
+class WindowSkin {
+public:
+    // The caption text drawn on the skin: "Kavuno  --  " and the web site's host.
+    WindowSkin();
+
+    // Shows the skin of full mode (bitmap 143) or play mode (179): the window
+    // gets the region cut from it and is brought to the foreground. Both
+    // skins and their regions are made on the first call and kept, so a mode
+    // switch only hands the window a copy of a region.
+    void Apply(HWND window, bool playMode);
+    bool PlayMode() const { return m_bPlayMode != 0; }
+
+    // The brushes of the two control colours; created once, during set-up.
+    void CreateBrushes();
+    // The colours of the category tree and the movie list.
+    static void ColourTree(HWND tree);
+    static void ColourList(HWND list);
+
+    // WM_PAINT: the skin and the caption, or the icon while minimised.
+    void Paint(HWND window, HICON icon) const;
+    // WM_CTLCOLOR*: the time display and status line sit on the light panel,
+    // everything else (labels, edit, combo, the window itself) on the dark band.
+    HBRUSH ControlColour(HDC dc, HWND control) const;
+    // NM_CUSTOMDRAW of the tree: its selected item stays readable while the
+    // tree does not have the focus.
+    static LRESULT DrawTreeItem(NMTVCUSTOMDRAW& draw);
+
+    // A press on bare skin moves the window, as a caption bar would.
+    static void StartDrag(HWND window);
+
+private:
+    struct Skin {
+        ui::GdiObject<HBITMAP> bitmap;
+        ui::GdiObject<HRGN> region;
+    };
+    void Prepare(HWND window, Skin& skin, UINT bitmapId);
+    HBITMAP CurrentBitmap() const { return skins_[m_bPlayMode].bitmap.get(); }
+
+    Skin skins_[2];  // full mode, play mode; the current one is the window's m_bmpSkin
+    std::int32_t m_bPlayMode = 0;
+    ui::GdiObject<HBRUSH> m_brDark;
+    ui::GdiObject<HBRUSH> m_brLight;
+    std::wstring caption_;
+};
+
+}  // namespace kavuno::skin
