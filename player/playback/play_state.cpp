@@ -1,0 +1,56 @@
+#include "play_state.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kavuno::playback {
+namespace {
+
+constexpr std::int32_t kRealStopped = 0;
+constexpr std::int32_t kRealPlaying = 3;
+constexpr std::int32_t kRealPaused = 4;
+constexpr std::int32_t kMediaStopped = 1;
+constexpr std::int32_t kMediaPlaying = 3;
+
+// The largest number of seconds whose milliseconds fit in 32 bits.
+constexpr std::int32_t kMaxSeconds = std::numeric_limits<std::int32_t>::max() / 1000;
+
+std::int32_t ClampSeconds(double seconds) {
+    if (std::isnan(seconds) || seconds <= 0) return 0;
+    if (seconds >= kMaxSeconds) return kMaxSeconds;
+    return static_cast<std::int32_t>(seconds);
+}
+
+}  // namespace
+
+PlayPauseAction DecidePlayPause(PlayerMode mode, bool playing) {
+    if (mode == PlayerMode::None) return PlayPauseAction::Nothing;
+    return playing ? PlayPauseAction::Pause : PlayPauseAction::Resume;
+}
+
+StatusAction ReactToPlayState(PlayerMode mode, std::int32_t state, bool showVideo) {
+    if (mode == PlayerMode::RealPlayer) {
+        if (state == kRealPlaying) return StatusAction::ShowPlaying;
+        if (state == kRealPaused && showVideo) return StatusAction::ShowPaused;
+        if (state == kRealStopped) return StatusAction::Stop;
+        return StatusAction::ShowControlStatus;
+    }
+    if (mode == PlayerMode::MediaPlayer) {
+        if (state == kMediaPlaying) return StatusAction::ShowPlaying;
+        if (state == kMediaStopped) return StatusAction::Stop;
+    }
+    return StatusAction::ShowControlStatus;
+}
+
+std::int32_t SecondsForText(double seconds) {
+    return std::isnan(seconds) ? 0 : ClampSeconds(std::floor(seconds + 0.5));
+}
+
+std::int32_t SecondsForSlider(double seconds) { return ClampSeconds(std::trunc(seconds)); }
+
+std::int32_t SecondsToMilliseconds(std::int32_t seconds) {
+    if (seconds <= 0) return 0;
+    return seconds >= kMaxSeconds ? kMaxSeconds * 1000 : seconds * 1000;
+}
+
+}  // namespace kavuno::playback
