@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string>
 
@@ -148,6 +150,49 @@ TEST_F(PlayerResourcesTest, IconAndCommonControlsManifestArePresent) {
     const std::string text(reinterpret_cast<const char*>(manifest.data()), manifest.size());
     EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
+}
+
+// The bitmaps by id, at the sizes the window's controls are laid out for; the
+// play-mode skin is the one whose left part is cut away.
+TEST_F(PlayerResourcesTest, BitmapsArePresentByIdAtTheirSizes) {
+    struct Size {
+        std::initializer_list<int> ids;
+        int32_t width, height;
+    };
+    const Size sizes[] = {
+        {{IDB_SKIN_FULL, IDB_SKIN_PLAY}, 760, 396},
+        {{IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_PRESSED, IDB_MAXIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_HOVER,
+          IDB_MINIMIZE_PRESSED},
+         23, 23},
+        {{IDB_TOPMOST, IDB_TOPMOST_HOVER, IDB_TOPMOST_PRESSED}, 25, 24},
+        {{IDB_SEARCH, IDB_SEARCH_PRESSED}, 22, 18},
+        {{IDB_PLAY, IDB_PLAY_HOVER, IDB_PLAY_PRESSED, IDB_PAUSE, IDB_PAUSE_HOVER, IDB_PAUSE_PRESSED, IDB_STOP,
+          IDB_STOP_HOVER, IDB_STOP_PRESSED, IDB_FULL_SCREEN, IDB_FULL_SCREEN_HOVER, IDB_FULL_SCREEN_PRESSED},
+         32, 30},
+        {{IDB_SLIDER_TRACK}, 156, 16},
+        {{IDB_SLIDER_THUMB}, 9, 4},
+        {{IDB_MODE_FULL, IDB_MODE_PLAY}, 10, 17},
+    };
+    for (const Size& size : sizes) {
+        for (int id : size.ids) {
+            const auto bitmap = Resource(id, RT_BITMAP);
+            ASSERT_GE(bitmap.size(), sizeof(BITMAPINFOHEADER)) << "bitmap " << id;
+            BITMAPINFOHEADER header;
+            memcpy(&header, bitmap.data(), sizeof header);
+            EXPECT_EQ(header.biWidth, size.width) << "bitmap " << id;
+            EXPECT_EQ(header.biHeight, size.height) << "bitmap " << id;
+            EXPECT_EQ(header.biBitCount, 24) << "bitmap " << id;
+        }
+    }
+    // Pixel (0, 200) of each skin, stored bottom-up in BGR order.
+    auto leftPixel = [&](int id) {
+        const auto bitmap = Resource(id, RT_BITMAP);
+        const size_t stride = (760 * 3 + 3) & ~size_t{3};
+        const uint8_t* p = bitmap.data() + sizeof(BITMAPINFOHEADER) + stride * (395 - 200);
+        return RGB(p[2], p[1], p[0]);
+    };
+    EXPECT_EQ(leftPixel(IDB_SKIN_PLAY), RGB(255, 255, 0));
+    EXPECT_NE(leftPixel(IDB_SKIN_FULL), RGB(255, 255, 0));
 }
 
 }  // namespace
