@@ -66,34 +66,3 @@
 // The combo box message that initial data carries for its items.
 #define DIALOG_INIT_ADD_STRING 0x0403
 
-// Bitmaps: the skins of both modes and the faces of the bitmap buttons.
-#define IDB_CLOSE 130
-#define IDB_CLOSE_PRESSED 133
-#define IDB_MAXIMIZE 134
-#define IDB_MINIMIZE 135
-#define IDB_MINIMIZE_HOVER 136
-#define IDB_MINIMIZE_PRESSED 138
-#define IDB_CLOSE_HOVER 140
-#define IDB_SKIN_FULL 143
-#define IDB_SEARCH 145
-#define IDB_SEARCH_PRESSED 146
-#define IDB_FULL_SCREEN 155
-#define IDB_FULL_SCREEN_HOVER 156
-#define IDB_FULL_SCREEN_PRESSED 157
-#define IDB_STOP 158
-#define IDB_STOP_HOVER 159
-#define IDB_STOP_PRESSED 160
-#define IDB_PLAY 161
-#define IDB_PLAY_HOVER 162
-#define IDB_PLAY_PRESSED 163
-#define IDB_PAUSE 164
-#define IDB_PAUSE_HOVER 165
-#define IDB_PAUSE_PRESSED 166
-#define IDB_TOPMOST 167
-#define IDB_TOPMOST_HOVER 168
-#define IDB_TOPMOST_PRESSED 169
-#define IDB_SLIDER_TRACK 170
-#define IDB_SKIN_PLAY 179
-#define IDB_MODE_FULL 182
-#define IDB_MODE_PLAY 183
-#define IDB_SLIDER_THUMB 184
