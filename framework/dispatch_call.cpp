@@ -1,0 +1,161 @@
+#include "dispatch_call.h"
+
+#include <oleauto.h>
+
+#include <climits>
+#include <vector>
+
+#include "dispatch_holder.h"
+#include "gbk_win.h"
+
+namespace kavuno::ui {
+namespace {
+
+// The VARIANTs of one call, in Invoke's order (last argument first), with the
+// empty variants that optional references point at. Frees the BSTRs after.
+class InvokeArguments {
+public:
+    explicit InvokeArguments(std::span<const DispatchArg> args) : values_(args.size()), empties_(args.size()) {
+        for (size_t i = 0; i < args.size(); ++i) Fill(args[i], values_[args.size() - 1 - i], empties_[i]);
+    }
+    ~InvokeArguments() {
+        for (VARIANT& v : values_) VariantClear(&v);
+        for (VARIANT& v : empties_) VariantClear(&v);  // in case the callee wrote into one
+    }
+    InvokeArguments(const InvokeArguments&) = delete;
+    InvokeArguments& operator=(const InvokeArguments&) = delete;
+
+    bool complete() const { return complete_; }
+    VARIANT* data() { return values_.empty() ? nullptr : values_.data(); }
+    UINT size() const { return static_cast<UINT>(values_.size()); }
+
+private:
+    void Fill(const DispatchArg& arg, VARIANT& v, VARIANT& empty) {
+        VariantInit(&v);
+        VariantInit(&empty);
+        switch (arg.type()) {
+        case DispatchArg::Type::Text: {
+            if (arg.text().size() > INT_MAX / 2) {
+                complete_ = false;
+                return;
+            }
+            std::wstring wide = gbk::ToWide(arg.text());
+            v.vt = VT_BSTR;
+            v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+            if (!v.bstrVal) {
+                v.vt = VT_EMPTY;
+                complete_ = false;
+            }
+            return;
+        }
+        case DispatchArg::Type::Boolean:
+            v.vt = VT_BOOL;
+            v.boolVal = arg.boolean() ? VARIANT_TRUE : VARIANT_FALSE;
+            return;
+        case DispatchArg::Type::Int32:
+            v.vt = VT_I4;
+            v.lVal = arg.int32();
+            return;
+        case DispatchArg::Type::Double:
+            v.vt = VT_R8;
+            v.dblVal = arg.real();
+            return;
+        case DispatchArg::Type::EmptyOptional:
+            // VariantClear leaves a reference alone, so the target is not freed twice.
+            v.vt = VT_BYREF | VT_VARIANT;
+            v.pvarVal = &empty;
+            return;
+        }
+    }
+
+    std::vector<VARIANT> values_;
+    std::vector<VARIANT> empties_;  // never resized: the references stay valid
+    bool complete_ = true;
+};
+
+void FreeExceptionTexts(EXCEPINFO& info) {
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+}
+
+// Coerces `result` to `type` in place; on failure the variant is cleared.
+HRESULT Coerce(VARIANT& result, VARTYPE type) {
+    HRESULT hr = result.vt == type ? S_OK : VariantChangeType(&result, &result, 0, type);
+    if (FAILED(hr)) VariantClear(&result);
+    return hr;
+}
+
+}  // namespace
+
+HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::span<const DispatchArg> args,
+                       VARIANT& result) {
+    if (!object) return E_POINTER;
+    InvokeArguments values(args);
+    if (!values.complete()) return E_OUTOFMEMORY;
+
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params = {};
+    params.rgvarg = values.data();
+    params.cArgs = values.size();
+    if (kind == DispatchKind::PropertyPut) {
+        params.rgdispidNamedArgs = &putId;
+        params.cNamedArgs = 1;
+    }
+    EXCEPINFO exception = {};
+    UINT badArgument = 0;
+    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(kind), &params, &result,
+                                &exception, &badArgument);
+    if (hr == DISP_E_EXCEPTION) {
+        if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+        // The object's own error code says more than "an exception happened".
+        if (FAILED(exception.scode)) hr = exception.scode;
+    }
+    FreeExceptionTexts(exception);
+    return hr;
+}
+
+HRESULT TakeResult(VARIANT& result, std::int32_t& out) {
+    HRESULT hr = Coerce(result, VT_I4);
+    if (SUCCEEDED(hr)) out = result.lVal;
+    VariantClear(&result);
+    return hr;
+}
+
+HRESULT TakeResult(VARIANT& result, double& out) {
+    HRESULT hr = Coerce(result, VT_R8);
+    if (SUCCEEDED(hr)) out = result.dblVal;
+    VariantClear(&result);
+    return hr;
+}
+
+HRESULT TakeResult(VARIANT& result, bool& out) {
+    HRESULT hr = Coerce(result, VT_BOOL);
+    if (SUCCEEDED(hr)) out = result.boolVal != VARIANT_FALSE;
+    VariantClear(&result);
+    return hr;
+}
+
+HRESULT TakeResult(VARIANT& result, std::string& out) {
+    HRESULT hr = Coerce(result, VT_BSTR);
+    if (SUCCEEDED(hr) && result.bstrVal) out = gbk::FromWide(std::wstring_view(result.bstrVal, SysStringLen(result.bstrVal)));
+    VariantClear(&result);
+    return hr;
+}
+
+HRESULT TakeResult(VARIANT& result, DispatchHolder& out) {
+    // An object property that is not set comes back empty or null: no object, no error.
+    if (result.vt == VT_EMPTY || result.vt == VT_NULL) {
+        out.Reset();
+        return S_OK;
+    }
+    HRESULT hr = Coerce(result, VT_DISPATCH);
+    if (SUCCEEDED(hr)) {
+        out.Attach(result.pdispVal);  // the holder takes the variant's reference
+        result.vt = VT_EMPTY;
+    }
+    VariantClear(&result);
+    return hr;
+}
+
+}  // namespace kavuno::ui
