@@ -1,0 +1,54 @@
+// The Windows Media Player control of the video area, called through its
+// IWMPPlayer4 dispatch interface, and the two objects it hands out: the
+// controls object (play, stop, pause, position), read once and kept, and the
+// media object of the current clip (its duration). Both are kept in dispatch
+// holders; the functions below call them. Positions and durations are
+// seconds; texts are GBK.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "framework/activex_host.h"
+#include "framework/dispatch_holder.h"
+
+namespace kavuno::playback {
+
+class CWMPPlayer4 : public kavuno::ui::ActiveXControl {
+public:
+    // {6BF52A52-394A-11D3-B153-00C04F79FAA6}
+    static const CLSID kClassId;
+
+    // Values of GetPlayState used by the player; the others are passing
+    // states (paused, buffering, waiting, media ended, ...).
+    static constexpr std::int32_t kStopped = 1;
+    static constexpr std::int32_t kPlaying = 3;
+
+    bool Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id) {
+        return ActiveXControl::Create(kClassId, windowName, style, rect, parent, id);
+    }
+
+    HRESULT SetURL(const std::string& address);  // the control starts playing by itself
+    HRESULT Close();
+    kavuno::ui::DispatchHolder GetControls() const;      // IWMPControls, empty on failure
+    kavuno::ui::DispatchHolder GetCurrentMedia() const;  // IWMPMedia, empty on failure
+    std::int32_t GetPlayState() const;
+    std::string GetStatus() const;
+    HRESULT SetFullScreen(bool on);
+    HRESULT SetUiMode(const std::string& mode);  // "none": the picture only, no control bar
+};
+
+// The controls object (IWMPControls) from CWMPPlayer4::GetControls.
+namespace wmp_controls {
+HRESULT Play(const kavuno::ui::DispatchHolder& controls);
+HRESULT Stop(const kavuno::ui::DispatchHolder& controls);
+HRESULT Pause(const kavuno::ui::DispatchHolder& controls);
+double GetCurrentPosition(const kavuno::ui::DispatchHolder& controls);
+HRESULT SetCurrentPosition(const kavuno::ui::DispatchHolder& controls, double seconds);
+}  // namespace wmp_controls
+
+// The media object (IWMPMedia) from CWMPPlayer4::GetCurrentMedia.
+namespace wmp_media {
+double GetDuration(const kavuno::ui::DispatchHolder& media);
+}  // namespace wmp_media
+
+}  // namespace kavuno::playback

@@ -1,0 +1,286 @@
+// The video area's controls hosted for real: Wine's Web Browser control in a
+// test window, talking to a loopback HTTP listener of the test's own; and the
+// controls Wine lacks or cannot call, which must leave nothing behind.
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "media_player_control.h"
+#include "real_player_control.h"
+#include "web_browser_control.h"
+
+namespace {
+
+using kavuno::playback::CRealAudio;
+using kavuno::playback::CWebBrowser2;
+using kavuno::playback::CWMPPlayer4;
+using kavuno::ui::ActiveXControl;
+using kavuno::ui::ActiveXStatus;
+
+class OleEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void TearDown() override { OleUninitialize(); }
+};
+const auto* const g_ole = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
+
+// Runs the window messages of this thread until `done` holds or the deadline passes.
+template <class Done>
+bool PumpUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+// Answers every request on a loopback port with a small page and keeps the request lines.
+class LoopbackHttpServer {
+public:
+    LoopbackHttpServer() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(listener_, 4);
+        int length = sizeof address;
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~LoopbackHttpServer() {
+        stop_ = true;
+        thread_.join();
+        closesocket(listener_);
+        WSACleanup();
+    }
+
+    std::string Address(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+    std::vector<std::string> RequestLines() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return requestLines_;
+    }
+
+private:
+    void Serve() {
+        while (!stop_) {
+            fd_set ready;
+            FD_ZERO(&ready);
+            FD_SET(listener_, &ready);
+            timeval wait = {0, 100000};
+            if (select(0, &ready, nullptr, nullptr, &wait) != 1) continue;
+            SOCKET client = accept(listener_, nullptr, nullptr);
+            if (client == INVALID_SOCKET) continue;
+            DWORD timeoutMs = 5000;
+            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+            std::string request;
+            char buffer[1024];
+            int n;
+            while (request.find("\r\n\r\n") == std::string::npos &&
+                   (n = recv(client, buffer, sizeof buffer, 0)) > 0) {
+                request.append(buffer, static_cast<size_t>(n));
+            }
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                requestLines_.push_back(request.substr(0, request.find("\r\n")));
+            }
+            const std::string body = "<html><body>ad</body></html>";
+            const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
+                                      std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+            send(client, reply.data(), static_cast<int>(reply.size()), 0);
+            shutdown(client, SD_SEND);
+            closesocket(client);
+        }
+    }
+
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::string> requestLines_;
+    std::thread thread_;
+};
+
+// A top-level test window with a frame like the player's video area (a static control) in it.
+class VideoAreaWindow {
+public:
+    VideoAreaWindow() {
+        window_ = CreateWindowExW(0, L"STATIC", L"Video area test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 420,
+                                  320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        area_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 320, 240, window_,
+                                reinterpret_cast<HMENU>(1015), GetModuleHandleW(nullptr), nullptr);
+    }
+    ~VideoAreaWindow() {
+        if (IsWindow(window_)) DestroyWindow(window_);
+    }
+    HWND window() const { return window_; }
+    HWND area() const { return area_; }
+    static constexpr RECT kFullArea = {0, 0, 320, 240};
+
+    int ChildCount() const {
+        int count = 0;
+        EnumChildWindows(area_, &CountOne, reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
+
+private:
+    static BOOL CALLBACK CountOne(HWND, LPARAM counter) {
+        ++*reinterpret_cast<int*>(counter);
+        return TRUE;
+    }
+
+    HWND window_ = nullptr;
+    HWND area_ = nullptr;
+};
+
+SIZE ClientSize(HWND window) {
+    RECT r = {};
+    GetClientRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+constexpr DWORD kPlayerStyle = WS_CHILD | WS_MAXIMIZE;
+
+TEST(VideoAreaControls, BrowserIsHostedNavigatesAndGoesAwayCleanly) {
+    LoopbackHttpServer server;
+    VideoAreaWindow test;
+    auto browser = std::make_unique<CWebBrowser2>();
+    ASSERT_TRUE(browser->Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026))
+        << std::hex << browser->creationError();
+    EXPECT_EQ(browser->status(), ActiveXStatus::Created);
+    EXPECT_NE(browser->dispatch(), nullptr);
+
+    // The host window is what the caller asked for, and the control lives inside it.
+    HWND host = browser->hwnd();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(GetParent(host), test.area());
+    EXPECT_EQ(GetDlgCtrlID(host), 2026);
+    EXPECT_EQ(GetDlgItem(test.area(), 2026), host);
+    wchar_t name[32] = {};
+    GetWindowTextW(host, name, 32);
+    EXPECT_STREQ(name, L"Web Browser2");
+    EXPECT_FALSE(IsWindowVisible(host));  // created hidden
+    ShowWindow(host, SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(host));
+    HWND inner = GetWindow(host, GW_CHILD);
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(ClientSize(host).cx, 320);
+    EXPECT_EQ(ClientSize(inner).cx, 320);
+    EXPECT_EQ(ClientSize(inner).cy, 240);
+
+    // The control follows its host's size.
+    MoveWindow(host, 0, 0, 200, 120, TRUE);
+    EXPECT_EQ(ClientSize(inner).cx, 200);
+    EXPECT_EQ(ClientSize(inner).cy, 120);
+
+    EXPECT_TRUE(SUCCEEDED(browser->SetResizable(false)));
+
+    // Navigate sends a real request for the path, and the address reads back.
+    const std::string address = server.Address("/ad/ads.asp");
+    EXPECT_EQ(browser->Navigate(address), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return !server.RequestLines().empty(); }));
+    ASSERT_FALSE(server.RequestLines().empty());
+    EXPECT_EQ(server.RequestLines().front().rfind("GET /ad/ads.asp HTTP/1.", 0), 0u) << server.RequestLines().front();
+    EXPECT_TRUE(PumpUntil([&] { return browser->GetLocationURL() == address; })) << browser->GetLocationURL();
+
+    const std::string second = server.Address("/film/soft.asp?id=42");
+    EXPECT_EQ(browser->Navigate(second), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return browser->GetLocationURL() == second; })) << browser->GetLocationURL();
+    EXPECT_TRUE(PumpUntil([&] { return server.RequestLines().size() >= 2; }));
+    EXPECT_EQ(server.RequestLines().back().rfind("GET /film/soft.asp?id=42 HTTP/1.", 0), 0u)
+        << server.RequestLines().back();
+
+    // Without Gecko there is no document to reload and Wine says E_FAIL; a
+    // wrong dispatch id or argument count would say otherwise.
+    HRESULT refreshed = browser->Refresh();
+    EXPECT_TRUE(refreshed == S_OK || refreshed == E_FAIL) << std::hex << refreshed;
+
+    // Deleting the wrapper takes its windows with it.
+    browser.reset();
+    EXPECT_FALSE(IsWindow(host));
+    EXPECT_FALSE(IsWindow(inner));
+    EXPECT_EQ(test.ChildCount(), 0);
+    PumpUntil([] { return false; }, std::chrono::milliseconds(200));  // late messages find nothing to crash on
+}
+
+TEST(VideoAreaControls, DestroyingTheParentFirstReleasesTheControl) {
+    CWebBrowser2 browser;
+    {
+        VideoAreaWindow test;
+        ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
+        ASSERT_NE(browser.hwnd(), nullptr);
+    }
+    EXPECT_EQ(browser.hwnd(), nullptr);
+    EXPECT_EQ(browser.dispatch(), nullptr);
+    EXPECT_EQ(browser.status(), ActiveXStatus::NotCreated);
+    EXPECT_EQ(browser.Navigate("http://127.0.0.1:9/"), E_POINTER);
+    EXPECT_EQ(browser.GetLocationURL(), "");
+}
+
+TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
+    VideoAreaWindow test;
+
+    // No RealPlayer in this prefix.
+    CRealAudio real;
+    EXPECT_FALSE(real.Create(L"Rm Player", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2024));
+    EXPECT_EQ(real.status(), ActiveXStatus::NotRegistered);
+    EXPECT_EQ(real.creationError(), REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(real.hwnd(), nullptr);
+    EXPECT_EQ(real.SetSource("rtsp://127.0.0.1/movie/a.rm"), E_POINTER);
+    EXPECT_EQ(real.Play(), E_POINTER);
+    EXPECT_EQ(real.GetPlayState(), 0);
+    EXPECT_EQ(real.GetLength(), 0);
+    EXPECT_EQ(real.GetStatusText(), "");
+    EXPECT_FALSE(real.QueryAfterStop());
+    ShowWindow(real.hwnd(), SW_SHOW);  // what the status display does; must be harmless
+
+    // Wine's own media player control comes up but has no IDispatch.
+    CWMPPlayer4 wmp;
+    EXPECT_FALSE(wmp.Create(L"Wmv Player", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2024));
+    EXPECT_EQ(wmp.status(), ActiveXStatus::NoDispatch) << std::hex << wmp.creationError();
+    EXPECT_EQ(wmp.creationError(), E_NOINTERFACE);
+    EXPECT_EQ(wmp.hwnd(), nullptr);
+    EXPECT_EQ(wmp.SetUiMode("none"), E_POINTER);
+    EXPECT_FALSE(wmp.GetControls());
+    EXPECT_EQ(kavuno::playback::wmp_controls::Pause(wmp.GetControls()), E_POINTER);
+    EXPECT_EQ(kavuno::playback::wmp_media::GetDuration(wmp.GetCurrentMedia()), 0.0);
+
+    // A registered class that is no control at all (the shell's link object).
+    const CLSID shellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    ActiveXControl notAControl;
+    EXPECT_FALSE(notAControl.Create(shellLink, L"", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 7));
+    EXPECT_EQ(notAControl.status(), ActiveXStatus::CreationFailed);
+    EXPECT_EQ(notAControl.hwnd(), nullptr);
+
+    EXPECT_EQ(test.ChildCount(), 0);
+
+    // Creating again replaces the control made before.
+    CWebBrowser2 browser;
+    ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
+    HWND first = browser.hwnd();
+    ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(GetDlgItem(test.area(), 2026), browser.hwnd());
+}
+
+}  // namespace
