@@ -136,8 +136,11 @@ int Scale(int value, int numerator, int denominator) {
 
 }  // namespace
 
-UnitRect ToReferencePixels(const UnitRect& units) {
-    return {Scale(units.x, 6, 4), Scale(units.y, 12, 8), Scale(units.cx, 6, 4), Scale(units.cy, 12, 8)};
+UnitRect ToReferencePixels(const UnitRect& units, uint16_t pointSize) {
+    // A 9-point "宋体" is 6 x 12 pixels a character; other sizes in proportion, rounded.
+    const int across = (6 * pointSize + 4) / 9;
+    const int down = (12 * pointSize + 4) / 9;
+    return {Scale(units.x, across, 4), Scale(units.y, down, 8), Scale(units.cx, across, 4), Scale(units.cy, down, 8)};
 }
 
 std::optional<std::vector<InitialDataEntry>> ParseInitialData(std::span<const uint8_t> bytes) {

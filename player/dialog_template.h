@@ -44,9 +44,11 @@ struct DialogTemplate {
 // Nothing when the bytes are not a complete template.
 std::optional<DialogTemplate> ParseDialogTemplate(std::span<const uint8_t> bytes);
 
-// Pixels at the reference base units (6 pixels per 4 horizontal units, 12 per
-// 8 vertical), rounded as the dialog manager rounds: each of x, y, cx, cy alone.
-UnitRect ToReferencePixels(const UnitRect& units);
+// Pixels at the reference base units of the template's font, "宋体" at 96 dpi:
+// 6 pixels per 4 horizontal units and 12 per 8 vertical at 9 points, in
+// proportion for other sizes (7 and 13 at 10 points). Rounded as the dialog
+// manager rounds: each of x, y, cx, cy alone.
+UnitRect ToReferencePixels(const UnitRect& units, uint16_t pointSize = 9);
 
 // One entry of a dialog's initial data: a message for a control, with its bytes
 // (for combo box items the 8-bit text without its terminator).

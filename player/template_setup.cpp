@@ -38,7 +38,7 @@ void PlaceAtReferenceUnits(HWND dialog, HINSTANCE instance, UINT templateId) {
     if (!layout) return;
 
     // The template's size is the client area; add whatever frame the style has.
-    const UnitRect size = ToReferencePixels(layout->rect);
+    const UnitRect size = ToReferencePixels(layout->rect, layout->pointSize);
     RECT frame = {0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)));
@@ -50,7 +50,7 @@ void PlaceAtReferenceUnits(HWND dialog, HINSTANCE instance, UINT templateId) {
     for (const TemplateItem& item : layout->items) {
         if (!control) break;
         if (static_cast<WORD>(GetDlgCtrlID(control)) != static_cast<WORD>(item.id)) continue;
-        const UnitRect pixels = ToReferencePixels(item.rect);
+        const UnitRect pixels = ToReferencePixels(item.rect, layout->pointSize);
         // A combo box takes the height as that of its drop-down list, as at creation.
         SetWindowPos(control, nullptr, pixels.x, pixels.y, pixels.cx, pixels.cy, SWP_NOZORDER | SWP_NOACTIVATE);
         control = GetWindow(control, GW_HWNDNEXT);

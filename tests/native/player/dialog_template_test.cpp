@@ -126,6 +126,9 @@ TEST(DialogTemplateTest, ReferencePixelsRoundEachFieldLikeTheDialogManager) {
     for (const Case& c : cases) {
         EXPECT_EQ(ToReferencePixels(c.units), c.pixels) << c.units.x << "," << c.units.y;
     }
+    // The ad pop-up's 10-point font: 7 x 13 pixels a character.
+    EXPECT_EQ(ToReferencePixels({0, 0, 431, 72}, 10), (UnitRect{0, 0, 754, 117}));
+    EXPECT_EQ(ToReferencePixels({4, 8, 0, 0}, 9), (UnitRect{6, 12, 0, 0}));
 }
 
 // Initial data: control id, message, 32-bit length, bytes; entries unaligned; a zero id ends it.
