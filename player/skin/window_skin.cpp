@@ -151,6 +151,24 @@ LRESULT WindowSkin::DrawTreeItem(NMTVCUSTOMDRAW& draw) {
     }
 }
 
+LRESULT WindowSkin::DrawListItem(NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        // As for the tree; the list would also override colours given for a
+        // selected item, so the item is drawn as not selected, in our colours.
+        if ((draw.nmcd.uItemState & CDIS_SELECTED) && GetFocus() != draw.nmcd.hdr.hwndFrom) {
+            draw.nmcd.uItemState &= ~CDIS_SELECTED;
+            draw.clrText = kWhite;
+            draw.clrTextBk = kLightColour;
+        }
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
 void WindowSkin::StartDrag(HWND window) {
     SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }

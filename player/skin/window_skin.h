@@ -42,9 +42,10 @@ public:
     // WM_CTLCOLOR*: the time display and status line sit on the light panel,
     // everything else (labels, edit, combo, the window itself) on the dark band.
     HBRUSH ControlColour(HDC dc, HWND control) const;
-    // NM_CUSTOMDRAW of the tree: its selected item stays readable while the
-    // tree does not have the focus.
+    // NM_CUSTOMDRAW of the tree and of the list: their selected item stays
+    // readable while they do not have the focus.
     static LRESULT DrawTreeItem(NMTVCUSTOMDRAW& draw);
+    static LRESULT DrawListItem(NMLVCUSTOMDRAW& draw);
 
     // A press on bare skin moves the window, as a caption bar would.
     static void StartDrag(HWND window);
