@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ad_pages.h"
 #include "catalogue_file.h"
 #include "category_tree.h"
 #include "framework/app.h"
@@ -17,7 +18,9 @@
 
 namespace {
 
+using kavuno::playback::PlaybackControl;
 using kavuno::skin::WindowSkin;
+using kavuno::ui::OnTimer;
 using kavuno::ui::OnCommand;
 using kavuno::ui::OnMessage;
 using kavuno::ui::OnNotify;
@@ -38,14 +41,12 @@ std::wstring ControlText(HWND control) {
 
 }  // namespace
 
-// Handlers of playback and the ad panels join this table with their parts:
-// the status timer, the playback buttons, the list's double-click and click
-// and the slider's release.
 const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnMessage(WM_PAINT, &CPlayerDlg::OnPaint),
     OnMessage(WM_QUERYDRAGICON, &CPlayerDlg::OnQueryDragIcon),
     OnMessage(WM_LBUTTONDOWN, &CPlayerDlg::OnLButtonDown),
     OnCommand(BN_CLICKED, IDC_CLOSE, &CPlayerDlg::OnClose),
+    OnTimer(PlaybackControl::kStatusTimer, &CPlayerDlg::UpdatePlaybackStatus),
     OnMessage(WM_TIMER, &CPlayerDlg::OnHoverTimer),
     OnMessage(WM_CTLCOLORMSGBOX, &CPlayerDlg::OnCtlColor),
     OnMessage(WM_CTLCOLOREDIT, &CPlayerDlg::OnCtlColor),
@@ -57,12 +58,19 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnCommand(BN_CLICKED, IDC_MINIMIZE, &CPlayerDlg::OnMinimize),
     OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeClick),
     OnNotify(NM_CUSTOMDRAW, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeCustomDraw),
+    OnNotify(NM_CUSTOMDRAW, IDC_MOVIE_LIST, &CPlayerDlg::OnListCustomDraw),
+    OnNotify(NM_DBLCLK, IDC_MOVIE_LIST, &CPlayerDlg::PlaySelected),
     OnCommand(BN_CLICKED, IDC_SEARCH, &CPlayerDlg::OnSearch),
     OnCommand(STN_CLICKED, IDC_HELP_LABEL, &CPlayerDlg::OnHelp),
     OnNotify(LVN_GETDISPINFOW, IDC_MOVIE_LIST, &CPlayerDlg::OnListGetDisplayInfo),
     OnNotify(LVN_ODFINDITEMW, IDC_MOVIE_LIST, &CPlayerDlg::OnListFindItem),
+    OnCommand(BN_CLICKED, IDC_FULL_SCREEN, &CPlayerDlg::OnFullScreen),
+    OnCommand(BN_CLICKED, IDC_STOP, &CPlayerDlg::StopPlayback),
+    OnCommand(BN_CLICKED, IDC_PLAY_PAUSE, &CPlayerDlg::OnPlayPause),
     OnCommand(BN_CLICKED, IDC_MODE, &CPlayerDlg::ToggleWindowMode),
     OnCommand(BN_CLICKED, IDC_TOPMOST, &CPlayerDlg::ToggleTopmost),
+    OnNotify(NM_RELEASEDCAPTURE, IDC_POSITION, &CPlayerDlg::OnSeek),
+    OnNotify(NM_CLICK, IDC_MOVIE_LIST, &CPlayerDlg::OnMovieListClick),
     OnMessage(kCatalogueProblemMessage, &CPlayerDlg::OnCatalogueProblem),
 };
 
@@ -71,7 +79,8 @@ CPlayerDlg::CPlayerDlg()
       m_list(&m_records),
       m_buttonFaces({m_btnClose, m_btnMaximize, m_btnMinimize, m_btnSearch, m_btnTopmost, m_btnFullScreen, m_btnStop,
                      m_btnPlayPause, m_btnMode}),
-      m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip) {
+      m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip),
+      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause) {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
 }
 
@@ -97,6 +106,7 @@ BOOL CPlayerDlg::OnInitDialog() {
     // 1. Base set-up: the bindings, the template's initial data (the search
     // types), and window and controls at the reference base units.
     Dialog::OnInitDialog();
+    m_playback.Attach(hwnd());
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     kavuno::player::FillInitialData(hwnd(), instance, IDD_PLAYER);
     kavuno::player::PlaceAtReferenceUnits(hwnd(), instance, IDD_PLAYER);
@@ -172,7 +182,8 @@ bool CPlayerDlg::OnCatalogueProblem(WPARAM, LPARAM, LRESULT& result) {
 
 bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
     m_tooltip.Relay(msg);
-    if (msg.message == WM_KEYDOWN) {
+    // Keys of the ad pop-up, which this window owns, are the pop-up's own.
+    if (msg.message == WM_KEYDOWN && GetAncestor(msg.hwnd, GA_ROOT) == hwnd()) {
         // Escape never closes the window; Enter searches from whichever control has the focus.
         if (msg.wParam == VK_ESCAPE) return true;
         if (msg.wParam == VK_RETURN) {
@@ -192,7 +203,7 @@ void CPlayerDlg::OnHelp() {
 
 void CPlayerDlg::OnClose() {
     m_socket.Send("Quit");
-    if (m_nPlayerMode != 0) StopPlayback();
+    if (m_playback.MovieLoaded()) StopPlayback();
     OnCancel();
 }
 
@@ -273,6 +284,10 @@ void CPlayerDlg::OnTreeCustomDraw(NMHDR* header, LRESULT& result) {
     result = WindowSkin::DrawTreeItem(*reinterpret_cast<NMTVCUSTOMDRAW*>(header));
 }
 
+void CPlayerDlg::OnListCustomDraw(NMHDR* header, LRESULT& result) {
+    result = WindowSkin::DrawListItem(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+}
+
 void CPlayerDlg::ToggleWindowMode() {
     m_modes.ToggleWindowMode(hwnd(), [this] { RefreshBrowser(); });
 }
@@ -287,20 +302,53 @@ void CPlayerDlg::CreateToolTips() {
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_MODE), kavuno::skin::kToPlayModeTip);
 }
 
-// ---------------------------------------------------------------- other parts' steps
+// ---------------------------------------------------------------- playback and ads
 
-// The ad pop-up below the window is created and shown here.
-void CPlayerDlg::CreateAdPopup() {}
+void CPlayerDlg::UpdatePlaybackStatus() { m_playback.UpdatePlaybackStatus(); }
 
-// The RealPlayer, Windows Media Player and web browser controls are created
-// here, inside control 1015, covering it.
-void CPlayerDlg::CreateVideoAreaControls() {}
+void CPlayerDlg::PlaySelected(NMHDR*, LRESULT&) {
+    const std::size_t index = m_list.SelectedRecordIndex();
+    if (index == 0) return;
+    const kavuno::catalogue::CMF& record = m_records[index];
+    if (record.playable() == 0) {
+        // A series lists its episodes; a movie that plays keeps playing.
+        m_list.Clear();
+        ShowCategory(record.kind(), record.title());
+        return;
+    }
+    m_playback.Start(record);
+}
 
-// The video area's browser reloads its current page here.
-void CPlayerDlg::RefreshBrowser() {}
+void CPlayerDlg::OnPlayPause() { m_playback.OnPlayPause(); }
 
-// Playback stops here: the active player, the status timer, the texts.
-void CPlayerDlg::StopPlayback() {}
+void CPlayerDlg::OnFullScreen() { m_playback.OnFullScreen(); }
 
-// The ad pop-up, the browser and the two players are freed here, in that order.
-void CPlayerDlg::FreeEmbeddedWindows() {}
+void CPlayerDlg::OnSeek(NMHDR*, LRESULT&) { m_playback.OnSeek(); }
+
+void CPlayerDlg::StopPlayback() { m_playback.StopPlayback(); }
+
+void CPlayerDlg::OnMovieListClick(NMHDR*, LRESULT&) {
+    const std::size_t index = m_list.SelectedRecordIndex();
+    if (index == 0) return;
+    kavuno::playback::CWebBrowser2& panel = m_videoArea.browser();
+    if (const auto page = kavuno::ads::PanelPageForClick(m_records[index], m_playback.MovieLoaded(),
+                                                         panel.GetLocationURL())) {
+        panel.Navigate(*page);
+    }
+}
+
+void CPlayerDlg::RefreshBrowser() { m_videoArea.browser().Refresh(); }
+
+void CPlayerDlg::CreateAdPopup() {
+    m_pAdPopup = std::make_unique<kavuno::ads::CAdPopupDlg>();
+    m_pAdPopup->Open(hwnd());
+}
+
+void CPlayerDlg::CreateVideoAreaControls() {
+    m_videoArea.Create(GetDlgItem(hwnd(), IDC_VIDEO_AREA), kavuno::ads::AdPage());
+}
+
+void CPlayerDlg::FreeEmbeddedWindows() {
+    m_pAdPopup.reset();
+    m_videoArea.Destroy();
+}

@@ -7,18 +7,22 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "bitmap_button.h"
 #include "button_faces.h"
 #include "catalogue/category_tree_view.h"
 #include "catalogue/movie_list_view.h"
+#include "ad_popup.h"
 #include "framework/dialog.h"
 #include "play_pause_button.h"
+#include "playback_control.h"
 #include "presence.h"
 #include "record_array.h"
 #include "skin_slider.h"
 #include "tool_tip.h"
+#include "video_area.h"
 #include "window_modes.h"
 #include "window_skin.h"
 
@@ -49,8 +53,15 @@ private:
     bool OnHoverTimer(WPARAM, LPARAM, LRESULT& result);
     bool OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result);
     void OnTreeCustomDraw(NMHDR* header, LRESULT& result);
+    void OnListCustomDraw(NMHDR* header, LRESULT& result);
     void ToggleWindowMode();
     void ToggleTopmost();
+    void UpdatePlaybackStatus();
+    void PlaySelected(NMHDR* header, LRESULT& result);
+    void OnPlayPause();
+    void OnFullScreen();
+    void OnSeek(NMHDR* header, LRESULT& result);
+    void OnMovieListClick(NMHDR* header, LRESULT& result);
     void OnClose();
     void OnMinimize();
     void OnHelp();
@@ -73,8 +84,9 @@ private:
     // The video area's browser reloads its page (on a mode switch).
     void RefreshBrowser();
 
-    // Shutdown.
+    // Playback back to idle (the stop button, and shutdown by the close button).
     void StopPlayback();
+    // Shutdown: the ad pop-up, the browser and the two players, in that order.
     void FreeEmbeddedWindows();
 
     // Members, in the order the window's parts rely on.
@@ -97,17 +109,11 @@ private:
     kavuno::skin::WindowSkin m_skin;          // m_bmpSkin, m_bPlayMode and the brushes
     kavuno::skin::ButtonFaces m_buttonFaces;  // the set-up images and the hover flags
     kavuno::skin::WindowModes m_modes;        // the mode switch and m_bTopmost
-    std::int32_t m_bVideoShown = 0;
-    std::int32_t m_bShowVideo = 0;
     std::wstring m_strAppDir;
     kavuno::catalogue::RecordArray m_records;
-    // m_pAdPopup: the ad pop-up window, with the ad panels.
-    std::string m_strStreamAddress;
-    std::int32_t m_nPlayerMode = 0;
-    // m_pWmpPlayer, m_pRealPlayer, m_wmpControls, m_wmpMedia: the media player
-    // controls and their dispatch holders, with the video area's controls.
-    std::string m_strNowPlaying;
-    // m_pBrowser: the video area's web browser control, with the ad panels.
+    std::unique_ptr<kavuno::ads::CAdPopupDlg> m_pAdPopup;
+    kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
+    kavuno::playback::PlaybackControl m_playback;  // m_nPlayerMode and the state of the movie loaded
 
     // What went wrong reading movie.dat, for the message shown once the window is up.
     std::wstring m_catalogueProblem;

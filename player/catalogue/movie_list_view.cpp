@@ -47,6 +47,12 @@ std::size_t MovieListView::RecordIndexAt(int row) const {
     return rows_[static_cast<std::size_t>(row)];
 }
 
+std::size_t MovieListView::SelectedRecordIndex() const {
+    const int row = static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    const std::size_t index = RecordIndexAt(row);
+    return index < records_.size() ? index : 0;
+}
+
 void MovieListView::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
     LVITEMW& item = info.item;
     const std::size_t index = RecordIndexAt(item.iItem);

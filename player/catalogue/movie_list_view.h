@@ -32,6 +32,9 @@ public:
     std::size_t RowCount() const { return rows_.size(); }
     // The record index of a row; 0 for a row that does not exist.
     std::size_t RecordIndexAt(int row) const;
+    // The record index of the first selected row (LVM_GETNEXTITEM with
+    // LVNI_SELECTED); 0 when nothing is selected or the index is beyond the records.
+    std::size_t SelectedRecordIndex() const;
 
     // Texts of the rows the list is about to draw (LVN_GETDISPINFO).
     void OnGetDisplayInfo(NMLVDISPINFOW& info) const;

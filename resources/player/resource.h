@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDD_PLAYER 102
+#define IDD_AD_POPUP 144
 #define IDI_PLAYER 128
 
 // Bitmaps: the two skins and the faces of the skinned buttons and slider.

@@ -1,0 +1,63 @@
+// What the user does to a movie: start it (double-click in the list), pause
+// and resume, full screen, seek with the slider, stop; and the status display
+// that mirrors the active control four times a second in the time display,
+// the slider and the status line, and shows the control's picture while the
+// movie plays. The record's `player` field chooses the control.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "cmf.h"
+#include "play_pause_button.h"
+#include "play_state.h"
+#include "skin_slider.h"
+#include "video_area.h"
+
+namespace kavuno::playback {
+
+class PlaybackControl {
+public:
+    static constexpr UINT_PTR kStatusTimer = 2;
+    static constexpr UINT kStatusInterval = 250;  // ms
+
+    PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause);
+
+    // The main window, whose timer 2 and controls 1015, 1020 and 1021 this uses.
+    void Attach(HWND window) { window_ = window; }
+
+    // Starts `record`'s movie; another one that plays is switched off. When
+    // its player is missing the user is told so and nothing changes.
+    void Start(const catalogue::CMF& record);
+    // Back to idle: no player, the ad page, the texts of an idle window.
+    void StopPlayback();
+    void OnPlayPause();
+    void OnFullScreen();
+    // The user has released the slider: seek to its position.
+    void OnSeek();
+    // Timer 2.
+    void UpdatePlaybackStatus();
+
+    bool MovieLoaded() const { return m_nPlayerMode != PlayerMode::None; }
+
+private:
+    bool PlayerReady(PlayerMode mode, std::string_view title) const;
+    HWND ActivePlayerWindow();
+    void ShowPicture(bool show);
+    void SetTexts(const std::wstring& time, const std::wstring& status);
+    void SetSlider(std::int32_t length, std::int32_t position);
+
+    VideoArea& area_;
+    skin::CSkinSliderCtrl& slider_;
+    skin::CPlayPauseButton& playPause_;  // holds m_bPlaying with its glyph
+    HWND window_ = nullptr;
+
+    PlayerMode m_nPlayerMode = PlayerMode::None;
+    std::int32_t m_bShowVideo = 0;   // the started record's `video`
+    std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
+    std::string m_strStreamAddress;
+    std::string m_strNowPlaying;
+};
+
+}  // namespace kavuno::playback

@@ -1,0 +1,58 @@
+// The video area: control 1015 of the main window, a frame whose three child
+// controls cover it exactly. The RealPlayer and the media player show the
+// picture of the movie that plays; the web browser shows the service's pages
+// whenever no player window is shown. The area owns the three wrappers and
+// the media player's controls and media objects.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/dispatch_holder.h"
+#include "media_player_control.h"
+#include "real_player_control.h"
+#include "web_browser_control.h"
+
+namespace kavuno::playback {
+
+class VideoArea {
+public:
+    static constexpr UINT kPlayerId = 2024;  // both players
+    static constexpr UINT kBrowserId = 2026;
+
+    VideoArea() = default;
+    ~VideoArea();
+    VideoArea(const VideoArea&) = delete;
+    VideoArea& operator=(const VideoArea&) = delete;
+
+    // Creates the RealPlayer, the media player and the browser, in that order,
+    // inside `frame`; both players hidden, the browser on `firstPage`.
+    void Create(HWND frame, const std::string& firstPage);
+    // Frees the browser, the RealPlayer and the media player, in that order.
+    void Destroy();
+
+    // Whether a movie for that player can be played: its control exists and
+    // answers by dispatch id.
+    bool RealPlayerReady() const { return m_realPlayer.usable(); }
+    bool MediaPlayerReady() const { return m_wmpPlayer.usable() && static_cast<bool>(m_wmpControls); }
+
+    CRealAudio& realPlayer() { return m_realPlayer; }
+    CWMPPlayer4& mediaPlayer() { return m_wmpPlayer; }
+    CWebBrowser2& browser() { return m_browser; }
+    // The media player's controls object, read once at creation.
+    const ui::DispatchHolder& mediaControls() const { return m_wmpControls; }
+    // The media object of the movie last started on the media player.
+    const ui::DispatchHolder& media() const { return m_wmpMedia; }
+    void TakeCurrentMedia() { m_wmpMedia = m_wmpPlayer.GetCurrentMedia(); }
+
+    void HidePlayers();
+
+private:
+    CWMPPlayer4 m_wmpPlayer;
+    CRealAudio m_realPlayer;
+    ui::DispatchHolder m_wmpControls;
+    ui::DispatchHolder m_wmpMedia;
+    CWebBrowser2 m_browser;
+};
+
+}  // namespace kavuno::playback
