@@ -11,7 +11,10 @@
 //   kavuno_player_probe row-rect TITLE ROW    list 1005: screen "left top right bottom" of a row
 //   kavuno_player_probe tree TITLE            tree 1004: "depth<TAB>has-children<TAB>left top right bottom<TAB>text";
 //                                             the rectangle (screen) is "- - - -" for items out of sight
-//   kavuno_player_probe controls TITLE        every child: "id<TAB>class<TAB>x y w h (window)<TAB>style<TAB>visible<TAB>text"
+//   kavuno_player_probe controls TITLE [ID]   every child of the window (or of its control ID):
+//                                             "id<TAB>class<TAB>x y w h (window)<TAB>style<TAB>visible<TAB>text"
+//   kavuno_player_probe slider TITLE ID       track bar ID: "position min max"
+//   kavuno_player_probe send-item TITLE ID MSG W L   SendMessage to control ID, prints the result
 //   kavuno_player_probe window TITLE          "left top width height<TAB>style<TAB>exstyle"
 //   kavuno_player_probe combo TITLE ID        "selection" then one item a line
 //   kavuno_player_probe text TITLE ID         the control's text (ID 0: the window's)
@@ -245,10 +248,10 @@ int Tree(HWND window) {
     return 0;
 }
 
-int Controls(HWND window) {
+int Controls(HWND window, HWND parent) {
     RECT frame;
     GetWindowRect(window, &frame);
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t className[128];
         GetClassNameW(child, className, 128);
         RECT r;
@@ -463,7 +466,26 @@ int main() {
     if (command == L"columns") return Columns(window);
     if (command == L"row-rect" && args.size() == 4) return RowRect(window, id);
     if (command == L"tree") return Tree(window);
-    if (command == L"controls") return Controls(window);
+    if (command == L"controls") {
+        HWND parent = id ? GetDlgItem(window, id) : window;
+        return parent ? Controls(window, parent) : kNotFound;
+    }
+    if (command == L"slider" && args.size() == 4) {
+        HWND slider = GetDlgItem(window, id);
+        if (!slider) return kNotFound;
+        Print(std::to_string(SendMessageW(slider, TBM_GETPOS, 0, 0)) + " " +
+              std::to_string(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0)) + " " +
+              std::to_string(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0)));
+        return 0;
+    }
+    if (command == L"send-item" && args.size() == 7) {
+        HWND control = GetDlgItem(window, id);
+        if (!control) return kNotFound;
+        const auto number = [](const std::wstring& text) { return std::wcstoll(text.c_str(), nullptr, 0); };
+        Print(std::to_string(SendMessageW(control, static_cast<UINT>(number(args[4])),
+                                          static_cast<WPARAM>(number(args[5])), static_cast<LPARAM>(number(args[6])))));
+        return 0;
+    }
     if (command == L"window") return Window(window);
     if (command == L"combo" && args.size() == 4) return Combo(window, id);
     if (command == L"focus") return Focus(window);

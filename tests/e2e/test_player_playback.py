@@ -1,0 +1,242 @@
+"""Playback and the ad panels of the real player, with the stand-in RealPlayer
+and media player controls registered in the prefix (tools/testing/
+stand_in_controls): their call log gives the exact calls, the demo service
+the pages the browsers ask for and the presence datagrams."""
+from __future__ import annotations
+
+import subprocess
+import tempfile
+import time
+import unittest
+from pathlib import Path
+
+import kavuno_e2e as e2e
+from player_catalogue import Record, placeholder
+from player_screen import shows_image
+from player_session import CLOSE, LOCAL_PORT, MAIN_TITLE, PlayerSession, player_probe, start_presence_service
+
+FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA = 1016, 1017, 1018, 1020, 1021, 1022, 1015
+TBM_SETPOS = 0x0405
+IDLE_TIME, IDLE_STATUS = "00:00:00/00:00:00", "长时间观看注意眼睛休息！！"
+POPUP_TITLE = "点击广告自动关闭广告窗口 （请支持我们）"
+SIM = "rtsp://127.0.0.1/"
+
+REAL_CLIP, FROZEN, REAL_SIM, DETAILS, MEDIA_CLIP = 1, 2, 3, 4, 5
+RECORDS = [
+    placeholder(),
+    Record(title="实片甲", kind="纪录片", path="demo/", file="clip01.avi", player=0, video=1),
+    # A simulated stream on the media player, its clock stopped at 59.5 s of 120.
+    Record(title="模拟片乙", kind="纪录片", server=SIM, path="sim/", file="wmp.rm?length=120&start=59.5&speed=0",
+           player=1, video=1),
+    Record(title="模拟片丙", kind="纪录片", server=SIM, path="sim/", file="real.rm?length=300", player=0, video=0),
+    Record(title="有介绍的片", kind="纪录片", server=SIM, file="x.rm", detail=1, id="42"),
+    Record(title="实片丁", kind="纪录片", path="demo/", file="clip02.avi", player=1, video=1),
+]
+
+
+class PlaybackSession(unittest.TestCase):
+    """One player run with the stand-ins; each test method is one session."""
+
+    def setUp(self):
+        self.service = start_presence_service(self)
+        self.work = Path(tempfile.mkdtemp(prefix="kavuno-playback-"))
+        self.log = self.work / "controls.log"
+        e2e.register_stand_in_controls()
+        env = e2e.stand_in_environment(log=self.log)
+        env.update({"KAVUNO_WEB_SITE": self.service.base_url, "KAVUNO_STREAM_HOST_A": "127.0.0.1"})
+        self.player = PlayerSession(records=RECORDS, root_lines=["纪录片"], env=env)
+        self.addCleanup(self.player.cleanup)
+        self.player.start_with_launcher()
+        (self.left, self.top, _, _), _, _ = self.player.window()
+        self.rects = {cid: c["rect"] for cid, c in self.player.controls().items()}
+        self.mark = 0
+
+    # -- what the player shows and asks for
+    def text(self, control: int) -> str:
+        return player_probe("text", MAIN_TITLE, str(control)).strip()
+
+    def wait_text(self, control: int, expected: str, timeout: float = 15):
+        self.assertTrue(e2e.wait_until(lambda: self.text(control) == expected, timeout=timeout),
+                        f"control {control} shows {self.text(control)!r}, not {expected!r}")
+
+    def visible_players(self) -> set[str]:
+        lines = [line.split("\t") for line in player_probe("controls", MAIN_TITLE, str(VIDEO_AREA)).splitlines()]
+        return {f[5] for f in lines if len(f) >= 6 and f[4] == "1" and f[5] in ("Rm Player", "Wmv Player")}
+
+    def slider(self) -> tuple[int, int, int]:
+        pos, low, high = (int(v) for v in player_probe("slider", MAIN_TITLE, str(SLIDER)).split())
+        return pos, low, high
+
+    def pages(self, path: str) -> int:
+        return sum(1 for r in self.service.requests() if r.path == path)
+
+    def calls(self) -> list[str]:
+        if not self.log.exists():
+            return []
+        return [line for line in self.log.read_text(encoding="utf-8").splitlines() if line]
+
+    def take_calls(self, expected: list[str], timeout: float = 10) -> None:
+        """Waits for the calls since the last mark to begin with `expected`,
+        then moves the mark past them."""
+        def since():
+            return self.calls()[self.mark:]
+        e2e.wait_until(lambda: since()[:len(expected)] == expected, timeout=timeout)
+        self.assertEqual(since()[:len(expected)], expected)
+        self.mark += len(expected)
+
+    def skip_calls(self) -> None:
+        self.mark = len(self.calls())
+
+    def shows(self, control: int, image: str) -> bool:
+        return e2e.wait_until(lambda: shows_image(self.left, self.top, self.rects[control], image), timeout=3)
+
+    # -- acting
+    def click_row(self, record: int, double: bool = False) -> None:
+        row = [index for index, _, _ in self.player.rows()].index(record)
+        left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, str(row)).split())
+        e2e.mouse_move((left + right) // 2, (top + bottom) // 2)
+        subprocess.run(["xdotool", "click", "--repeat", "2" if double else "1", "--delay", "80", "1"], check=False)
+
+    def click(self, control: int) -> None:
+        x, y, w, h = self.rects[control]
+        e2e.click(self.left + x + w // 2, self.top + y + h // 2)
+
+    def seek_by_slider(self, seconds: int) -> None:
+        """Holds the slider, puts its thumb at `seconds` and lets go."""
+        x, y, w, h = self.rects[SLIDER]
+        e2e.mouse_move(self.left + x + w - 3, self.top + y + h // 2)
+        e2e.mouse_down()
+        player_probe("send-item", MAIN_TITLE, str(SLIDER), str(TBM_SETPOS), "1", str(seconds))
+        # Held, the thumb stays where it is put: the status ticks leave it alone.
+        moved = e2e.wait_until(lambda: self.slider()[0] != seconds, timeout=1.5)
+        self.assertFalse(moved, "the status display moved the thumb the user holds")
+        e2e.mouse_up()
+
+    # -- the sessions
+    def test_ad_pages_and_playing_on_both_players(self):
+        self.check_start_up()
+        self.check_details_page()
+        self.check_real_player_clip_to_its_end()
+        self.check_media_player_status_seek_full_screen_and_stop()
+        self.check_real_player_simulated_stream_and_close()
+
+    def check_start_up(self):
+        self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/ads.asp") == 1 and self.pages("/ad") == 1, 15),
+                        "the panel shows the ad page and the pop-up its own")
+        self.assertEqual(self.visible_players(), set())
+        self.take_calls(["real\t245\tmethod\ttrue", "real\t297\tmethod\ttrue", "real\t104\tput\tIMAGEWINDOW",
+                         "wmp\t23\tput\tnone", "wmp\t4\tget"])
+
+    def check_details_page(self):
+        self.click_row(DETAILS)
+        self.assertTrue(e2e.wait_until(lambda: self.pages("/film/soft.asp") == 1, 10), "details page")
+        self.click_row(DETAILS)  # already shown: not loaded again
+        self.click_row(REAL_SIM)  # no details: back to the ad page
+        self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/ads.asp") == 2, 10))
+        self.assertEqual(self.pages("/film/soft.asp"), 1)
+
+    def check_real_player_clip_to_its_end(self):
+        self.click_row(REAL_CLIP, double=True)
+        self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\trtsp://127.0.0.1/movie/demo/clip01.avi",
+                         "real\t257\tmethod"])
+        self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/cache.asp") == 1, 10), "start page")
+        self.wait_text(STATUS, "正在播放：[实片甲]")
+        self.assertTrue(e2e.wait_until(lambda: self.visible_players() == {"Rm Player"}, 5), "the picture shows")
+        self.assertTrue(self.shows(PLAY_PAUSE, "pause"), "pause look while playing")
+        # The picture moves and the time display runs.
+        x, y, w, h = self.rects[VIDEO_AREA]
+        first = e2e.screen_pixels(self.left + x, self.top + y, w, h)
+        self.assertTrue(e2e.wait_until(
+            lambda: e2e.screen_pixels(self.left + x, self.top + y, w, h) != first, 5), "a moving picture")
+        self.assertTrue(e2e.wait_until(lambda: not self.text(TIME).startswith("00:00:00/"), 8),
+                        f"the time display runs: {self.text(TIME)}")
+        self.assertTrue(self.text(TIME).endswith("/00:00:06"), self.text(TIME))
+
+        # A details click while a movie is loaded leaves the panel alone.
+        self.click_row(DETAILS)
+        # Pause and resume with the pointer on the button.
+        self.skip_calls()
+        self.click(PLAY_PAUSE)
+        self.take_calls(["real\t258\tmethod"])
+        self.wait_text(STATUS, "已暂停")
+        self.assertTrue(e2e.wait_until(lambda: self.visible_players() == set(), 5), "no picture while paused")
+        self.assertTrue(self.shows(PLAY_PAUSE, "play_hover"), "play look under the pointer")
+        self.click(PLAY_PAUSE)
+        self.take_calls(["real\t201\tmethod"])
+        self.assertTrue(self.shows(PLAY_PAUSE, "pause_hover"), "pause look under the pointer")
+        self.wait_text(STATUS, "正在播放：[实片甲]")
+        e2e.mouse_move(self.left + 300, self.top + 200)
+        # The clip plays to its end: the window is idle again.
+        self.wait_text(STATUS, IDLE_STATUS, timeout=20)
+        self.assertEqual(self.text(TIME), IDLE_TIME)
+        self.assertEqual(self.visible_players(), set())
+        self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/ads.asp") == 3, 10), "ad page after the end")
+        self.assertEqual(self.pages("/film/soft.asp"), 1, "the details click while playing loaded nothing")
+        self.assertTrue(self.shows(PLAY_PAUSE, "play"), "play look when stopped")
+
+    def check_media_player_status_seek_full_screen_and_stop(self):
+        self.skip_calls()
+        self.click_row(FROZEN, double=True)
+        self.take_calls(["real\t202\tmethod", "real\t267\tmethod",
+                         f"wmp\t1\tput\t{SIM}sim/wmp.rm?length=120&start=59.5&speed=0", "wmp\t6\tget"])
+        self.wait_text(STATUS, "正在播放：[模拟片乙]")
+        # 59.5 s: the text rounds to a minute, the slider truncates.
+        self.wait_text(TIME, "00:01:00/00:02:00")
+        self.assertEqual(self.slider(), (59, 0, 120))
+        self.assertTrue(e2e.wait_until(lambda: self.visible_players() == {"Wmv Player"}, 5))
+        self.seek_by_slider(75)
+        self.assertIn("wmp.controls\t56\tput\t75", self.calls()[self.mark:])
+        self.wait_text(TIME, "00:01:15/00:02:00")
+        self.skip_calls()
+        self.click(FULL_SCREEN)
+        self.take_calls(["wmp\t21\tput\ttrue"])
+        subprocess.run(["xdotool", "key", "Escape"], check=False)  # the control leaves full screen itself
+        self.click(STOP)
+        self.take_calls(["wmp.controls\t52\tmethod"])
+        self.wait_text(STATUS, IDLE_STATUS)
+        self.assertEqual(self.text(TIME), IDLE_TIME)
+        self.assertEqual(self.visible_players(), set())
+        self.assertTrue(self.shows(PLAY_PAUSE, "play"))
+
+    def check_real_player_simulated_stream_and_close(self):
+        self.skip_calls()
+        self.click_row(REAL_SIM, double=True)
+        self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\t{SIM}sim/real.rm?length=300", "real\t257\tmethod"])
+        self.wait_text(STATUS, "正在播放：[模拟片丙]")
+        self.assertEqual(self.visible_players(), set(), "no picture for an entry without video")
+        self.seek_by_slider(75)
+        self.assertIn("real\t269\tmethod\t75000", self.calls()[self.mark:])
+        self.skip_calls()
+        self.click(FULL_SCREEN)
+        self.take_calls(["real\t258\tmethod", "real\t293\tmethod", "real\t257\tmethod"])
+        subprocess.run(["xdotool", "key", "Escape"], check=False)
+        self.skip_calls()
+        self.click(CLOSE)
+        self.assertEqual(self.player.wait_exit(), 0)
+        self.assertEqual([(d.port, d.payload) for d in self.service.wait_for_datagrams(2)],
+                         [(LOCAL_PORT, b"Conn"), (LOCAL_PORT, b"Quit")])
+        self.assertIn("real\t202\tmethod", self.calls()[self.mark:], "playback stopped on close")
+
+    def test_ad_popup_sits_below_and_closes_after_a_click(self):
+        popup = e2e.wait_for_window(POPUP_TITLE, timeout=20)
+        main = e2e.window_rect(MAIN_TITLE)
+        popup_rect = e2e.window_rect(POPUP_TITLE)
+        self.assertEqual(popup_rect[:2], (main[0], main[3]), "under the main window's lower-left corner")
+        # Enter and Escape leave it open.
+        e2e.key(popup, "Return")
+        e2e.key(popup, "Escape")
+        closed = e2e.wait_until(lambda: not e2e.find_windows(POPUP_TITLE), timeout=2)
+        self.assertFalse(closed, "Enter and Escape do not close the pop-up")
+        self.assertTrue(self.player.exists(), "nor the main window")
+        # A click in it: it closes about six seconds later.
+        clicked = time.monotonic()
+        e2e.click((popup_rect[0] + popup_rect[2]) // 2, (popup_rect[1] + popup_rect[3]) // 2 + 10)
+        self.assertTrue(e2e.wait_for_no_window(POPUP_TITLE, timeout=15), "the pop-up closes itself")
+        elapsed = time.monotonic() - clicked
+        self.assertGreaterEqual(elapsed, 5.0)
+        self.assertLessEqual(elapsed, 10.0)
+        self.assertTrue(self.player.exists())
+
+
+if __name__ == "__main__":
+    unittest.main()
