@@ -24,7 +24,8 @@ bool WideToMulti(unsigned codePage, std::wstring_view in, std::string& out, bool
     if (in.size() > INT_MAX / 4) return false;
     BOOL usedDefault = FALSE;
     BOOL* usedDefaultPtr = codePage == CP_UTF8 ? nullptr : &usedDefault;
-    DWORD flags = (codePage == CP_UTF8 && strict) ? WC_ERR_INVALID_CHARS : 0;
+    DWORD flags = 0;
+    if (strict) flags = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     int n = WideCharToMultiByte(codePage, flags, in.data(), static_cast<int>(in.size()), nullptr, 0, nullptr,
                                 usedDefaultPtr);
     if (n == 0) return false;
@@ -42,6 +43,13 @@ std::string FromWide(std::wstring_view text) {
     std::string out;
     WideToMulti(kCodePage, text, out, false);
     return out;
+}
+
+bool FromWideStrict(std::wstring_view text, std::string& out) {
+    std::string result;
+    if (!WideToMulti(kCodePage, text, result, true)) return false;
+    out = std::move(result);
+    return true;
 }
 
 std::u16string ToUtf16(std::string_view gbk) {
@@ -70,10 +78,7 @@ bool FromUtf8(std::string_view utf8, std::string& out) {
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
                             n);
     }
-    std::string result;
-    if (!WideToMulti(kCodePage, wide, result, true)) return false;
-    out = std::move(result);
-    return true;
+    return FromWideStrict(wide, out);
 }
 
 }  // namespace kavuno::gbk

@@ -235,7 +235,14 @@ void CPlayerDlg::ShowCategory(std::string_view kind, std::string_view parent) {
 }
 
 void CPlayerDlg::OnSearch() {
-    const std::string text = kavuno::gbk::FromWide(ControlText(GetDlgItem(hwnd(), IDC_SEARCH_TEXT)));
+    const std::wstring typed = ControlText(GetDlgItem(hwnd(), IDC_SEARCH_TEXT));
+    std::string text;
+    if (!kavuno::gbk::FromWideStrict(typed, text)) {
+        // A character that no catalogue text can hold: nothing matches (a
+        // '?' put in its place would match every title with a '?').
+        m_list.Clear();
+        return;
+    }
     if (kavuno::catalogue::SearchKeepsList(text)) return;
     m_list.Clear();
     // The selection cannot change while this loop runs on the window's thread,

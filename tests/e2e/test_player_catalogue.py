@@ -121,6 +121,15 @@ class SearchTest(CatalogueCase):
             player.search(text)
             self.assertEqual(player.row_indices(), expected, f"{text!r}: {why}")
 
+    def test_a_character_gbk_cannot_hold_matches_nothing(self):
+        # Not even the titles with a '?', which such a character would become.
+        player = self.open(records=standard_records() + [Record(title="谁是凶手?", kind="动作片")])
+        player.search("凶手")
+        self.assertEqual(player.row_indices(), [11])
+        for text in ("ä", "凶手ä", "\U0001F600"):
+            player.search(text)
+            self.assertEqual(player.row_indices(), [], repr(text))
+
     def test_empty_search_text_keeps_the_list(self):
         player = self.open(records=standard_records())
         player.search("西游")

@@ -41,6 +41,7 @@ TEST(Gbk, StrictEncodingRefusesWhatGbkCannotHold) {
     std::string out = "unchanged";
     EXPECT_FALSE(FromUtf8("\xF0\x9F\x98\x80", out));  // an emoji
     EXPECT_FALSE(FromUtf8("\xE0\xB8\x81", out));      // Thai
+    EXPECT_FALSE(FromUtf8("\xC3\xA4", out));          // a-umlaut: no best-fit "a" either
     EXPECT_FALSE(FromUtf8("\xC3", out));              // truncated UTF-8
     EXPECT_FALSE(FromUtf8("\xED\xA0\x80", out));      // encoded surrogate
     EXPECT_EQ(out, "unchanged");
