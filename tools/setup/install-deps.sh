@@ -8,6 +8,7 @@ packages=(
   mingw-w64                                        # Windows cross compilers (x86_64 and i686)
   googletest libgtest-dev libbenchmark-dev         # tests and benchmarks
   wine wine64                                      # never wine32: this kernel cannot run 32-bit code
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good  # Wine's DirectShow decodes through them (stand-in controls)
   xvfb xdotool x11-utils imagemagick               # a display to run the programs on, and to look at them
   fonts-wqy-microhei                               # Chinese glyphs for the font replacements
   python3 curl                                     # demo service, tools and end-to-end tests

@@ -1,0 +1,30 @@
+// The stand-in Windows Media Player control: setting URL opens an address and
+// starts it; its controls object drives it; positions and lengths are seconds.
+#pragma once
+#include "media_player_objects.h"
+#include "ole_control.h"
+
+namespace kavuno::stand_in {
+
+// {6BF52A52-394A-11D3-B153-00C04F79FAA6}
+extern const CLSID kMediaPlayerClsid;
+
+class MediaPlayerControl : public OleControl {
+public:
+    MediaPlayerControl();
+    ~MediaPlayerControl() override;
+
+protected:
+    HRESULT Serve(DispatchCall& call) override;
+    HRESULT NameToId(LPOLESTR* names, UINT count, DISPID* ids) override;
+    std::shared_ptr<MediaSession> Session() override { return state_->session(); }
+    std::wstring StatusText() override;
+    void CloseMedia() override;
+
+private:
+    std::shared_ptr<MediaPlayerState> state_ = std::make_shared<MediaPlayerState>();
+    IDispatch* controls_ = nullptr;  // made on first request, then always the same
+    std::wstring uiMode_ = L"full";
+};
+
+}  // namespace kavuno::stand_in

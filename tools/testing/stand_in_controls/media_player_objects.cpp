@@ -1,0 +1,98 @@
+#include "media_player_objects.h"
+
+namespace kavuno::stand_in {
+namespace {
+
+enum : DISPID { kPlay = 51, kStop = 52, kPause = 53, kCurrentPosition = 56 };
+enum : DISPID { kDuration = 757 };
+
+const DispatchName kControlsNames[] = {
+    {L"play", kPlay}, {L"stop", kStop}, {L"pause", kPause}, {L"currentPosition", kCurrentPosition}};
+const DispatchName kMediaNames[] = {{L"duration", kDuration}};
+
+class ControlsObject : public DispatchObject {
+public:
+    explicit ControlsObject(std::shared_ptr<MediaPlayerState> state)
+        : DispatchObject("wmp.controls", kControlsNames, std::size(kControlsNames)), state_(std::move(state)) {}
+
+protected:
+    HRESULT Serve(DispatchCall& call) override {
+        switch (call.id()) {
+            case kPlay: state_->Play(); return S_OK;
+            case kStop: state_->Stop(); return S_OK;
+            case kPause: state_->Pause(); return S_OK;
+            case kCurrentPosition:
+                if (call.IsPut()) {
+                    double seconds;
+                    if (!call.Double(0, seconds)) return call.failure();
+                    state_->SeekSeconds(seconds);
+                } else {
+                    call.ReturnDouble(state_->Snapshot().positionMs / 1000);
+                }
+                return S_OK;
+            default:
+                return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+private:
+    std::shared_ptr<MediaPlayerState> state_;
+};
+
+class MediaObject : public DispatchObject {
+public:
+    explicit MediaObject(std::shared_ptr<MediaSession> session)
+        : DispatchObject("wmp.media", kMediaNames, std::size(kMediaNames)), session_(std::move(session)) {}
+
+protected:
+    HRESULT Serve(DispatchCall& call) override {
+        if (call.id() != kDuration || call.IsPut()) return DISP_E_MEMBERNOTFOUND;
+        // 0 until the length is known; a closed media keeps what it knew.
+        call.ReturnDouble(session_ ? session_->Snapshot().lengthMs / 1000 : 0.0);
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<MediaSession> session_;
+};
+
+}  // namespace
+
+void MediaPlayerState::Open(const std::wstring& url) {
+    Close();
+    url_ = url;
+    if (url.empty()) return;
+    session_ = OpenMediaSession(url);
+    session_->Play();
+}
+
+void MediaPlayerState::Close() {
+    if (session_) session_->Shutdown();
+    session_.reset();
+}
+
+void MediaPlayerState::Play() {
+    if (session_) session_->Play();
+}
+
+void MediaPlayerState::Stop() {
+    if (session_) session_->Stop();
+}
+
+void MediaPlayerState::Pause() {
+    if (session_) session_->Pause();
+}
+
+void MediaPlayerState::SeekSeconds(double seconds) {
+    if (session_) session_->Seek(seconds * 1000);
+}
+
+PlaybackSnapshot MediaPlayerState::Snapshot() const {
+    return session_ ? session_->Snapshot() : PlaybackSnapshot{};
+}
+
+IDispatch* NewControlsObject(std::shared_ptr<MediaPlayerState> state) { return new ControlsObject(std::move(state)); }
+
+IDispatch* NewMediaObject(std::shared_ptr<MediaSession> session) { return new MediaObject(std::move(session)); }
+
+}  // namespace kavuno::stand_in

@@ -1,0 +1,40 @@
+// The stand-in media player's state and its two automation objects: the
+// controls object (play, stop, pause, position), which the player reads once
+// and keeps, and the media object of one opened address (its duration).
+// Both may outlive the control, so they share the state, not the control.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "dispatch_object.h"
+#include "media_session.h"
+
+namespace kavuno::stand_in {
+
+class MediaPlayerState {
+public:
+    ~MediaPlayerState() { Close(); }
+
+    // Opens a new address, closing the one before; it starts by itself. An
+    // empty address only closes.
+    void Open(const std::wstring& url);
+    void Close();
+    const std::wstring& url() const { return url_; }
+    std::shared_ptr<MediaSession> session() const { return session_; }
+
+    void Play();
+    void Stop();
+    void Pause();
+    void SeekSeconds(double seconds);
+    PlaybackSnapshot Snapshot() const;
+
+private:
+    std::wstring url_;
+    std::shared_ptr<MediaSession> session_;
+};
+
+IDispatch* NewControlsObject(std::shared_ptr<MediaPlayerState> state);
+// The media object of `session` (null: no media, duration 0).
+IDispatch* NewMediaObject(std::shared_ptr<MediaSession> session);
+
+}  // namespace kavuno::stand_in
