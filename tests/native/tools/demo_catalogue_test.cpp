@@ -150,6 +150,24 @@ TEST(DemoCatalogue, HoldsEveryCaseThePlayerHandles) {
     for (const auto& [series, kind] : seriesKind) EXPECT_GE(episodes[series], 2) << series;
 }
 
+TEST(DemoCatalogue, TestClipEntriesNameTheGeneratedClips) {
+    std::set<int64_t> players;
+    int clips = 0;
+    for (const Entry& e : SourceEntries()) {
+        const std::string file = e.Text("file");
+        if (file.size() < 4 || file.substr(file.size() - 4) != ".avi") continue;
+        ++clips;
+        // Host A's plain base, so the address ends in /movie/<path><file>.
+        EXPECT_EQ(e.Text("server"), "") << file;
+        EXPECT_EQ(e.Int("video"), 1) << file;
+        EXPECT_EQ(e.Int("playable"), 1) << file;
+        EXPECT_FALSE(ReadBytes(kBuilt + "/media/" + file).empty()) << file << " was not generated";
+        players.insert(e.Int("player"));
+    }
+    EXPECT_EQ(clips, 3);
+    EXPECT_EQ(players, (std::set<int64_t>{0, 1}));
+}
+
 TEST(DemoCatalogue, ListsShowRecentEntriesAndASeriesEpisodes) {
     std::vector<Entry> source = SourceEntries();
     ToolRun recent = RunTool({"list", kBuilt + "/movie.dat", "--recent"});
