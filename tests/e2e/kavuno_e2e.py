@@ -203,6 +203,51 @@ def wineserver_wait(timeout: float = 30.0) -> None:
     subprocess.run(["wineserver", "-w"], timeout=timeout, check=False)
 
 
+# ---------------------------------------------------------------- stand-in media players
+
+STAND_IN_DLL = "kavuno_stand_in_controls.dll"
+
+
+def register_stand_in_controls() -> Path:
+    """Registers the stand-in RealPlayer and media player controls
+    (tools/testing/stand_in_controls) in this run's prefix, replacing Wine's
+    own media player control there; returns the DLL's path. The player then
+    plays through them: see stand_in_environment()."""
+    dll = program(STAND_IN_DLL)
+    ensure_wine_ready()
+    result = subprocess.run(wine_command() + ["regsvr32", "/s", windows_path(dll)],
+                            stdin=subprocess.DEVNULL, capture_output=True, timeout=60, check=False)
+    if result.returncode != 0:
+        raise RuntimeError(f"regsvr32 {dll} failed ({result.returncode}): "
+                           f"{result.stdout!r}{result.stderr!r}")
+    return dll
+
+
+def demo_media_dir() -> Path:
+    """The test clips the native build writes (clip01.avi ... clip03.avi)."""
+    return Path(os.environ.get("KAVUNO_DEMO_MEDIA", REPO / "build" / "native" / "demo" / "media")).resolve()
+
+
+def stand_in_environment(media_dir: Optional[os.PathLike | str] = None,
+                         log: Optional[os.PathLike | str] = None) -> dict:
+    """Environment for a program that hosts the stand-in controls: rtsp
+    addresses whose path names a file of `media_dir` play that file for real,
+    and every call to the controls is appended to `log` (object, dispatch id,
+    kind and arguments, tab-separated, one line a call)."""
+    env = {"KAVUNO_STAND_IN_MEDIA": windows_path(media_dir or demo_media_dir())}
+    if log is not None:
+        env["KAVUNO_STAND_IN_LOG"] = windows_path(log)
+    return env
+
+
+def read_call_log(log: os.PathLike | str) -> list[list[str]]:
+    """The stand-in controls' call log as fields per line ([] when absent)."""
+    path = Path(log)
+    if not path.is_file():
+        return []
+    return [line.split("\t") for line in path.read_text(encoding="utf-8").splitlines()]
+
+
 # ---------------------------------------------------------------- the probe
 
 def probe(*args: str, timeout: float = 30.0) -> str:
