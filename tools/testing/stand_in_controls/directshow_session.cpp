@@ -17,35 +17,38 @@ public:
 
     void Run() {
         HRESULT hr = graph_.Build(s_.file_);
-        std::unique_lock lock(s_.mutex_);
         if (FAILED(hr)) {
-            s_.snapshot_.phase = Phase::kFailed;
-            lock.unlock();
             graph_.Close();
-            lock.lock();
+            std::unique_lock lock(s_.mutex_);
+            s_.snapshot_.phase = Phase::kFailed;
             s_.wake_.wait(lock, [this] { return s_.quit_; });
             return;
         }
         lengthMs_ = graph_.DurationMs();
-        s_.snapshot_.lengthMs = lengthMs_;
-        if (s_.startMs_ > 0) graph_.SetPositionMs(s_.startMs_);
-        // Requests that came while the graph was built apply now; without
-        // any, the clip starts playing.
+        double start = 0;
+        {
+            std::lock_guard lock(s_.mutex_);
+            start = s_.startMs_;
+        }
+        if (start > 0) graph_.SetPositionMs(start);
+        // Requests that came while the graph was built apply next; without
+        // any, the clip plays.
         phase_ = Phase::kPlaying;
         graph_.Run();
-        while (!s_.quit_) {
-            while (!s_.pending_.empty()) {
-                Pending p = s_.pending_.front();
-                s_.pending_.pop_front();
-                Apply(p);
+        for (;;) {
+            std::deque<Pending> requests;
+            {
+                std::lock_guard lock(s_.mutex_);
+                if (s_.quit_) break;
+                requests.swap(s_.pending_);
             }
-            lock.unlock();
+            // The graph's calls may take a while (a stop waits for its
+            // threads): the control must not wait for them under the lock.
+            for (const Pending& p : requests) Apply(p);
             Poll();
-            lock.lock();
-            s_.wake_.wait_for(lock, std::chrono::milliseconds(25),
-                              [this] { return s_.quit_ || !s_.pending_.empty(); });
+            std::unique_lock lock(s_.mutex_);
+            s_.wake_.wait_for(lock, std::chrono::milliseconds(25), [this] { return s_.quit_ || !s_.pending_.empty(); });
         }
-        lock.unlock();
         graph_.Close();
     }
 
@@ -73,10 +76,8 @@ private:
                 if (phase_ == Phase::kEnded) phase_ = Phase::kStopped;
                 break;
         }
-        Publish(graph_.PositionMs(), false);
     }
 
-    // Called without the lock: the graph's calls may take a while.
     void Poll() {
         bool ended = graph_.TakeCompletion() && phase_ == Phase::kPlaying;
         if (ended) {
@@ -135,9 +136,9 @@ void DirectShowSession::Post(Request request, double positionMs) {
             // Nothing runs before the first play: a seek sets where it starts.
             if (request == Request::kSeek) startMs_ = std::max(0.0, positionMs);
             if (request != Request::kPlay) return;
+            thread_ = std::thread([this] { RunEngine(); });
             snapshot_.phase = Phase::kConnecting;
             snapshot_.positionMs = startMs_;
-            thread_ = std::thread([this] { RunEngine(); });
             return;
         }
         pending_.push_back({request, positionMs});

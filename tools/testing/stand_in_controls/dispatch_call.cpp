@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <new>
+
 #include "call_log.h"
 #include "core/call_log_line.h"
 
@@ -147,8 +149,15 @@ HRESULT ServeInvoke(const char* object, DISPID id, WORD flags, DISPPARAMS* param
                     const std::function<HRESULT(DispatchCall&)>& serve) {
     if (result) VariantInit(result);
     DispatchCall call(id, flags, params, result);
-    AppendCallLog(CallLogLine(object, id, KindName(call.kind()), call.LogArguments()));
-    return serve(call);
+    // Nothing may escape through the COM boundary into the caller.
+    try {
+        AppendCallLog(CallLogLine(object, id, KindName(call.kind()), call.LogArguments()));
+        return serve(call);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
 }
 
 HRESULT IdsOfNames(const DispatchName* table, size_t count, LPOLESTR* names, UINT nameCount, DISPID* ids) {

@@ -124,7 +124,6 @@ private:
     SIZEL extent_;  // HIMETRIC
     PictureWindow window_;
     PictureWindow fullScreen_;
-    bool closed_ = false;
 };
 
 }  // namespace kavuno::stand_in

@@ -2,10 +2,11 @@
 // a standard container does, plays an address and shows what the control
 // reports below its picture. For looking at the controls by hand:
 //
-//   kavuno_stand_in_viewer real|wmp ADDRESS [--seconds N] [--fullscreen]
+//   kavuno_stand_in_viewer real|wmp ADDRESS [--seconds N] [--fullscreen] [--register]
 //
-// It registers kavuno_stand_in_controls.dll from its own folder first. The
-// window is titled "Kavuno stand-in viewer"; --seconds ends it after N seconds.
+// --register registers kavuno_stand_in_controls.dll from the viewer's own
+// folder first. The window is titled "Kavuno stand-in viewer"; --seconds ends
+// it after N seconds.
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
@@ -151,17 +152,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        MessageBoxW(nullptr, L"kavuno_stand_in_viewer real|wmp ADDRESS [--seconds N] [--fullscreen]", kTitle, MB_OK);
+        MessageBoxW(nullptr, L"kavuno_stand_in_viewer real|wmp ADDRESS [--seconds N] [--fullscreen] [--register]", kTitle, MB_OK);
         return 2;
     }
     g.real = std::wstring(argv[1]) != L"wmp";
     g.address = argv[2];
     int seconds = 0;
+    bool registerFirst = false;
     for (int i = 3; i < argc; ++i) {
         if (std::wstring(argv[i]) == L"--seconds" && i + 1 < argc) seconds = _wtoi(argv[++i]);
         else if (std::wstring(argv[i]) == L"--fullscreen") g.fullScreen = true;
+        else if (std::wstring(argv[i]) == L"--register") registerFirst = true;
     }
-    if (!RegisterControls()) return 3;
+    if (registerFirst && !RegisterControls()) return 3;
 
     HMODULE atl = LoadLibraryW(L"atl.dll");
     auto axInit = atl ? Export<AtlAxWinInitFn>(atl, "AtlAxWinInit") : nullptr;
