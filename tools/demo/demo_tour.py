@@ -71,6 +71,10 @@ def main(argv: list[str]) -> int:
             service.set_file_fault("movie.dat", rate=6000)
             env = {"KAVUNO_UPDATE_SERVER": service.base_url, "KAVUNO_WEB_SITE": service.base_url,
                    "KAVUNO_PRESENCE_SERVER": "127.0.0.1"}
+            # Wine has neither media player control: the stand-ins play the
+            # demo's test clips for real and simulate every other stream.
+            e2e.register_stand_in_controls()
+            env.update(e2e.stand_in_environment(demo / "media"))
             folder.add_program("KavunoUp.exe")
             folder.add_program("kavuno.exe")
             print(f"Demo service at {service.base_url} (presence on UDP {service.udp_port}); "

@@ -1,5 +1,7 @@
 #include "media_player_control.h"
 
+#include <iterator>
+
 namespace kavuno::stand_in {
 
 const CLSID kMediaPlayerClsid = {0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};

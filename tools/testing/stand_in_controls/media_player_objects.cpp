@@ -1,5 +1,7 @@
 #include "media_player_objects.h"
 
+#include <iterator>
+
 namespace kavuno::stand_in {
 namespace {
 
