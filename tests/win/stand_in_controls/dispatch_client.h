@@ -60,6 +60,8 @@ VARIANT BoolArg(bool value);
 
 // Pumps messages until `done` holds or `timeoutMs` has passed.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 15000);
+// Handles the messages already queued, without waiting for more.
+void PumpPending();
 
 // The whole file as UTF-8 text ("" when it does not exist).
 std::string ReadFileText(const std::wstring& path);

@@ -243,7 +243,7 @@ TEST(StandInControls, HostedByAtlFullScreenAndDestroyedWhilePlaying) {
         DestroyWindow(host);
         EXPECT_FALSE(IsWindow(picture));
         control.Reset();
-        WaitUntil([] { return false; }, 100);  // any late messages find no window
+        PumpPending();  // timer and paint messages still queued find no window
     }
 }
 
