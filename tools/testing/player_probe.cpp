@@ -372,23 +372,27 @@ int SearchTime(HWND window, const std::wstring& hexText) {
 }
 
 // The tool tip controls of `window`'s process (the tree and the list have their own).
+struct ToolTipSearch {
+    DWORD process;
+    std::vector<HWND> found;
+};
+
+// A named callback: on 32-bit Windows a lambda does not convert to the
+// stdcall WNDENUMPROC.
+BOOL CALLBACK CollectToolTip(HWND candidate, LPARAM param) {
+    auto* s = reinterpret_cast<ToolTipSearch*>(param);
+    wchar_t className[64];
+    GetClassNameW(candidate, className, 64);
+    DWORD process = 0;
+    GetWindowThreadProcessId(candidate, &process);
+    if (process == s->process && std::wcscmp(className, TOOLTIPS_CLASSW) == 0) s->found.push_back(candidate);
+    return TRUE;
+}
+
 std::vector<HWND> ProcessToolTips(HWND window) {
-    struct Search {
-        DWORD process;
-        std::vector<HWND> found;
-    } search{0, {}};
+    ToolTipSearch search{0, {}};
     GetWindowThreadProcessId(window, &search.process);
-    EnumWindows(
-        [](HWND candidate, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t className[64];
-            GetClassNameW(candidate, className, 64);
-            DWORD process = 0;
-            GetWindowThreadProcessId(candidate, &process);
-            if (process == s->process && std::wcscmp(className, TOOLTIPS_CLASSW) == 0) s->found.push_back(candidate);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(CollectToolTip, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
