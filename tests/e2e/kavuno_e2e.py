@@ -224,8 +224,12 @@ def register_stand_in_controls() -> Path:
 
 
 def demo_media_dir() -> Path:
-    """The test clips the native build writes (clip01.avi ... clip03.avi)."""
-    return Path(os.environ.get("KAVUNO_DEMO_MEDIA", REPO / "build" / "native" / "demo" / "media")).resolve()
+    """The test clips the native build writes (clip01.avi ... clip03.avi):
+    KAVUNO_DEMO_MEDIA, else the native tree beside the Windows build's
+    (<build>/win/bin -> <build>/native/demo/media)."""
+    if os.environ.get("KAVUNO_DEMO_MEDIA"):
+        return Path(os.environ["KAVUNO_DEMO_MEDIA"]).resolve()
+    return (bin_dir().parent.parent / "native" / "demo" / "media").resolve()
 
 
 def stand_in_environment(media_dir: Optional[os.PathLike | str] = None,
