@@ -46,7 +46,9 @@ class PlayerStartupTest(unittest.TestCase):
             if player:
                 launcher_seen_with_player = bool(launcher)
                 break
-        self.assertTrue(e2e.find_windows(MAIN_TITLE), "the player's window did not appear")
+        # Found while it is still being set up; it shows when set-up is done.
+        self.assertTrue(e2e.wait_until(lambda: e2e.find_windows(MAIN_TITLE), timeout=30),
+                        "the player's window did not appear")
         self.assertFalse(launcher_seen_with_player, "the launcher's window was still there")
         self.assertEqual(s.launcher.wait(10), 0, "the launcher got WM_CLOSE and ended")
 

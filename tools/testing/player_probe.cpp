@@ -13,7 +13,8 @@
 //                                             the rectangle (screen) is "- - - -" for items out of sight
 //   kavuno_player_probe controls TITLE [ID]   every child of the window (or of its control ID):
 //                                             "id<TAB>class<TAB>x y w h (window)<TAB>style<TAB>visible<TAB>text"
-//   kavuno_player_probe slider TITLE ID       track bar ID: "position min max"
+//   kavuno_player_probe slider TITLE ID       track bar ID: "position min max", then the thumb's
+//                                             rectangle on the screen "left top right bottom"
 //   kavuno_player_probe send-item TITLE ID MSG W L   SendMessage to control ID, prints the result
 //   kavuno_player_probe window TITLE          "left top width height<TAB>style<TAB>exstyle"
 //   kavuno_player_probe combo TITLE ID        "selection" then one item a line
@@ -480,6 +481,12 @@ int main() {
         Print(std::to_string(SendMessageW(slider, TBM_GETPOS, 0, 0)) + " " +
               std::to_string(SendMessageW(slider, TBM_GETRANGEMIN, 0, 0)) + " " +
               std::to_string(SendMessageW(slider, TBM_GETRANGEMAX, 0, 0)));
+        RemoteBuffer remote(slider, sizeof(RECT));
+        if (!remote.ok()) return kNotFound;
+        SendMessageW(slider, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+        RECT thumb;
+        remote.Read(0, &thumb, sizeof thumb);
+        Print(ScreenRect(slider, thumb));
         return 0;
     }
     if (command == L"send-item" && args.size() == 7) {
