@@ -196,6 +196,17 @@ class PlayerSession:
                 return
         raise AssertionError(f"tree item {text!r} is not in sight")
 
+    def click_record(self, record: int, double: bool = False) -> None:
+        """Clicks (or double-clicks) the list row of a record index."""
+        row = self.row_indices().index(record)
+        left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, str(row)).split())
+        e2e.mouse_move((left + right) // 2, (top + bottom) // 2)
+        subprocess.run(["xdotool", "click", "--repeat", "2" if double else "1", "--delay", "80", "1"], check=False)
+
+    def text(self, control_id: int) -> str:
+        """A control's text (0: the window's)."""
+        return player_probe("text", MAIN_TITLE, str(control_id)).strip()
+
     def press(self, *keysyms: str) -> None:
         """Presses keys on the focused window through the X server's input path."""
         for keysym in keysyms:

@@ -4,7 +4,6 @@ dispatch id. A movie for either says so in a message and changes nothing;
 the rest of the window keeps working."""
 from __future__ import annotations
 
-import subprocess
 import unittest
 
 import kavuno_e2e as e2e
@@ -27,10 +26,7 @@ class MissingControlsTest(unittest.TestCase):
         self.player.start_with_launcher()
 
     def message_after_double_click(self, record: int) -> str:
-        row = [index for index, _, _ in self.player.rows()].index(record)
-        left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, str(row)).split())
-        e2e.mouse_move((left + right) // 2, (top + bottom) // 2)
-        subprocess.run(["xdotool", "click", "--repeat", "2", "--delay", "80", "1"], check=False)
+        self.player.click_record(record, double=True)
         e2e.wait_for_window(PROGRAM_TITLE, timeout=15)
         message = player_probe("message", PROGRAM_TITLE).strip()
         self.player.answer_message_box()
@@ -45,8 +41,8 @@ class MissingControlsTest(unittest.TestCase):
         self.assertIn("Windows Media Player", media)
         self.assertIn("《媒体片》", media)
         # Nothing was started: idle texts, the start page never asked for.
-        self.assertEqual(player_probe("text", MAIN_TITLE, "1021").strip(), "长时间观看注意眼睛休息！！")
-        self.assertEqual(player_probe("text", MAIN_TITLE, "1020").strip(), "00:00:00/00:00:00")
+        self.assertEqual(self.player.text(1021), "长时间观看注意眼睛休息！！")
+        self.assertEqual(self.player.text(1020), "00:00:00/00:00:00")
         self.assertEqual([r.path for r in self.service.requests() if r.path == "/ad/cache.asp"], [])
         # The window still works.
         self.player.search("媒体")

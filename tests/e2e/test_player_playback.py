@@ -56,7 +56,7 @@ class PlaybackSession(unittest.TestCase):
 
     # -- what the player shows and asks for
     def text(self, control: int) -> str:
-        return player_probe("text", MAIN_TITLE, str(control)).strip()
+        return self.player.text(control)
 
     def wait_text(self, control: int, expected: str, timeout: float = 15):
         self.assertTrue(e2e.wait_until(lambda: self.text(control) == expected, timeout=timeout),
@@ -106,12 +106,6 @@ class PlaybackSession(unittest.TestCase):
         return e2e.wait_until(lambda: shows_image(self.left, self.top, self.rects[control], image), timeout=3)
 
     # -- acting
-    def click_row(self, record: int, double: bool = False) -> None:
-        row = [index for index, _, _ in self.player.rows()].index(record)
-        left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, str(row)).split())
-        e2e.mouse_move((left + right) // 2, (top + bottom) // 2)
-        subprocess.run(["xdotool", "click", "--repeat", "2" if double else "1", "--delay", "80", "1"], check=False)
-
     def click(self, control: int) -> None:
         x, y, w, h = self.rects[control]
         e2e.click(self.left + x + w // 2, self.top + y + h // 2)
@@ -148,18 +142,18 @@ class PlaybackSession(unittest.TestCase):
                          "wmp\t23\tput\tnone", "wmp\t4\tget"])
 
     def check_details_page(self):
-        self.click_row(DETAILS)
+        self.player.click_record(DETAILS)
         self.assertTrue(e2e.wait_until(lambda: self.pages("/film/soft.asp?id=42") == 1, 10), "details page")
         # A click elsewhere in between, so the next click is not a double-click (which plays).
         tx, ty, tw, th = self.rects[1004]
         e2e.click(self.left + tx + tw // 2, self.top + ty + th - 10)
-        self.click_row(DETAILS)  # already shown: not loaded again
-        self.click_row(REAL_SIM)  # no details: back to the ad page
+        self.player.click_record(DETAILS)  # already shown: not loaded again
+        self.player.click_record(REAL_SIM)  # no details: back to the ad page
         self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/ads.asp") == 2, 10))
         self.assertEqual(self.pages("/film/soft.asp?id=42"), 1)
 
     def check_real_player_clip_to_its_end(self):
-        self.click_row(REAL_CLIP, double=True)
+        self.player.click_record(REAL_CLIP, double=True)
         self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\trtsp://127.0.0.1/movie/demo/clip01.avi",
                          "real\t257\tmethod"])
         self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/cache.asp") == 1, 10), "start page")
@@ -176,7 +170,7 @@ class PlaybackSession(unittest.TestCase):
         self.assertTrue(self.text(TIME).endswith("/00:00:06"), self.text(TIME))
 
         # A details click while a movie is loaded leaves the panel alone.
-        self.click_row(DETAILS)
+        self.player.click_record(DETAILS)
         # Pause and resume with the pointer on the button.
         self.skip_calls()
         self.click(PLAY_PAUSE)
@@ -199,7 +193,7 @@ class PlaybackSession(unittest.TestCase):
 
     def check_media_player_status_seek_full_screen_and_stop(self):
         self.skip_calls()
-        self.click_row(FROZEN, double=True)
+        self.player.click_record(FROZEN, double=True)
         self.take_calls(["real\t202\tmethod", "real\t267\tmethod",
                          f"wmp\t1\tput\t{SIM}sim/wmp.rm?length=120&start=59.5&speed=0", "wmp\t6\tget"])
         self.wait_text(STATUS, "正在播放：[模拟片乙]")
@@ -223,7 +217,7 @@ class PlaybackSession(unittest.TestCase):
 
     def check_real_player_simulated_stream_and_close(self):
         self.skip_calls()
-        self.click_row(REAL_SIM, double=True)
+        self.player.click_record(REAL_SIM, double=True)
         self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\t{SIM}sim/real.rm?length=300", "real\t257\tmethod"])
         self.wait_text(STATUS, "正在播放：[模拟片丙]")
         self.assertEqual(self.visible_players(), set(), "no picture for an entry without video")

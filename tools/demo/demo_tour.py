@@ -29,6 +29,9 @@ HTTP_PORT = 8780
 CLOSE_BUTTON = 1000
 CATEGORY_PATH = ("电影", "动作片")
 SEARCH = "之"
+CLIPS_CATEGORY = "纪录片"
+CLIP_TITLE = "彩条测试片 甲"  # a test clip on the RealPlayer, with its picture
+MODE_BUTTON, STOP_BUTTON, TIME_DISPLAY, STATUS_LINE = 1019, 1017, 1020, 1021
 
 
 def port_free(port: int, kind: int) -> bool:
@@ -119,11 +122,32 @@ def walk_through(tour: Tour) -> None:
         player.search(SEARCH)
         rows = player.rows()
         tour.shot("search", f"title search for {SEARCH!r}: " + ", ".join(t for _, t, _ in rows))
+        play_a_clip(tour, player)
         player.click_control(CLOSE_BUTTON)
         e2e.wait_until(lambda: not e2e.find_windows(MAIN_TITLE), timeout=20)
         print("  closed with the close button")
     finally:
         player.folder.cleanup()
+
+
+def play_a_clip(tour: Tour, player: PlayerSession) -> None:
+    """Double-clicks a test clip and shows it playing, twice, and in play mode."""
+    player.click_tree_item(CLIPS_CATEGORY)
+    record = next(index for index, title, _ in player.rows() if title == CLIP_TITLE)
+    player.click_record(record, double=True)
+    playing = f"正在播放：[{CLIP_TITLE}]"
+    if not e2e.wait_until(lambda: player.text(STATUS_LINE) == playing, timeout=20):
+        print(f"  the clip did not start: the status line says {player.text(STATUS_LINE)!r}")
+        return
+    first = player.text(TIME_DISPLAY)
+    tour.shot("playing", f"{CLIP_TITLE} plays: {first}")
+    e2e.wait_until(lambda: player.text(TIME_DISPLAY) != first, timeout=5)
+    tour.shot("playing-later", f"a moment later: {player.text(TIME_DISPLAY)}")
+    player.click_control(MODE_BUTTON)
+    e2e.mouse_move(5, 5)
+    tour.shot("play-mode", "play mode: only the player's part of the window")
+    player.click_control(MODE_BUTTON)
+    player.click_control(STOP_BUTTON)
 
 
 if __name__ == "__main__":
