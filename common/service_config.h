@@ -1,6 +1,8 @@
 // Where the service lives. Each value is the build's default unless the
 // environment variable of the same name (KAVUNO_UPDATE_SERVER, ...) is set,
-// so tests and the demo can point the programs at local servers.
+// so tests and the demo can point the programs at local servers. A variable
+// that is empty or only blanks (or, for an address, only slashes) counts as
+// unset.
 #pragma once
 #include <string>
 
