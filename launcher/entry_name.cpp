@@ -16,15 +16,17 @@ bool IsForbiddenCharacter(char16_t c) {
 
 char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9 name devices whatever extension follows.
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9 and the console names CONIN$ and
+// CONOUT$ name devices whatever extension follows, and with blanks before it:
+// Windows drops trailing spaces, so "NUL " and "CON .txt" are devices too.
 bool IsDeviceName(std::u16string_view segment) {
     std::u16string base;
     for (char16_t c : segment.substr(0, segment.find(u'.'))) base.push_back(Upper(c));
     while (!base.empty() && base.back() == u' ') base.pop_back();
-    static const std::array<std::u16string_view, 4> kPlain = {u"CON", u"PRN", u"AUX", u"NUL"};
+    static const std::array<std::u16string_view, 6> kPlain = {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"};
     for (auto name : kPlain)
         if (base == name) return true;
-    return base.size() == 4 && (base.starts_with(u"COM") || base.starts_with(u"LPT")) && base[3] >= u'1' &&
+    return base.size() == 4 && (base.starts_with(u"COM") || base.starts_with(u"LPT")) && base[3] >= u'0' &&
            base[3] <= u'9';
 }
 
@@ -39,7 +41,7 @@ bool IsSafeSegment(std::u16string_view segment) {
 
 bool IsSafeEntryName(std::string_view gbkName) {
     std::u16string name = gbk::ToUtf16(gbkName);
-    if (name.empty() || IsSeparator(name.front())) return false;
+    if (name.empty() || name.size() > kMaxEntryNameLength || IsSeparator(name.front())) return false;
     for (char16_t c : name)
         if (IsForbiddenCharacter(c)) return false;
     size_t start = 0;

@@ -72,4 +72,30 @@ TEST(IsSafeEntryName, RefusesEmptySegmentsDevicesAndForbiddenCharacters) {
     EXPECT_FALSE(IsSafeEntryName("a\tb"));
 }
 
+TEST(IsSafeEntryName, DeviceNamesWithBlanksOrConsoleNamesAreDevicesToo) {
+    // Windows drops the blanks before an extension or at the end.
+    EXPECT_FALSE(IsSafeEntryName("NUL "));
+    EXPECT_FALSE(IsSafeEntryName("CON .txt"));
+    EXPECT_FALSE(IsSafeEntryName("skin\\aux .bmp"));
+    EXPECT_FALSE(IsSafeEntryName("com1  .dat"));
+    EXPECT_FALSE(IsSafeEntryName("PRN.a.b"));
+    EXPECT_FALSE(IsSafeEntryName("COM0"));
+    EXPECT_FALSE(IsSafeEntryName("lpt0.x"));
+    EXPECT_FALSE(IsSafeEntryName("CONIN$"));
+    EXPECT_FALSE(IsSafeEntryName("skin\\conout$ .txt"));
+    // Blanks in front, or other text before the extension, make an ordinary name.
+    EXPECT_TRUE(IsSafeEntryName(" NUL"));
+    EXPECT_TRUE(IsSafeEntryName("NUL x.txt"));
+    EXPECT_TRUE(IsSafeEntryName("CONIN$1"));
+}
+
+TEST(IsSafeEntryName, RefusesNamesLongerThanAnyWindowsPath) {
+    EXPECT_TRUE(IsSafeEntryName(std::string(32767, 'a')));
+    EXPECT_FALSE(IsSafeEntryName(std::string(32768, 'a')));
+    // A manifest line cut at 64 KiB is never a usable name, even in two-byte characters.
+    std::string chinese;
+    for (int i = 0; i < 32768; ++i) chinese += "\xB5\xE7";  // 电
+    EXPECT_FALSE(IsSafeEntryName(chinese));
+}
+
 }  // namespace
