@@ -10,7 +10,9 @@ int NextProgressPosition(int current) {
 }
 
 int ProgressFillRight(int position, int lower, int upper, int clientRight) {
-    if (lower == 0 || upper == 0) return -1;
+    // A negative size from the manifest gives an inverted range: an empty bar,
+    // like a size of 0, rather than whatever the control makes of it.
+    if (lower == 0 || upper == 0 || upper < lower) return -1;
     long long right = static_cast<long long>(position) * (clientRight - 2) / upper;
     long long lo = 2;
     long long hi = std::max<long long>(lo, clientRight - 2);

@@ -13,7 +13,7 @@ int NextProgressPosition(int current);
 // Right edge of the filled part of a bar whose client area spans
 // [0, clientRight), at `position` in the range [lower, upper]:
 // position × (clientRight − 2) / upper, truncating, or -1 when nothing is
-// filled (a bound of 0). Computed in 64 bits, so large sizes do not overflow,
+// filled (a bound of 0, or an upper bound below the lower one). Computed in 64 bits, so large sizes do not overflow,
 // and kept within [2, clientRight − 2], the inside of the track's edges.
 int ProgressFillRight(int position, int lower, int upper, int clientRight);
 

@@ -21,10 +21,15 @@ TEST(ProgressFillRight, GrowsFromTheLeftEdgeToTwoShortOfTheRight) {
     EXPECT_EQ(ProgressFillRight(201, 1, 1000, kRight), 201 * 304 / 1000);
 }
 
-TEST(ProgressFillRight, NothingIsFilledWhenABoundIsZero) {
+TEST(ProgressFillRight, NothingIsFilledWhenABoundIsZeroOrTheSizeNegative) {
     EXPECT_EQ(ProgressFillRight(0, 0, 100, kRight), -1);  // the control's default range
     EXPECT_EQ(ProgressFillRight(1, 1, 0, kRight), -1);    // a size of 0
     EXPECT_EQ(ProgressFillRight(5, 0, 0, kRight), -1);
+    // A negative size, wherever the control then puts the position: an empty
+    // bar, not a full one (-5 × width / -5).
+    EXPECT_EQ(ProgressFillRight(-5, 1, -5, kRight), -1);
+    EXPECT_EQ(ProgressFillRight(1, 1, -5, kRight), -1);
+    EXPECT_EQ(ProgressFillRight(INT_MIN, 1, INT_MIN, kRight), -1);
 }
 
 TEST(ProgressFillRight, LargeSizesDoNotOverflow) {
@@ -36,7 +41,6 @@ TEST(ProgressFillRight, LargeSizesDoNotOverflow) {
 }
 
 TEST(ProgressFillRight, StaysInsideTheTrackForOddRanges) {
-    EXPECT_EQ(ProgressFillRight(5, 1, -5, kRight), 2);     // a negative size: nothing visible
     EXPECT_EQ(ProgressFillRight(900, 1, 100, kRight), 304);  // beyond the upper bound
     EXPECT_EQ(ProgressFillRight(1, 1, 1, 1), 2);             // a window too narrow to fill
 }

@@ -92,6 +92,17 @@ TEST_F(SkinProgressTest, AZeroUpperBoundDrawsNothing) {
     EXPECT_TRUE(IsTrackWhite(At(100)));
 }
 
+TEST_F(SkinProgressTest, ANegativeSizeDrawsAnEmptyBar) {
+    // The worker's range for a size of -5 from the manifest, then its reads.
+    Set(1, -5, 1);
+    EXPECT_FALSE(IsGreen(At(3)));
+    EXPECT_FALSE(IsGreen(At(150)));
+    SendMessageW(bar_, PBM_SETPOS, 201, 0);
+    Refresh();
+    EXPECT_FALSE(IsGreen(At(3)));
+    EXPECT_TRUE(IsTrackWhite(At(100)));
+}
+
 TEST_F(SkinProgressTest, TheNextFileStartsFromAnEmptyBar) {
     Set(1, 1000, 1000);
     ASSERT_EQ(FillEnd(), 302);
