@@ -39,9 +39,9 @@ InternetHandle OpenInternetSession(const std::wstring& agent) {
     return InternetHandle(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
 }
 
-std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::wstring& url, DWORD transferFlag) {
+std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string& url, DWORD transferFlag) {
     DWORD flags = transferFlag | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    InternetHandle file(InternetOpenUrlW(session, url.c_str(), nullptr, 0, flags, kContext));
+    InternetHandle file(InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, kContext));
     if (!file) return std::nullopt;
     // An HTTP address opens whatever the status; only a success carries the file.
     DWORD status = 0;

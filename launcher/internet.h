@@ -41,7 +41,11 @@ struct InternetResponse {
 // not written to it). `transferFlag` is INTERNET_FLAG_TRANSFER_ASCII or _BINARY.
 // Nothing when the address cannot be opened or the status is not 2xx: an error
 // page is never taken for the content.
-std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::wstring& url, DWORD transferFlag);
+// `url` is 8-bit and goes to the server byte for byte: a GBK file name from the
+// manifest is asked for in GBK whatever the system's code page. (The wide call
+// would have WinINet re-encode the name in the ANSI code page, which under any
+// locale but Chinese turns it into question marks.)
+std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string& url, DWORD transferFlag);
 
 // Reads up to `size` bytes; false on a read error. `read` is 0 at the end.
 bool ReadSome(HINTERNET file, void* buffer, DWORD size, DWORD& read);

@@ -1,6 +1,8 @@
 #include "manifest.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace kavuno::launcher {
 namespace {
@@ -15,7 +17,8 @@ int ParseLeadingNumber(std::string_view line) {
     while (i < line.size() && IsSpace(line[i])) ++i;
     bool negative = false;
     if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
-    // Accumulate towards the sign's end of the range so INT_MIN is reachable.
+    // Accumulate towards the sign's end of the range so INT_MIN is reachable;
+    // once past it, further digits only keep it saturated.
     long long value = 0;
     for (; i < line.size() && IsDigit(line[i]); ++i) {
         value = value * 10 + (line[i] - '0');
@@ -25,27 +28,55 @@ int ParseLeadingNumber(std::string_view line) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
+bool ManifestLineReader::Fill() {
+    if (pos_ < size_) return true;
+    if (ended_) return false;
+    pos_ = size_ = 0;
+    size_t read = 0;
+    if (!source_.Read(buffer_, sizeof buffer_, read)) {
+        failed_ = ended_ = true;
+        return false;
+    }
+    if (read == 0) {
+        ended_ = true;
+        if (!IsComplete(source_, received_)) failed_ = true;
+        return false;
+    }
+    size_ = std::min(read, sizeof buffer_);
+    received_ += size_;
+    return true;
+}
+
+bool ManifestLineReader::AtEnd() { return !Fill(); }
+
 std::string ManifestLineReader::NextLine() {
     std::string line;
-    while (pos_ < data_.size()) {
-        char c = data_[pos_++];
-        if (c == '\n') break;
-        if (c != '\r') line.push_back(c);
+    while (Fill()) {
+        const char* start = buffer_ + pos_;
+        const char* feed = static_cast<const char*>(std::memchr(start, '\n', size_ - pos_));
+        size_t length = feed ? static_cast<size_t>(feed - start) : size_ - pos_;
+        for (size_t i = 0; i < length && line.size() < kMaxLineLength; ++i)
+            if (start[i] != '\r') line.push_back(start[i]);
+        pos_ += length;
+        if (feed) {
+            ++pos_;
+            break;
+        }
     }
+    // A line cut off by a failed read is no line at all.
+    if (failed_) line.clear();
     return line;
 }
 
-std::vector<ManifestEntry> ReadManifest(std::string_view data) {
-    ManifestLineReader reader(data);
-    int count = ParseLeadingNumber(reader.NextLine());
-    std::vector<ManifestEntry> entries;
-    for (int i = 1; i <= count && !reader.AtEnd(); ++i) {
-        ManifestEntry entry;
-        entry.name = reader.NextLine();  // the name line comes before the size line
-        entry.size = ParseLeadingNumber(reader.NextLine());
-        entries.push_back(std::move(entry));
-    }
-    return entries;
+std::optional<ManifestEntry> ManifestReader::NextEntry() {
+    if (!count_) count_ = ParseLeadingNumber(lines_.NextLine());
+    if (read_ >= *count_ || lines_.AtEnd()) return std::nullopt;
+    ++read_;
+    ManifestEntry entry;
+    entry.name = lines_.NextLine();  // the name line comes before the size line
+    entry.size = ParseLeadingNumber(lines_.NextLine());
+    if (lines_.Failed()) return std::nullopt;
+    return entry;
 }
 
 }  // namespace kavuno::launcher

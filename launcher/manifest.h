@@ -1,28 +1,54 @@
 // The update manifest "update.txt": the file count on line 1, then a name line
-// and a size line per file. Window-free, so it is tested natively.
+// and a size line per file. It is read as the update goes, straight from its
+// source, so a manifest of any length costs only the read-ahead buffer.
+// Window-free, so it is tested natively.
 #pragma once
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "byte_source.h"
 
 namespace kavuno::launcher {
 
 // The number at the start of a line: leading white space, an optional sign,
 // then decimal digits up to the first other character. No digits gives 0; a
-// value beyond the int range saturates at its end rather than wrapping.
+// value beyond the int range, however many digits it has, saturates at its end
+// rather than wrapping.
 int ParseLeadingNumber(std::string_view line);
 
-// Lines of 8-bit text. A line ends at a line feed; carriage returns are dropped
-// wherever they stand. Past the end of the data every line is empty.
+// Lines of 8-bit text read from a source through a read-ahead buffer. A line
+// ends at a line feed; carriage returns are dropped wherever they stand. Past
+// the end of the data every line is empty. A read error, or data that ends
+// short of what the source announced, ends the lines too and sets Failed().
 class ManifestLineReader {
 public:
-    explicit ManifestLineReader(std::string_view data) : data_(data) {}
+    static constexpr size_t kReadAhead = 4096;
+    // Bytes kept of one line; the rest of a longer line is skipped. No file
+    // name is that long, and a number needs only its first digits.
+    static constexpr size_t kMaxLineLength = 64 * 1024;
+
+    explicit ManifestLineReader(ByteSource& source) : source_(source) {}
+    ManifestLineReader(const ManifestLineReader&) = delete;
+    ManifestLineReader& operator=(const ManifestLineReader&) = delete;
+
     std::string NextLine();
-    bool AtEnd() const { return pos_ >= data_.size(); }
+    // No byte left (reads ahead to find out).
+    bool AtEnd();
+    bool Failed() const { return failed_; }
 
 private:
-    std::string_view data_;
+    bool Fill();
+
+    ByteSource& source_;
+    char buffer_[kReadAhead];
     size_t pos_ = 0;
+    size_t size_ = 0;
+    uint64_t received_ = 0;
+    bool ended_ = false;
+    bool failed_ = false;
 };
 
 struct ManifestEntry {
@@ -30,10 +56,23 @@ struct ManifestEntry {
     int size = 0;      // the progress bar's upper bound while it downloads
 };
 
-// The entries a manifest lists, in order. Lines after the last entry are not
-// read. The count may promise more entries than the data holds; an entry whose
-// name line lies past the end of the data is not listed (its name would be
-// empty), so an absurd count cannot make the updater loop for ages.
-std::vector<ManifestEntry> ReadManifest(std::string_view data);
+// The entries of a manifest, one at a time, in order; the count is read from
+// line 1 when the first entry is asked for. Lines after the last entry are
+// never read. The count may promise more entries than the data holds; an entry
+// whose name line lies past the end of the data is not listed (its name would
+// be empty), so an absurd count cannot make the updater loop for ages.
+class ManifestReader {
+public:
+    explicit ManifestReader(ByteSource& source) : lines_(source) {}
+
+    // The next entry, or nothing when there is none or a read failed.
+    std::optional<ManifestEntry> NextEntry();
+    bool Failed() const { return lines_.Failed(); }
+
+private:
+    ManifestLineReader lines_;
+    std::optional<int> count_;
+    int read_ = 0;
+};
 
 }  // namespace kavuno::launcher

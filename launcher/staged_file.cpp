@@ -1,16 +1,42 @@
 #include "staged_file.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace kavuno::launcher {
 namespace {
 
 // Large enough that local writes cost nothing beside the per-read messages.
 constexpr size_t kBufferSize = 64 * 1024;
+// Entries name files at most this many folders down (a bound for odd trees).
+constexpr int kMaxFolderDepth = 16;
+
+bool HasTemporarySuffix(const wchar_t* name) {
+    size_t length = wcslen(name);
+    size_t suffix = wcslen(kTemporarySuffix);
+    return length > suffix && _wcsicmp(name + length - suffix, kTemporarySuffix) == 0;
+}
+
+void RemoveTemporaryFilesIn(const std::wstring& dir, int depth) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW((dir + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const wchar_t* name = found.cFileName;
+        if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (depth < kMaxFolderDepth) RemoveTemporaryFilesIn(dir + name + L"\\", depth + 1);
+        } else if (HasTemporarySuffix(name)) {
+            DeleteFileW((dir + name).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
 
 }  // namespace
 
-StagedFile::StagedFile(std::wstring target) : target_(std::move(target)), temporary_(target_ + L".part") {
+StagedFile::StagedFile(std::wstring target) : target_(std::move(target)), temporary_(target_ + kTemporarySuffix) {
     buffer_.reserve(kBufferSize);
 }
 
@@ -67,5 +93,7 @@ void StagedFile::Discard() {
     if (pending_) DeleteFileW(temporary_.c_str());
     pending_ = false;
 }
+
+void RemoveStaleTemporaryFiles(const std::wstring& dir) { RemoveTemporaryFilesIn(dir, 0); }
 
 }  // namespace kavuno::launcher

@@ -37,4 +37,13 @@ private:
     std::vector<char> buffer_;
 };
 
+// The suffix of a download's temporary file, after the target's name.
+inline constexpr wchar_t kTemporarySuffix[] = L".part";
+
+// Removes the temporary files ("*.part") that a run killed in the middle of a
+// download left in `dir` (ending with a backslash) and its sub-folders. A file
+// still open in another launcher's download is not removed (it is not shared
+// for deletion); linked folders are not entered.
+void RemoveStaleTemporaryFiles(const std::wstring& dir);
+
 }  // namespace kavuno::launcher

@@ -5,77 +5,94 @@
 #include <optional>
 #include <string>
 
-#include "entry_name.h"
+#include "app.h"
 #include "gbk_win.h"
 #include "internet.h"
-#include "manifest.h"
-#include "progress_math.h"
 #include "service_config.h"
 #include "staged_file.h"
 
 namespace kavuno::launcher {
 namespace {
 
-constexpr wchar_t kManifestPath[] = L"/movie/update.txt";
-constexpr wchar_t kFilePath[] = L"/movie/file/";
-// The manifest is read through a buffer of this size.
-constexpr DWORD kManifestReadSize = 4096;
-// A manifest larger than this is not a manifest.
-constexpr size_t kManifestLimit = 16 * 1024 * 1024;
+constexpr char kManifestPath[] = "/movie/update.txt";
+constexpr char kFilePath[] = "/movie/file/";
 
-// Whether the body read so far is what the server announced.
-bool Complete(const InternetResponse& response, uint64_t received) {
-    return !response.contentLength || *response.contentLength == received;
-}
-
-// The whole manifest, or nothing when it cannot be read completely.
-std::optional<std::string> ReadManifestText(HINTERNET session) {
-    auto response = OpenAddress(session, gbk::ToWide(config::UpdateServer()) + kManifestPath,
-                                INTERNET_FLAG_TRANSFER_ASCII);
-    if (!response) return std::nullopt;
-    std::string text;
-    char buffer[kManifestReadSize];
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadSome(response->file.get(), buffer, sizeof buffer, read)) return std::nullopt;
-        if (read == 0) break;
-        text.append(buffer, read);
-        if (text.size() > kManifestLimit) return std::nullopt;
+// An opened address, with the session it was opened in when it has its own.
+class InternetSource : public ByteSource {
+public:
+    InternetSource(InternetHandle session, InternetResponse response)
+        : session_(std::move(session)), response_(std::move(response)) {}
+    ~InternetSource() override {
+        response_.file.Close();  // the address first, then its session
+        session_.Close();
     }
-    if (!Complete(*response, text.size())) return std::nullopt;
-    return text;
-}
 
-// One entry: its own session, its address, a staged local file. False ends
-// the update: the entries after it are not attempted.
-bool DownloadEntry(const std::wstring& agent, const std::wstring& appDir, const ManifestEntry& entry,
-                   ProgressChannel& progress) {
-    InternetHandle session = OpenInternetSession(agent);
-    if (!session) return false;
-    std::wstring name = gbk::ToWide(entry.name);
-    auto response =
-        OpenAddress(session.get(), gbk::ToWide(config::UpdateServer()) + kFilePath + name, INTERNET_FLAG_TRANSFER_BINARY);
-    if (!response) return false;
-
-    StagedFile file(appDir + name);
-    if (!file.Create()) return false;
-    progress.SetRange(entry.size);
-    progress.SetPos(1);
-
-    char chunk[kProgressStep];
-    uint64_t received = 0;
-    for (;;) {
-        if (progress.IsClosed()) return false;  // the window is closing: leave the old file
-        DWORD read = 0;
-        if (!ReadSome(response->file.get(), chunk, sizeof chunk, read)) return false;
-        if (read == 0) break;
-        // The bar moves a whole step per read, before the bytes are written.
-        progress.SetPos(NextProgressPosition(progress.GetPos()));
-        if (!file.Write(chunk, read)) return false;
-        received += read;
+    bool Read(char* buffer, size_t size, size_t& read) override {
+        DWORD got = 0;
+        bool ok = ReadSome(response_.file.get(), buffer, static_cast<DWORD>(size), got);
+        read = got;
+        return ok;
     }
-    return Complete(*response, received) && file.Commit();
-}
+    std::optional<uint64_t> AnnouncedLength() const override { return response_.contentLength; }
+
+private:
+    InternetHandle session_;
+    InternetResponse response_;
+};
+
+class WinInetServer : public UpdateServer {
+public:
+    WinInetServer(std::wstring agent, std::string base) : agent_(std::move(agent)), base_(std::move(base)) {}
+
+    // Session S1, open with the manifest until the update ends.
+    std::unique_ptr<ByteSource> OpenManifest() override {
+        return Open(base_ + kManifestPath, INTERNET_FLAG_TRANSFER_ASCII);
+    }
+    // Each entry in a session of its own. The name goes into the address as
+    // the manifest's bytes.
+    std::unique_ptr<ByteSource> OpenFile(const std::string& gbkName) override {
+        return Open(base_ + kFilePath + gbkName, INTERNET_FLAG_TRANSFER_BINARY);
+    }
+
+private:
+    std::unique_ptr<ByteSource> Open(const std::string& url, DWORD transferFlag) {
+        InternetHandle session = OpenInternetSession(agent_);
+        if (!session) return nullptr;
+        std::optional<InternetResponse> response = OpenAddress(session.get(), url, transferFlag);
+        if (!response) return nullptr;
+        return std::make_unique<InternetSource>(std::move(session), std::move(*response));
+    }
+
+    std::wstring agent_;
+    std::string base_;
+};
+
+class StagedLocalFile : public LocalFile {
+public:
+    explicit StagedLocalFile(std::wstring target) : file_(std::move(target)) {}
+    bool Create() { return file_.Create(); }
+    bool Write(const char* data, size_t size) override { return file_.Write(data, size); }
+    bool Commit() override { return file_.Commit(); }
+
+private:
+    StagedFile file_;
+};
+
+class LauncherFolder : public UpdateFolder {
+public:
+    explicit LauncherFolder(std::wstring dir) : dir_(std::move(dir)) {}
+
+    void RemoveLeftovers() override { RemoveStaleTemporaryFiles(dir_); }
+    // The local name is the manifest's GBK name decoded with code page 936.
+    std::unique_ptr<LocalFile> Create(const std::string& gbkName) override {
+        auto file = std::make_unique<StagedLocalFile>(dir_ + gbk::ToWide(gbkName));
+        if (!file->Create()) return nullptr;
+        return file;
+    }
+
+private:
+    std::wstring dir_;
+};
 
 }  // namespace
 
@@ -89,15 +106,13 @@ void ProgressChannel::SetPos(int position) {
 
 int ProgressChannel::GetPos() { return closed_ ? 0 : static_cast<int>(SendMessageW(bar_, PBM_GETPOS, 0, 0)); }
 
-void RunUpdate(const std::wstring& agent, const std::wstring& appDir, ProgressChannel& progress) {
-    InternetHandle session = OpenInternetSession(agent);
-    if (!session) return;
-    std::optional<std::string> manifest = ReadManifestText(session.get());
-    if (!manifest) return;
-    for (const ManifestEntry& entry : ReadManifest(*manifest)) {
-        if (progress.IsClosed()) return;
-        if (!IsSafeEntryName(entry.name)) continue;
-        if (!DownloadEntry(agent, appDir, entry, progress)) return;
+void RunUpdateFromServer(const std::wstring& appDir, ProgressChannel& progress) noexcept {
+    try {
+        WinInetServer server(ui::App::Current().Title(), config::UpdateServer());
+        LauncherFolder folder(appDir);
+        RunUpdate(server, folder, progress);
+    } catch (...) {
+        // Setting up threw (no memory for a string): no update this time.
     }
 }
 

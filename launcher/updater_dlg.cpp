@@ -204,7 +204,8 @@ bool CUpdaterDlg::FinishUpdate(DWORD timeoutMs) {
 
 DWORD WINAPI UpdateThreadProc(LPVOID param) {
     auto* dialog = static_cast<CUpdaterDlg*>(param);
-    kavuno::launcher::RunUpdate(kavuno::ui::App::Current().Title(), dialog->m_strAppDir, dialog->m_progressChannel);
+    // Nothing thrown in the update gets this far, so the flag is always raised.
+    kavuno::launcher::RunUpdateFromServer(dialog->m_strAppDir, dialog->m_progressChannel);
     dialog->m_nUpdateDone = 1;  // the worker's last act on the window
     return 0;
 }

@@ -3,14 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "manifest.h"
+#include "string_source.h"
 
 namespace {
 
+using kavuno::launcher::ManifestEntry;
 using kavuno::launcher::ManifestLineReader;
+using kavuno::launcher::ManifestReader;
 using kavuno::launcher::ParseLeadingNumber;
-using kavuno::launcher::ReadManifest;
+using kavuno::launcher::testing::StringSource;
+
+// Every entry of a manifest, read in reads of at most `maxRead` bytes.
+std::vector<ManifestEntry> ReadManifest(const std::string& data, size_t maxRead = SIZE_MAX) {
+    StringSource source(data, maxRead);
+    ManifestReader reader(source);
+    std::vector<ManifestEntry> entries;
+    while (auto entry = reader.NextEntry()) entries.push_back(*entry);
+    return entries;
+}
 
 TEST(ParseLeadingNumber, ReadsDigitsUpToTheFirstOtherCharacter) {
     EXPECT_EQ(ParseLeadingNumber("51200"), 51200);
@@ -46,10 +60,15 @@ TEST(ParseLeadingNumber, SaturatesInsteadOfWrapping) {
     EXPECT_EQ(ParseLeadingNumber("-2147483648"), INT_MIN);
     EXPECT_EQ(ParseLeadingNumber("-99999999999999999999999"), INT_MIN);
     EXPECT_EQ(ParseLeadingNumber("4294967297"), INT_MAX);  // not 1
+    // 2^64 + 1 and longer: however many digits, no wrap-around.
+    EXPECT_EQ(ParseLeadingNumber("18446744073709551617"), INT_MAX);
+    EXPECT_EQ(ParseLeadingNumber("-18446744073709551617"), INT_MIN);
+    EXPECT_EQ(ParseLeadingNumber(std::string(5000, '9') + " bytes"), INT_MAX);
 }
 
 TEST(ManifestLineReader, DropsCarriageReturnsWhereverTheyStand) {
-    ManifestLineReader reader("a\r\nb\rc\n\r\rd\r");
+    StringSource source("a\r\nb\rc\n\r\rd\r");
+    ManifestLineReader reader(source);
     EXPECT_EQ(reader.NextLine(), "a");
     EXPECT_EQ(reader.NextLine(), "bc");
     EXPECT_EQ(reader.NextLine(), "d");
@@ -57,7 +76,8 @@ TEST(ManifestLineReader, DropsCarriageReturnsWhereverTheyStand) {
 }
 
 TEST(ManifestLineReader, KeepsBlanksAndYieldsEmptyLinesPastTheEnd) {
-    ManifestLineReader reader(" a b \n\nlast");
+    StringSource source(" a b \n\nlast");
+    ManifestLineReader reader(source);
     EXPECT_EQ(reader.NextLine(), " a b ");
     EXPECT_EQ(reader.NextLine(), "");
     EXPECT_FALSE(reader.AtEnd());
@@ -141,6 +161,83 @@ TEST(ReadManifest, TheSameNameTwiceIsListedTwice) {
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].name, entries[1].name);
     EXPECT_EQ(entries[1].size, 2);
+}
+
+TEST(ManifestReader, ReadsThroughTheReadAheadAndOnlyAsFarAsTheLastEntry) {
+    // One entry, then a megabyte that is never needed: one read of 4096 bytes.
+    std::string manifest = "1\na.dat\n10\n" + std::string(1 << 20, 'x');
+    StringSource source(manifest);
+    ManifestReader reader(source);
+    auto entry = reader.NextEntry();
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name, "a.dat");
+    EXPECT_FALSE(reader.NextEntry());
+    EXPECT_FALSE(reader.Failed());
+    EXPECT_EQ(source.Consumed(), ManifestLineReader::kReadAhead);
+    EXPECT_EQ(source.requests, std::vector<size_t>{ManifestLineReader::kReadAhead});
+}
+
+TEST(ManifestReader, LinesAcrossReadBoundariesComeOutWhole) {
+    // Long lines and short reads: the same entries whatever the read sizes.
+    std::string name(5000, 'n');
+    std::string manifest = "2\r\n" + name + "\r\n12345\r\nb.dat\r\n" + std::string(9000, ' ') + "7\r\n";
+    for (size_t maxRead : {size_t{1}, size_t{3}, size_t{4095}, SIZE_MAX}) {
+        SCOPED_TRACE(maxRead);
+        auto entries = ReadManifest(manifest, maxRead);
+        ASSERT_EQ(entries.size(), 2u);
+        EXPECT_EQ(entries[0].name, name);
+        EXPECT_EQ(entries[0].size, 12345);
+        EXPECT_EQ(entries[1].name, "b.dat");
+        EXPECT_EQ(entries[1].size, 7);
+    }
+}
+
+TEST(ManifestReader, AReadErrorOrACutOffManifestEndsTheEntries) {
+    std::string manifest = "3\na.dat\n1\nb.dat\n2\nc.dat\n3\n";
+    {
+        StringSource source(manifest, 4);
+        source.failAfter = 14;  // inside b.dat's name line
+        ManifestReader reader(source);
+        EXPECT_EQ(reader.NextEntry()->name, "a.dat");
+        EXPECT_FALSE(reader.NextEntry());
+        EXPECT_TRUE(reader.Failed());
+    }
+    {
+        // The data ends early at a line end: the server announced more.
+        StringSource source(manifest.substr(0, 10));
+        source.announced = manifest.size();
+        ManifestReader reader(source);
+        EXPECT_EQ(reader.NextEntry()->name, "a.dat");
+        EXPECT_FALSE(reader.NextEntry());
+        EXPECT_TRUE(reader.Failed());
+    }
+    {
+        // The last size line cut short ("3" of "30"): no entry is taken from it.
+        StringSource source("1\na.dat\n3");
+        source.announced = 11;
+        ManifestReader reader(source);
+        EXPECT_FALSE(reader.NextEntry());
+        EXPECT_TRUE(reader.Failed());
+    }
+    {
+        StringSource source(manifest);
+        source.announced = manifest.size();
+        ManifestReader reader(source);
+        int n = 0;
+        while (reader.NextEntry()) ++n;
+        EXPECT_EQ(n, 3);
+        EXPECT_FALSE(reader.Failed());
+    }
+}
+
+TEST(ManifestReader, AnOverlongLineIsCutAndTheNextLinesStillPair) {
+    std::string huge(ManifestLineReader::kMaxLineLength * 3, 'h');
+    auto entries = ReadManifest("2\n" + huge + "\n5\nb.dat\n6\n");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, huge.substr(0, ManifestLineReader::kMaxLineLength));
+    EXPECT_EQ(entries[0].size, 5);
+    EXPECT_EQ(entries[1].name, "b.dat");
+    EXPECT_EQ(entries[1].size, 6);
 }
 
 }  // namespace

@@ -21,7 +21,10 @@ protected:
         CreateDirectoryW(dir_.c_str(), nullptr);
     }
     void TearDown() override {
-        for (const wchar_t* name : {L"a.dat", L"a.dat.part", L"big.dat"}) DeleteFileW((dir_ + name).c_str());
+        for (const wchar_t* name : {L"a.dat", L"a.dat.part", L"big.dat", L"keep.dat", L"partial", L"busy.part",
+                                    L"sub\\b.dat.part", L"sub\\keep.dat", L"sub\\deep\\C.PART", L"x.part\\y.dat"})
+            DeleteFileW((dir_ + name).c_str());
+        for (const wchar_t* name : {L"sub\\deep", L"sub", L"x.part"}) RemoveDirectoryW((dir_ + name).c_str());
         RemoveDirectoryW(dir_.c_str());
     }
     std::wstring Path(const wchar_t* name) const { return dir_ + name; }
@@ -114,6 +117,26 @@ TEST_F(StagedFileTest, ManySmallAndSomeLargeWritesArriveInOrder) {
     expected += "end";
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ(Get(Path(L"big.dat")), expected);
+}
+
+TEST_F(StagedFileTest, TemporaryFilesLeftByAnInterruptedRunAreRemovedFromTheWholeTree) {
+    CreateDirectoryW(Path(L"sub").c_str(), nullptr);
+    CreateDirectoryW(Path(L"sub\\deep").c_str(), nullptr);
+    CreateDirectoryW(Path(L"x.part").c_str(), nullptr);  // a folder, whatever its name
+    for (const wchar_t* name : {L"a.dat.part", L"sub\\b.dat.part", L"sub\\deep\\C.PART", L"keep.dat", L"partial",
+                                L"sub\\keep.dat", L"x.part\\y.dat", L"busy.part"})
+        Put(Path(name), "x");
+    // Another launcher's download in progress: open and not shared for deletion.
+    HANDLE busy = CreateFileW(Path(L"busy.part").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+
+    kavuno::launcher::RemoveStaleTemporaryFiles(dir_);
+    CloseHandle(busy);
+
+    for (const wchar_t* gone : {L"a.dat.part", L"sub\\b.dat.part", L"sub\\deep\\C.PART"})
+        EXPECT_FALSE(Exists(Path(gone))) << gone;
+    for (const wchar_t* kept : {L"keep.dat", L"partial", L"sub\\keep.dat", L"x.part", L"x.part\\y.dat", L"busy.part"})
+        EXPECT_TRUE(Exists(Path(kept))) << kept;
 }
 
 }  // namespace

@@ -1,0 +1,312 @@
+// The update's steps against a server, a folder and a progress bar of the
+// test's own: the order of opening, creating, moving the bar and committing;
+// the manifest read as the loop goes; what a closed window, a failure or an
+// exception leaves behind.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "string_source.h"
+#include "update_run.h"
+
+namespace {
+
+using kavuno::launcher::ByteSource;
+using kavuno::launcher::LocalFile;
+using kavuno::launcher::RunUpdate;
+using kavuno::launcher::UpdateFolder;
+using kavuno::launcher::UpdateProgress;
+using kavuno::launcher::UpdateResult;
+using kavuno::launcher::UpdateServer;
+using kavuno::launcher::testing::StringSource;
+
+// What happened, in order, across the fakes.
+using Log = std::vector<std::string>;
+
+// A source that notes when it is closed.
+class LoggedSource : public StringSource {
+public:
+    LoggedSource(std::string name, std::string data, Log& log) : StringSource(std::move(data)), name_(std::move(name)), log_(log) {}
+    ~LoggedSource() override { log_.push_back("close " + name_); }
+
+private:
+    std::string name_;
+    Log& log_;
+};
+
+class FakeServer : public UpdateServer {
+public:
+    explicit FakeServer(Log& log) : log_(log) {}
+
+    std::unique_ptr<ByteSource> OpenManifest() override {
+        log_.push_back("open manifest");
+        if (!manifest) return nullptr;
+        auto source = std::make_unique<LoggedSource>("manifest", *manifest, log_);
+        manifestSource = source.get();
+        if (configureManifest) configureManifest(*source);
+        return source;
+    }
+    std::unique_ptr<ByteSource> OpenFile(const std::string& name) override {
+        log_.push_back("open " + name);
+        if (onOpenFile) onOpenFile(name);
+        auto found = files.find(name);
+        if (found == files.end()) return nullptr;
+        auto source = std::make_unique<LoggedSource>(name, found->second, log_);
+        if (configureFile) configureFile(name, *source);
+        return source;
+    }
+
+    std::optional<std::string> manifest;
+    std::map<std::string, std::string> files;
+    std::function<void(StringSource&)> configureManifest;
+    std::function<void(const std::string&, StringSource&)> configureFile;
+    std::function<void(const std::string&)> onOpenFile;
+    StringSource* manifestSource = nullptr;
+
+private:
+    Log& log_;
+};
+
+class FakeFolder : public UpdateFolder {
+public:
+    explicit FakeFolder(Log& log) : log_(log) {}
+
+    class File : public LocalFile {
+    public:
+        File(FakeFolder& folder, std::string name) : folder_(folder), name_(std::move(name)) {}
+        ~File() override {
+            if (!committed_) folder_.log_.push_back("discard " + name_);
+        }
+        bool Write(const char* data, size_t size) override {
+            if (folder_.failWrite) return false;
+            data_.append(data, size);
+            return true;
+        }
+        bool Commit() override {
+            committed_ = true;
+            folder_.log_.push_back("commit " + name_);
+            folder_.files[name_] = data_;
+            return true;
+        }
+
+    private:
+        FakeFolder& folder_;
+        std::string name_;
+        std::string data_;
+        bool committed_ = false;
+    };
+
+    void RemoveLeftovers() override { log_.push_back("remove leftovers"); }
+    std::unique_ptr<LocalFile> Create(const std::string& name) override {
+        log_.push_back("create " + name);
+        if (failCreate) return nullptr;
+        return std::make_unique<File>(*this, name);
+    }
+
+    std::map<std::string, std::string> files;  // committed
+    bool failCreate = false;
+    bool failWrite = false;
+
+private:
+    Log& log_;
+};
+
+class FakeProgress : public UpdateProgress {
+public:
+    bool IsClosed() const override { return closed; }
+    void SetRange(int size) override { calls.push_back("range " + std::to_string(size)); }
+    void SetPos(int position) override {
+        position_ = position;
+        calls.push_back("pos " + std::to_string(position));
+    }
+    int GetPos() override { return position_; }
+
+    bool closed = false;
+    std::vector<std::string> calls;
+
+private:
+    int position_ = 0;
+};
+
+class UpdateRunTest : public ::testing::Test {
+protected:
+    UpdateResult Run() { return RunUpdate(server, folder, progress); }
+    // Log lines that start with `prefix`.
+    std::vector<std::string> Only(const std::string& prefix) const {
+        std::vector<std::string> lines;
+        for (const auto& line : log)
+            if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+        return lines;
+    }
+
+    Log log;
+    FakeServer server{log};
+    FakeFolder folder{log};
+    FakeProgress progress;
+};
+
+TEST_F(UpdateRunTest, DownloadsEachEntryInTurnWithTheManifestOpenThroughout) {
+    server.manifest = "2\r\na.dat\r\n1000\r\nsub\\b.dat\r\n3\r\n";
+    server.files = {{"a.dat", std::string(1000, 'a')}, {"sub\\b.dat", "bbb"}};
+    EXPECT_EQ(Run(), UpdateResult::kDone);
+    EXPECT_EQ(log, (Log{"remove leftovers", "open manifest", "open a.dat", "create a.dat", "commit a.dat",
+                        "close a.dat", "open sub\\b.dat", "create sub\\b.dat", "commit sub\\b.dat",
+                        "close sub\\b.dat", "close manifest"}));
+    EXPECT_EQ(folder.files["a.dat"], std::string(1000, 'a'));
+    EXPECT_EQ(folder.files["sub\\b.dat"], "bbb");
+    // Range and position 1 per entry, then a step of 200 per read of up to 200 bytes.
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"range 1000", "pos 1", "pos 201", "pos 401", "pos 601",
+                                                         "pos 801", "pos 1001", "range 3", "pos 1", "pos 201"}));
+}
+
+TEST_F(UpdateRunTest, TheManifestIsReadAsTheLoopGoes) {
+    // Entries spread over several read-aheads of 4096 bytes: each file is
+    // fetched as soon as its lines are in, long before the manifest's end.
+    std::string pad(5000, ' ');
+    server.manifest = "3\na.dat\n1" + pad + "\nb.dat\n1" + pad + "\nc.dat\n1" + pad + "\n" + pad + pad;
+    server.files = {{"a.dat", "a"}, {"b.dat", "b"}, {"c.dat", "c"}};
+    std::map<std::string, size_t> consumedAtOpen;
+    std::vector<size_t> requests;
+    server.onOpenFile = [&](const std::string& name) {
+        consumedAtOpen[name] = server.manifestSource->Consumed();
+        requests = server.manifestSource->requests;
+    };
+    EXPECT_EQ(Run(), UpdateResult::kDone);
+    EXPECT_EQ(consumedAtOpen, (std::map<std::string, size_t>{{"a.dat", 8192}, {"b.dat", 12288}, {"c.dat", 16384}}));
+    EXPECT_EQ(requests, std::vector<size_t>(4, 4096));
+    EXPECT_EQ(folder.files.size(), 3u);
+}
+
+TEST_F(UpdateRunTest, AManifestOfAnySizeIsUsed) {
+    // Lines after the last entry are never read: 17 MB of them (more than a
+    // manifest held whole was allowed) cost nothing.
+    server.manifest = "1\na.dat\n1\n" + std::string(17u << 20, '\n');
+    server.files = {{"a.dat", "a"}};
+    std::vector<size_t> requests;
+    server.configureManifest = [&](StringSource& source) { source.onRead = [&] { requests.push_back(0); }; };
+    EXPECT_EQ(Run(), UpdateResult::kDone);
+    EXPECT_EQ(folder.files["a.dat"], "a");
+    EXPECT_EQ(requests.size(), 1u);
+}
+
+TEST_F(UpdateRunTest, LeftoversGoEvenWhenTheManifestCannotBeOpened) {
+    EXPECT_EQ(Run(), UpdateResult::kFailed);
+    EXPECT_EQ(log, (Log{"remove leftovers", "open manifest"}));
+}
+
+TEST_F(UpdateRunTest, FailuresEndTheUpdateAndKeepWhatIsDone) {
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        Log expected;
+    };
+    const std::string manifest = "3\na.dat\n1\nb.dat\n1\nc.dat\n1\n";
+    std::vector<Case> cases = {
+        {"file cannot be opened", [&] { server.files.erase("b.dat"); },
+         {"open b.dat"}},
+        {"file cut short", [&] {
+             server.configureFile = [](const std::string& name, StringSource& s) {
+                 if (name == "b.dat") s.announced = 2;
+             };
+         },
+         {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
+        {"read error", [&] {
+             server.configureFile = [](const std::string& name, StringSource& s) {
+                 if (name == "b.dat") s.failAfter = 0;
+             };
+         },
+         {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
+        {"local file cannot be created", [&] {
+             server.onOpenFile = [&](const std::string& name) { folder.failCreate = name == "b.dat"; };
+         },
+         {"open b.dat", "create b.dat", "close b.dat"}},
+        {"local write fails", [&] {
+             server.onOpenFile = [&](const std::string& name) { folder.failWrite = name == "b.dat"; };
+         },
+         {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
+        {"manifest breaks off", [&] {
+             server.configureManifest = [](StringSource& s) { s.failAfter = 12; };  // inside "b.dat"
+         },
+         {}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.clear();
+        folder.files.clear();
+        folder.failCreate = folder.failWrite = false;
+        server.configureFile = nullptr;
+        server.configureManifest = nullptr;
+        server.onOpenFile = nullptr;
+        server.manifest = manifest;
+        server.files = {{"a.dat", "a"}, {"b.dat", "b"}, {"c.dat", "c"}};
+        c.arrange();
+        EXPECT_EQ(Run(), UpdateResult::kFailed);
+        EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"a.dat", "a"}}));
+        Log tail;
+        for (size_t i = 0; i < log.size(); ++i)
+            if (log[i] == "close a.dat") tail.assign(log.begin() + static_cast<long>(i) + 1, log.end() - 1);
+        EXPECT_EQ(tail, c.expected);
+        EXPECT_EQ(log.back(), "close manifest");
+        EXPECT_TRUE(Only("open c.dat").empty());
+    }
+}
+
+TEST_F(UpdateRunTest, UnsafeNamesAreSkippedWithoutAsking) {
+    server.manifest = "4\n..\\up.dat\n1\nNUL \n1\nCON .txt\n1\nok.dat\n1\n";
+    server.files = {{"ok.dat", "k"}};
+    EXPECT_EQ(Run(), UpdateResult::kDone);
+    EXPECT_EQ(Only("open"), (std::vector<std::string>{"open manifest", "open ok.dat"}));
+}
+
+TEST_F(UpdateRunTest, AWindowClosedWhileTheServerIsSlowGetsNothingCreated) {
+    server.manifest = "2\na.dat\n1\nb.dat\n1\n";
+    server.files = {{"a.dat", "a"}, {"b.dat", "b"}};
+    // The window closes while the worker waits for the server; the answer comes late.
+    server.onOpenFile = [&](const std::string&) { progress.closed = true; };
+    EXPECT_EQ(Run(), UpdateResult::kCancelled);
+    EXPECT_TRUE(Only("create").empty());
+    EXPECT_TRUE(progress.calls.empty());
+    EXPECT_EQ(Only("open"), (std::vector<std::string>{"open manifest", "open a.dat"}));
+}
+
+TEST_F(UpdateRunTest, AWindowClosedMidTransferLeavesTheOldFile) {
+    server.manifest = "1\na.dat\n1000\n";
+    server.files = {{"a.dat", std::string(1000, 'a')}};
+    server.configureFile = [&](const std::string&, StringSource& s) {
+        s.onRead = [&] { progress.closed = s.Consumed() >= 400; };
+    };
+    EXPECT_EQ(Run(), UpdateResult::kCancelled);
+    EXPECT_TRUE(folder.files.empty());
+    EXPECT_EQ(Only("discard"), (std::vector<std::string>{"discard a.dat"}));
+}
+
+TEST_F(UpdateRunTest, NothingThrownInsideGetsOut) {
+    // Out of memory anywhere: in the manifest, opening a file, mid-transfer.
+    // The update ends as a failure would; a half-written file is discarded.
+    server.manifest = "2\na.dat\n1\nb.dat\n500\n";
+    server.files = {{"a.dat", "a"}, {"b.dat", std::string(500, 'b')}};
+    server.configureFile = [](const std::string& name, StringSource& s) {
+        if (name == "b.dat") s.throwAfter = 200;
+    };
+    EXPECT_EQ(Run(), UpdateResult::kException);
+    EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"a.dat", "a"}}));
+    EXPECT_EQ(Only("discard"), (std::vector<std::string>{"discard b.dat"}));
+    EXPECT_EQ(log.back(), "close manifest");
+
+    log.clear();
+    server.configureManifest = [](StringSource& s) { s.throwAfter = 0; };
+    EXPECT_EQ(Run(), UpdateResult::kException);
+
+    log.clear();
+    server.configureManifest = nullptr;
+    server.onOpenFile = [](const std::string&) { throw std::bad_alloc(); };
+    EXPECT_EQ(Run(), UpdateResult::kException);
+    EXPECT_TRUE(Only("create").empty());
+}
+
+}  // namespace
