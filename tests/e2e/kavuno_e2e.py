@@ -198,6 +198,24 @@ def stop(process: subprocess.Popen, timeout: float = 5.0) -> None:
             process.wait(timeout)
 
 
+def programs_running_in(folder: os.PathLike | str) -> list[int]:
+    """Process ids of the Windows programs (of any prefix) whose program file
+    lies in `folder`. Wine names each process after its program's Unix path."""
+    prefix = os.fsencode(str(Path(folder).resolve())) + b"/"
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                program_path = f.read().split(b"\0", 1)[0]
+        except OSError:
+            continue  # ended meanwhile
+        if program_path.startswith(prefix):
+            found.append(int(entry))
+    return found
+
+
 def wineserver_wait(timeout: float = 30.0) -> None:
     """Waits until every Windows program of this prefix has ended."""
     subprocess.run(["wineserver", "-w"], timeout=timeout, check=False)
@@ -250,6 +268,52 @@ def read_call_log(log: os.PathLike | str) -> list[list[str]]:
     if not path.is_file():
         return []
     return [line.split("\t") for line in path.read_text(encoding="utf-8").splitlines()]
+
+
+class FolderWatch:
+    """Notes every file created in (or moved into) a folder while the block
+    runs, even one removed again at once: inotify, through the C library."""
+
+    _IN_NONBLOCK = 0o4000
+    _IN_CREATE = 0x100
+    _IN_MOVED_TO = 0x80
+
+    def __init__(self, folder: os.PathLike | str):
+        import ctypes
+        self._libc = ctypes.CDLL(None, use_errno=True)
+        self._fd = self._libc.inotify_init1(self._IN_NONBLOCK)
+        if self._fd < 0:
+            raise OSError(ctypes.get_errno(), "inotify_init1")
+        if self._libc.inotify_add_watch(self._fd, os.fsencode(str(folder)),
+                                        self._IN_CREATE | self._IN_MOVED_TO) < 0:
+            os.close(self._fd)
+            raise OSError(ctypes.get_errno(), "inotify_add_watch")
+        self._names: list[str] = []
+
+    def created(self) -> list[str]:
+        """Names created so far, in order."""
+        import struct
+        while True:
+            try:
+                data = os.read(self._fd, 65536)
+            except BlockingIOError:
+                break
+            pos = 0
+            while pos < len(data):
+                _, _, _, length = struct.unpack_from("iIII", data, pos)
+                name = data[pos + 16:pos + 16 + length].rstrip(b"\0")
+                self._names.append(os.fsdecode(name))
+                pos += 16 + length
+        return list(self._names)
+
+    def close(self):
+        os.close(self._fd)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
 
 
 # ---------------------------------------------------------------- the probe
@@ -367,6 +431,17 @@ def key(wid: int, keysym: str) -> None:
     _xdotool("windowactivate", "--sync", str(wid))
     _xdotool("windowfocus", "--sync", str(wid))
     _xdotool("key", "--window", str(wid), keysym)
+
+
+def press_key(wid: int, keysym: str) -> None:
+    """Presses and releases a key on the window as a person would: the window
+    is activated and focused, and the key goes through the X server's input.
+    key() sends its events to the window directly instead; its release can then
+    reach whichever program takes the focus next (a launcher started right
+    after one closed by Escape closed too)."""
+    _xdotool("windowactivate", "--sync", str(wid))
+    _xdotool("windowfocus", "--sync", str(wid))
+    _xdotool("key", keysym)
 
 
 def screenshot(path: os.PathLike | str, wid: Optional[int] = None) -> Path:

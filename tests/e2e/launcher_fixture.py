@@ -4,7 +4,6 @@ from __future__ import annotations
 
 import shutil
 import tempfile
-import time
 from pathlib import Path
 from typing import Optional
 
@@ -57,6 +56,11 @@ class LauncherRun:
         note = self.folder.file("started.txt")
         return note.read_text(encoding="utf-8").splitlines() if note.exists() else []
 
+    def wait_quiet(self, timeout: float = 15.0) -> bool:
+        """Waits until no program of the folder runs any more (the launcher and
+        any player it started): nothing can change after that."""
+        return bool(k.wait_until(lambda: not k.programs_running_in(self.folder.path), timeout=timeout))
+
     def file(self, name: str) -> Path:
         return self.folder.file(name)
 
@@ -88,6 +92,29 @@ class LauncherRun:
         self.close()
 
 
-def settle(seconds: float = 1.0):
-    """Gives the programs a moment in which something unwanted could happen."""
-    time.sleep(seconds)
+# The sweep band: 334 x 5 pixels at (3, 61) of the window.
+BAND_X, BAND_Y, BAND_WIDTH = 3, 61, 334
+
+
+def band_peak(left: int, top: int) -> int:
+    """Where the sweep band of the window at (left, top) is brightest now."""
+    row = k.screen_pixels(left + BAND_X, top + BAND_Y + 2, BAND_WIDTH, 1)[0]
+    return max(range(BAND_WIDTH), key=lambda x: sum(row[x]))
+
+
+def wait_for_ticks(count: int, timeout: float = 15.0) -> bool:
+    """Waits until the launcher's window has shown `count` new animation
+    frames: it has handled at least that many timer ticks, and whatever it was
+    sent or posted before them. Frames missed between two looks only make the
+    wait longer, never shorter."""
+    left, top, _, _ = k.window_rect(CAPTION)
+    last = band_peak(left, top)
+    moves = 0
+
+    def moved() -> bool:
+        nonlocal last, moves
+        peak = band_peak(left, top)
+        if peak != last:
+            moves, last = moves + 1, peak
+        return moves >= count
+    return bool(k.wait_until(moved, timeout=timeout, interval=0.02))

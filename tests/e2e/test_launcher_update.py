@@ -8,7 +8,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import kavuno_e2e as k  # noqa: E402
-from launcher_fixture import CAPTION, PROGRESS_ID, LauncherRun, settle  # noqa: E402
+from launcher_fixture import CAPTION, PROGRESS_ID, LauncherRun, wait_for_ticks  # noqa: E402
 
 OLD = b"old contents that must survive\n"
 
@@ -26,7 +26,7 @@ class SuccessfulUpdate(unittest.TestCase):
         with LauncherRun(served, manifest, local={"movie.dat": OLD, "skin/keep.txt": b"x"}) as run:
             run.start()
             self.assertEqual(run.wait_exit(), 0, "the stand-in player closes the launcher")
-            settle(0.5)
+            self.assertTrue(run.wait_quiet())
             starts = run.player_starts()
             self.assertEqual(len(starts), 1, starts)
             self.assertIn("launcher=1", starts[0], "the launcher's window was still there")
@@ -35,6 +35,9 @@ class SuccessfulUpdate(unittest.TestCase):
                 self.assertEqual(run.file(name).read_bytes(), data, name)
             self.assertEqual(run.leftovers(), [])
             self.assertEqual(run.requested("/movie/update.txt"), 1)
+            # The Chinese name is asked for in the manifest's own bytes.
+            asked = [r.raw_path for r in run.service.requests("/movie/file/")]
+            self.assertIn(b"/movie/file/" + "电影 海报.dat".encode("gbk"), asked)
 
     def test_same_name_twice_is_downloaded_twice(self):
         manifest = k.make_manifest([("a.dat", 10), ("a.dat", 10)])
@@ -46,17 +49,41 @@ class SuccessfulUpdate(unittest.TestCase):
             self.assertEqual(len(run.player_starts()), 1)
 
 
+def is_green(rgb) -> bool:
+    r, g, b = rgb
+    return g > 120 and r < 200 and b < 170
+
+
 class ProgressBar(unittest.TestCase):
     """The bar's last state, read from the window the stand-in leaves open."""
 
-    def final_state(self, data: bytes, size) -> tuple:
+    def final_state(self, data: bytes, size, look=None) -> tuple:
         manifest = k.make_manifest([("f.dat", size)])
         with LauncherRun({"f.dat": data}, manifest, keep_launcher=True) as run:
             run.start()
             self.assertEqual(len(run.wait_for_player()), 1)
             state = k.progress_state(CAPTION, PROGRESS_ID)
             self.assertEqual(run.file("f.dat").read_bytes(), data)
+            if look:
+                self.assertTrue(wait_for_ticks(2), "the window stopped ticking")  # painted by now
+                look()
             return state
+
+    def bar_row(self) -> list:
+        left, top, right, bottom = k.window_rect(CAPTION, PROGRESS_ID)
+        return k.screen_pixels(left, (top + bottom) // 2, right - left, 1)[0]
+
+    def test_a_negative_size_leaves_the_bar_empty(self):
+        def empty():
+            self.assertFalse([x for x, rgb in enumerate(self.bar_row()) if is_green(rgb)])
+        _, low, high = self.final_state(payload(1000), -5, look=empty)
+        self.assertEqual((low, high), (1, -5))
+
+    def test_a_full_bar_is_green_across(self):
+        def full():
+            row = self.bar_row()
+            self.assertTrue(all(is_green(rgb) for rgb in row[4:-4]), row)
+        self.assertEqual(self.final_state(payload(600), 600, look=full), (600, 1, 600))
 
     def test_a_file_of_its_announced_size_fills_the_bar_exactly(self):
         # Reads of 200 bytes: positions 201, 401, 601, 801, then 1001 held at 1000.
@@ -80,15 +107,19 @@ class FailedUpdate(unittest.TestCase):
     def assert_untouched_and_started(self, run: LauncherRun, names=("a.dat", "b.dat")):
         run.start()
         self.assertEqual(run.wait_exit(), 0)
-        settle(0.5)
+        self.assertTrue(run.wait_quiet())
         self.assertEqual(len(run.player_starts()), 1)
         for name in names:
             self.assertEqual(run.file(name).read_bytes(), OLD, name)
         self.assertEqual(run.leftovers(), [])
 
-    def test_unreachable_server(self):
-        with LauncherRun({"a.dat": payload(10)}, local={"a.dat": OLD, "b.dat": OLD}, with_service=False) as run:
-            self.assert_untouched_and_started(run)
+    def test_unreachable_server_and_leftovers_of_an_interrupted_run(self):
+        # A run killed mid-download left its temporary files; this one cannot
+        # even reach the server, and still clears them.
+        local = {"a.dat": OLD, "b.dat": OLD, "a.dat.part": b"half", "skin/x.bmp.part": b"half",
+                 "skin/x.bmp": OLD}
+        with LauncherRun({"a.dat": payload(10)}, local=local, with_service=False) as run:
+            self.assert_untouched_and_started(run, names=("a.dat", "b.dat", "skin/x.bmp"))
 
     def test_manifest_error_status_is_not_taken_for_a_manifest(self):
         with LauncherRun({"a.dat": payload(10)}, local={"a.dat": OLD, "b.dat": OLD}) as run:
@@ -138,7 +169,8 @@ class OddManifests(unittest.TestCase):
 
     def test_names_leaving_the_folder_are_skipped(self):
         unsafe = ["..\\evil1.dat", "../evil2.dat", "sub\\..\\..\\evil3.dat", "\\evil4.dat",
-                  "C:\\evil5.dat", "\\\\127.0.0.1\\share\\evil6.dat", "con"]
+                  "C:\\evil5.dat", "\\\\127.0.0.1\\share\\evil6.dat", "con", "NUL ", "CON .txt",
+                  "sub\\aux .bmp"]
         entries = [(name, 5) for name in unsafe] + [("sub\\ok.dat", 5), ("good.dat", 5)]
         files = {"sub/ok.dat": b"okay!", "good.dat": b"good!"}
         with LauncherRun(files, k.make_manifest(entries), local={"sub/keep": b""}) as run:
@@ -152,6 +184,8 @@ class OddManifests(unittest.TestCase):
             parent = run.folder.path.parent
             for n in range(1, 7):
                 self.assertFalse((parent / f"evil{n}.dat").exists())
+            self.assertEqual(sorted(p.name for p in run.folder.path.rglob("*") if p.is_file()),
+                             sorted(["KavunoUp.exe", "kavuno.exe", "started.txt", "good.dat", "keep", "ok.dat"]))
             self.assertEqual(len(run.player_starts()), 1)
 
     def test_a_count_beyond_the_lines_downloads_what_is_listed(self):
@@ -161,6 +195,35 @@ class OddManifests(unittest.TestCase):
             self.assertEqual(run.wait_exit(), 0)
             self.assertEqual(run.file("x.dat").read_bytes(), b"xyz")
             self.assertEqual(len(run.player_starts()), 1)
+
+
+class LongManifest(unittest.TestCase):
+    """The manifest is read as the update goes: lines are taken as they
+    arrive, and whatever follows the last entry is never read."""
+
+    def test_a_manifest_of_17_mb_is_used(self):
+        manifest = k.make_manifest([("a.dat", 3), ("b.dat", 3)]) + b"\n" * (17 << 20)
+        with LauncherRun({"a.dat": b"aaa", "b.dat": b"bbb"}, manifest) as run:
+            run.start()
+            self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(run.file("a.dat").read_bytes(), b"aaa")
+            self.assertEqual(run.file("b.dat").read_bytes(), b"bbb")
+            self.assertEqual(len(run.player_starts()), 1)
+
+    def test_files_are_fetched_while_the_manifest_still_arrives(self):
+        # Size lines padded past the read-ahead; the whole takes seconds to send.
+        pad = " " * 5000
+        manifest = f"2\na.dat\n3{pad}\nb.dat\n3{pad}\n".encode() + b"\n" * 40000
+        with LauncherRun({"a.dat": b"aaa", "b.dat": b"bbb"}, manifest) as run:
+            run.service.set_manifest_fault(rate=8000)
+            run.start()
+            self.assertEqual(run.wait_exit(), 0)
+            self.assertEqual(run.file("b.dat").read_bytes(), b"bbb")
+            manifest_request = run.service.requests("/movie/update.txt")[0]
+            self.assertTrue(k.wait_until(lambda: manifest_request.finished, timeout=10))
+            for name in ("a.dat", "b.dat"):
+                fetched = run.service.requests("/movie/file/" + name)[0].time
+                self.assertLess(fetched, manifest_request.finished, f"{name} waited for the whole manifest")
 
 
 if __name__ == "__main__":

@@ -3,13 +3,13 @@ shape, the ways to close it (and that closing it mid-update starts nothing and
 keeps the old files), dragging, and the sweep animation."""
 import os
 import sys
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import kavuno_e2e as k  # noqa: E402
-from launcher_fixture import CANCEL_ID, CAPTION, PROGRESS_ID, LauncherRun, settle  # noqa: E402
+from launcher_fixture import (BAND_WIDTH, CANCEL_ID, CAPTION, PROGRESS_ID, LauncherRun, band_peak,  # noqa: E402
+                              wait_for_ticks)
 
 OLD = b"old contents that must survive\n"
 WS_CAPTION = 0x00C00000
@@ -44,7 +44,6 @@ class PlayerAlreadyRunning(unittest.TestCase):
             texts = k.window_texts(CAPTION)
             self.assertIn("已运行一个应用程序，无法再运行！", [text for _, text in texts])
             self.assertNotIn("msctls_progress32", [cls.lower() for cls, _ in texts])
-            settle()
             k.post_message(CAPTION, k.WM_COMMAND, k.IDOK)
             self.assertEqual(run.wait_exit(15), 0)
             self.assertEqual(run.service.requests(), [], "no update without a window")
@@ -74,7 +73,7 @@ class Closing(unittest.TestCase):
 
     def assert_closed_cleanly(self, run: LauncherRun):
         self.assertEqual(run.wait_exit(10), 0)
-        settle(1.5)
+        self.assertTrue(run.wait_quiet())
         self.assertEqual(run.player_starts(), [])
         self.assertEqual(run.file("a.dat").read_bytes(), OLD)
         self.assertEqual(run.leftovers(), [])
@@ -100,23 +99,34 @@ class Closing(unittest.TestCase):
             run.start()
             k.wait_for_window(CAPTION)
             k.wait_until(lambda: run.requested("/movie/file/a.dat"), timeout=20)
-            closed = time.monotonic()
             k.post_message(CAPTION, k.WM_CLOSE)
-            self.assertEqual(run.wait_exit(15), 0)
-            self.assertLess(time.monotonic() - closed, 8)
+            self.assertEqual(run.wait_exit(15), 0)  # well before the server answers
             self.assertEqual(run.player_starts(), [])
             self.assertEqual(run.file("a.dat").read_bytes(), OLD)
+
+    def test_a_server_answering_after_the_close_gets_nothing_created(self):
+        path = "/movie/file/a.dat"
+        with LauncherRun({"a.dat": b"new"}, local={"a.dat": OLD}) as run, k.FolderWatch(run.folder.path) as watch:
+            run.service.hold(path)  # the worker waits inside the open
+            run.start()
+            self.assertTrue(k.wait_until(lambda: run.requested(path), timeout=20))
+            k.post_message(CAPTION, k.WM_CLOSE)
+            self.assertTrue(k.wait_for_no_window(CAPTION, timeout=10))
+            # The window is gone; the answer comes while the process winds up.
+            run.service.release(path)
+            self.assert_closed_cleanly(run)
+            self.assertEqual(watch.created(), [])
 
     def test_ok_is_ignored_and_escape_closes(self):
         with slow_run() as run:
             run.start()
             wid = k.wait_for_window(CAPTION)
             wait_for_transfer(self)
-            k.post_message(CAPTION, k.WM_COMMAND, k.IDOK)
-            settle(0.5)
+            k.send_message(CAPTION, k.WM_COMMAND, k.IDOK)
+            self.assertTrue(wait_for_ticks(2), "the window stopped ticking")
             self.assertIsNone(run.process.poll(), "IDOK closed the window")
             self.assertTrue(k.find_windows(CAPTION))
-            k.key(wid, "Escape")
+            k.press_key(wid, "Escape")
             self.assert_closed_cleanly(run)
 
 
@@ -125,7 +135,7 @@ class Lifetime(unittest.TestCase):
         with LauncherRun({"a.dat": b"abc"}, keep_launcher=True) as run:
             run.start()
             self.assertEqual(len(run.wait_for_player()), 1)
-            settle(2.0)  # more than a dozen timer ticks
+            self.assertTrue(wait_for_ticks(12))
             self.assertEqual(len(run.player_starts()), 1)
             self.assertIsNone(run.process.poll())
             k.post_message(CAPTION, k.WM_CLOSE)
@@ -147,21 +157,28 @@ class Lifetime(unittest.TestCase):
             run.start()
             k.wait_for_window(CAPTION)
             k.wait_until(lambda: run.file("a.dat").exists(), timeout=20)
-            settle(1.5)
+            self.assertTrue(wait_for_ticks(6))  # the launch was tried, and failed
             self.assertIsNone(run.process.poll())
             k.post_message(CAPTION, k.WM_CLOSE)
             self.assertEqual(run.wait_exit(10), 0)
 
 
-def band_peaks(seconds: float) -> list[int]:
-    """Where the sweep band is brightest, sampled for `seconds`."""
+def sweeps(peaks: list[int]) -> bool:
+    """Whether the band's brightest points so far show it sweeping: several
+    distinct frames, from the left end to the right end."""
+    distinct = sorted(set(peaks))
+    return len(distinct) >= 5 and distinct[0] < 60 and distinct[-1] > BAND_WIDTH - 60
+
+
+def band_peaks(timeout: float = 10.0) -> list[int]:
+    """The band's brightest points, looked at until they show a sweep."""
     left, top, _, _ = k.window_rect(CAPTION)
     peaks = []
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        row = k.screen_pixels(left + 3, top + 63, 334, 1)[0]
-        peaks.append(max(range(334), key=lambda x: sum(row[x])))
-        time.sleep(0.04)
+
+    def swept():
+        peaks.append(band_peak(left, top))
+        return sweeps(peaks)
+    k.wait_until(swept, timeout=timeout, interval=0.02)
     return peaks
 
 
@@ -170,34 +187,32 @@ class Surface(unittest.TestCase):
         with slow_run() as run:
             run.start()
             k.wait_for_window(CAPTION)
+            wid = k.wait_for_window(CAPTION)
             left, top, _, _ = k.window_rect(CAPTION)
             k.mouse_move(left + 170, top + 120)
             k.mouse_down()
+            x0, y0, _, _ = k.window_geometry(wid)
             for step in range(1, 11):
                 k.mouse_move(left + 170 + 6 * step, top + 120 + 4 * step)
-                time.sleep(0.03)
+                # The window follows each step before the next.
+                k.wait_until(lambda: k.window_geometry(wid)[:2] == (x0 + 6 * step, y0 + 4 * step), timeout=2)
             k.mouse_up()
             moved = k.wait_until(lambda: k.window_rect(CAPTION)[:2] == (left + 60, top + 40), timeout=5)
             self.assertTrue(moved, f"window at {k.window_rect(CAPTION)[:2]}, from {(left, top)}")
-
-    def assert_sweeps(self, peaks: list[int]):
-        distinct = sorted(set(peaks))
-        self.assertGreaterEqual(len(distinct), 5, peaks)
-        # The light part goes from the left end to the right end.
-        self.assertLess(distinct[0], 60)
-        self.assertGreater(distinct[-1], 274)
 
     def test_the_light_band_sweeps_from_left_to_right(self):
         with slow_run() as run:
             run.start()
             k.wait_for_window(CAPTION)
-            self.assert_sweeps(band_peaks(4))
+            peaks = band_peaks()
+            self.assertTrue(sweeps(peaks), peaks)
 
     def test_the_band_keeps_sweeping_after_the_player_started(self):
         with LauncherRun({"a.dat": b"abc"}, keep_launcher=True) as run:
             run.start()
             self.assertEqual(len(run.wait_for_player()), 1)
-            self.assert_sweeps(band_peaks(4))
+            peaks = band_peaks()
+            self.assertTrue(sweeps(peaks), peaks)
 
     def test_pressing_cancel_shows_its_pressed_face_and_does_not_drag(self):
         with slow_run() as run:
@@ -212,10 +227,11 @@ class Surface(unittest.TestCase):
             pressed = k.wait_until(lambda: face()[0] < 220, timeout=3)
             # Leave the button before letting go: no click.
             k.mouse_move(left - 120, top - 60)
-            time.sleep(0.2)
+            released = k.wait_until(lambda: face()[0] > 235, timeout=3)
             k.mouse_up()
-            self.assertTrue(pressed, f"pressed face not shown: {face()}")
-            settle(0.5)
+            self.assertTrue(pressed, "pressed face not shown")
+            self.assertTrue(released, f"the face stayed pressed off the button: {face()}")
+            self.assertTrue(wait_for_ticks(2), "the window stopped ticking")
             self.assertIsNone(run.process.poll(), "releasing outside the button must not cancel")
             self.assertEqual(k.window_rect(CAPTION), window, "a press on the button does not move the window")
 

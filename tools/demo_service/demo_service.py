@@ -81,6 +81,8 @@ class RequestRecord:
     status: int      # status answered (0 when refused)
     time: float
     decoded_path: str = ""  # the path's text, unescaped (a GBK name as text)
+    raw_path: bytes = b""   # the path's bytes as the client sent them, unescaped
+    finished: Optional[float] = None  # when the answer was sent, or the client went away
 
 
 @dataclasses.dataclass
@@ -154,16 +156,26 @@ class _Handler(BaseHTTPRequestHandler):
         svc = self.service
         parsed = urllib.parse.urlsplit(self.path)
         # http.server reads the request line as Latin-1: that gives the bytes back.
-        path = decode_path(urllib.parse.unquote_to_bytes(parsed.path.encode("latin-1")))
+        raw_path = urllib.parse.unquote_to_bytes(parsed.path.encode("latin-1"))
+        path = decode_path(raw_path)
         fault = svc.fault_for(path)
         status, body, ctype = svc.resolve(path, urllib.parse.parse_qs(parsed.query))
         if fault and fault.status is not None:
             status = fault.status
             body = _page(f"{status}", f"<h1>{status}</h1><p>{html.escape(path)}</p>")
             ctype = "text/html; charset=gbk"
-        svc.record(RequestRecord(self.command, self.path, self.client_address[:2],
-                                 dict(self.headers.items()),
-                                 0 if (fault and fault.refuse) else status, time.time(), path))
+        record = RequestRecord(self.command, self.path, self.client_address[:2],
+                               dict(self.headers.items()),
+                               0 if (fault and fault.refuse) else status, time.time(), path, raw_path)
+        svc.record(record)
+        try:
+            self._respond(path, fault, status, body, ctype, head)
+        finally:
+            record.finished = time.time()
+
+    def _respond(self, path: str, fault: Optional[Fault], status: int, body: bytes, ctype: str,
+                 head: bool):
+        self.service.wait_while_held(path)
         if fault and fault.delay:
             time.sleep(fault.delay)
         if fault and fault.refuse:
@@ -248,6 +260,7 @@ class DemoService:
         self._faults_mtime = None
         self._file_faults: dict[str, Fault] = {}
         self._faults: dict[str, Fault] = {}
+        self._holds: dict[str, threading.Event] = {}
         self._lock = threading.Lock()
         self._requests: list[RequestRecord] = []
         self._datagrams: list[Datagram] = []
@@ -313,6 +326,24 @@ class DemoService:
     def clear_faults(self) -> None:
         with self._lock:
             self._faults.clear()
+
+    def hold(self, path: str) -> None:
+        """Keeps requests for `path` waiting, before any answer, until
+        release(path) (or two minutes)."""
+        with self._lock:
+            self._holds[path] = threading.Event()
+
+    def release(self, path: str) -> None:
+        with self._lock:
+            event = self._holds.pop(path, None)
+        if event:
+            event.set()
+
+    def wait_while_held(self, path: str) -> None:
+        with self._lock:
+            event = self._holds.get(path)
+        if event:
+            event.wait(120)
 
     def fault_for(self, path: str) -> Optional[Fault]:
         self._reload_faults_file()
