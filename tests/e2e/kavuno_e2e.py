@@ -9,8 +9,11 @@ Windows can see (a control's state, a window of a given title), through the
 probe program kavuno_probe.exe (tools/testing).
 
 Environment:
-  KAVUNO_BIN   folder of the Windows build's programs (default build/win/bin)
-  KAVUNO_WINE  set by the harness
+  KAVUNO_BIN         folder of the Windows build's programs (default build/win/bin)
+  KAVUNO_WINE        set by the harness
+  KAVUNO_EXPECT_ACP  the ANSI code page the prefix must have (936 for the usual
+                     Chinese locale, 1252 for English); checked before the first
+                     program starts, so a suite cannot pass in the wrong locale
 """
 from __future__ import annotations
 
@@ -161,6 +164,11 @@ def ensure_wine_ready() -> None:
     subprocess.run(wine_command() + [str(program("kavuno_probe.exe")), "exists", "-"],
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                    timeout=120, check=False)
+    expected = os.environ.get("KAVUNO_EXPECT_ACP")
+    acp = probe("acp") if expected else None
+    if expected and acp != expected:
+        raise RuntimeError(f"the Wine prefix has code page {acp!r}, not {expected} "
+                           f"(locale {os.environ.get('KAVUNO_WINE_LOCALE')!r})")
 
 
 def start(exe: os.PathLike | str, *args: str, env: Optional[dict] = None,

@@ -12,16 +12,22 @@ packages=(
   xvfb xdotool x11-utils imagemagick               # a display to run the programs on, and to look at them
   fonts-wqy-microhei                               # Chinese glyphs for the font replacements
   python3 curl                                     # demo service, tools and end-to-end tests
-  locales                                          # zh_CN.UTF-8, for Wine's conversions of Unix text
+  locales                                          # zh_CN.UTF-8 and en_US.UTF-8 for Wine
 )
 
 # Wine converts arguments, paths and the environment with the Unix locale's
-# character set; without an installed zh_CN.UTF-8 it falls back to ASCII.
-ensure_locale() {
-  locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return 0
-  $SUDO sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-  $SUDO locale-gen >/dev/null
+# character set, and takes Windows' system locale from it: zh_CN.UTF-8 is the
+# usual prefix (code page 936), en_US.UTF-8 the English one (code page 1252).
+# Without an installed locale Wine falls back to ASCII.
+ensure_locales() {
+  local wanted=() name
+  for name in zh_CN en_US; do
+    locale -a 2>/dev/null | grep -qix "$name.utf8" && continue
+    wanted+=("$name")
+    $SUDO sed -i "s/^# *$name.UTF-8 UTF-8/$name.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  done
+  [ ${#wanted[@]} -eq 0 ] || $SUDO locale-gen >/dev/null
 }
 
 SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
@@ -35,4 +41,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-ensure_locale
+ensure_locales

@@ -13,6 +13,7 @@
 //                                         e.g. a message box's message and buttons
 //   kavuno_probe send TITLE MSG W L       SendMessage, prints the result
 //   kavuno_probe post TITLE MSG W L       PostMessage
+//   kavuno_probe acp                      the ANSI code page of the system locale
 //
 // Exit status 1 means the window (or control) was not found, 2 a usage error.
 #include <windows.h>
@@ -90,6 +91,10 @@ int main() {
     LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::vector<std::wstring> args(raw, raw + argc);
     LocalFree(raw);
+    if (args.size() == 2 && args[1] == L"acp") {
+        std::printf("%u\n", GetACP());
+        return 0;
+    }
     if (args.size() < 3) return kUsage;
     const std::wstring& command = args[1];
     const std::wstring& title = args[2];

@@ -3,14 +3,17 @@
 # programs) in a throw-away Wine prefix on its own virtual X display, then removes
 # the prefix, ends its wineserver and stops the display.
 #
-#   wine-run.sh [--timeout SECONDS] PROGRAM.exe [ARGS...]
-#   wine-run.sh [--timeout SECONDS] --host COMMAND [ARGS...]
+#   wine-run.sh [--timeout SECONDS] [--locale LOCALE] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--timeout SECONDS] [--locale LOCALE] --host COMMAND [ARGS...]
 #
-# The prefix is a copy of a template made once (about 15 s) and kept in
-# $KAVUNO_WINE_CACHE (default ~/.cache/kavuno): code page 936 and CJK font
-# replacements for the Chinese dialog fonts, no Mono or Gecko prompts.
-# With --host, COMMAND sees WINEPREFIX, DISPLAY and KAVUNO_WINE (the command
-# that starts a Windows program) in its environment.
+# The prefix is a copy of a template made once per locale (about 15 s) and kept
+# in $KAVUNO_WINE_CACHE (default ~/.cache/kavuno): CJK font replacements for the
+# Chinese dialog fonts, no Mono or Gecko prompts.
+# The Unix locale decides Windows' system locale and so its ANSI code page:
+# zh_CN.UTF-8 (the default) gives 936, en_US.UTF-8 gives 1252. --locale, or
+# KAVUNO_WINE_LOCALE, picks it; the programs must behave the same under either.
+# With --host, COMMAND sees WINEPREFIX, DISPLAY, KAVUNO_WINE (the command that
+# starts a Windows program) and KAVUNO_WINE_LOCALE in its environment.
 # KAVUNO_WINE_REG may list further .reg files (colon-separated) to import per run.
 # KAVUNO_WINE_DISPLAY=:0 runs on that (real) display instead of a virtual one.
 # The exit status is the program's, or 124 when the time bound ran out.
@@ -21,23 +24,34 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export HOME=${HOME:-$(getent passwd "$(id -u)" | cut -d: -f6)}
 [ -n "$HOME" ] || export HOME=/tmp
 timeout_s=${KAVUNO_WINE_TIMEOUT:-120}
+locale=${KAVUNO_WINE_LOCALE:-zh_CN.UTF-8}
 host=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --timeout) timeout_s=$2; shift 2 ;;
+    --locale) locale=$2; shift 2 ;;
     --host) host=1; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--timeout S] [--host] PROGRAM [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--timeout S] [--locale L] [--host] PROGRAM [ARGS...]" >&2; exit 2; }
+case "$locale" in
+  *[!A-Za-z0-9_.@-]*|"") echo "wine-run.sh: odd locale name: $locale" >&2; exit 2 ;;
+esac
+# Without the Unix locale Wine falls back to ASCII and the C locale's code page.
+if ! locale -a 2>/dev/null | grep -qix "$(echo "$locale" | sed 's/UTF-8$/utf8/I')"; then
+  echo "wine-run.sh: the locale $locale is not installed (tools/setup/install-deps.sh generates it)" >&2
+  exit 2
+fi
+export KAVUNO_WINE_LOCALE=$locale
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
-# The Chinese locale gives Wine the ANSI code page 936; the programs convert GBK
-# explicitly anyway, so they behave the same under any locale.
-wine_locale=(env LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8)
+# The programs convert GBK with code page 936 explicitly, so they behave the
+# same whatever code page the locale gives Windows.
+wine_locale=(env LANG="$locale" LC_ALL="$locale")
 wine_cmd=$(command -v wine64 || command -v wine)
 [ -x /usr/lib/wine/wine64 ] && wine_cmd=/usr/lib/wine/wine64
 
@@ -65,10 +79,12 @@ else
   export DISPLAY=":$(head -n1 "$run_dir/display")"
 fi
 
-# The template prefix, made once per version of this script and its .reg files.
+# The template prefix, made once per locale and version of this script and its
+# .reg files; both are in its name, the locale in its stamp too.
 cache=${KAVUNO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kavuno}
-stamp=$(cat "$0" "$here"/*.reg | md5sum | cut -c1-12)
-template="$cache/prefix-$stamp"
+version=$(cat "$0" "$here"/*.reg | md5sum | cut -c1-12)
+stamp=$(printf '%s\n%s\n' "$version" "$locale" | md5sum | cut -c1-12)
+template="$cache/prefix-$locale-$version-$stamp"
 import_reg() { # file: UTF-8 text; regedit wants UTF-16 for version 5 files
   iconv -f UTF-8 -t UTF-16 "$1" > "$run_dir/import.reg"
   "${wine_locale[@]}" "$wine_cmd" regedit /S "$run_dir/import.reg" >/dev/null 2>&1
@@ -77,7 +93,11 @@ mkdir -p "$cache"
 (
   flock 9
   if [ ! -f "$template/.ready" ]; then
-    rm -rf "$template" "$cache"/prefix-*  # older templates are of no further use
+    # Templates of earlier versions are of no further use; other locales' stay.
+    for old in "$cache"/prefix-*; do
+      case "$old" in *-"$version"-*) ;; *) rm -rf "$old" ;; esac
+    done
+    rm -rf "$template"
     export WINEPREFIX="$template"
     "${wine_locale[@]}" wineboot -i >/dev/null 2>&1
     for reg in "$here"/*.reg; do import_reg "$reg"; done
