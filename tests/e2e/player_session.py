@@ -15,7 +15,6 @@ from __future__ import annotations
 import contextlib
 import fcntl
 import subprocess
-import time
 from pathlib import Path
 from typing import Iterable, Optional
 
@@ -181,9 +180,13 @@ class PlayerSession:
         x, y, w, h = self.controls()[control_id]["rect"]
         return left + x + w // 2, top + y + h // 2
 
+    def sync(self) -> None:
+        """Waits until the player has handled the input given so far."""
+        player_probe("idle", MAIN_TITLE, check=False)
+
     def click_control(self, control_id: int) -> None:
         e2e.click(*self.control_centre(control_id))
-        time.sleep(0.3)
+        self.sync()
 
     def click_tree_item(self, text: str, double: bool = False) -> None:
         for _, _, box, item_text in self.tree():
@@ -192,7 +195,7 @@ class PlayerSession:
                 e2e.mouse_move(x, y)
                 subprocess.run(["xdotool", "click", "--repeat", "2" if double else "1", "--delay", "80", "1"],
                                check=False)
-                time.sleep(0.4)
+                self.sync()
                 return
         raise AssertionError(f"tree item {text!r} is not in sight")
 
@@ -202,17 +205,18 @@ class PlayerSession:
         left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, str(row)).split())
         e2e.mouse_move((left + right) // 2, (top + bottom) // 2)
         subprocess.run(["xdotool", "click", "--repeat", "2" if double else "1", "--delay", "80", "1"], check=False)
+        self.sync()
 
     def text(self, control_id: int) -> str:
         """A control's text (0: the window's)."""
         return player_probe("text", MAIN_TITLE, str(control_id)).strip()
 
     def press(self, *keysyms: str) -> None:
-        """Presses keys on the focused window through the X server's input path."""
+        """Presses keys on the focused window through the X server's input
+        path, each handled before the next (a key may move the focus)."""
         for keysym in keysyms:
             subprocess.run(["xdotool", "key", keysym], check=False)
-            time.sleep(0.2)
-        time.sleep(0.3)
+            self.sync()
 
     @staticmethod
     def answer_message_box() -> None:

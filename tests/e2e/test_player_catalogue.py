@@ -2,7 +2,6 @@
 movie list's fills, the search, and damaged or missing catalogue files."""
 from __future__ import annotations
 
-import time
 import unittest
 
 import kavuno_e2e as e2e
@@ -97,9 +96,9 @@ class TreeAndListTest(CatalogueCase):
         (left, top, _, _), _, _ = player.window()
         x, y, _, _ = player.controls()[LIST]["rect"]
         e2e.click(left + x + 40, top + y + 8)   # heading of column 0
-        time.sleep(0.5)
+        player.sync()
         e2e.click(left + x + 190, top + y + 8)  # heading of column 1
-        time.sleep(0.5)
+        player.sync()
         self.assertEqual(player.row_indices(), STANDARD_RECENT)
 
 
@@ -201,7 +200,7 @@ class DamagedCatalogueTest(CatalogueCase):
 
     def test_intact_file_shows_no_message(self):
         player = self.open(records=standard_records())
-        time.sleep(1.5)
+        player.sync()  # a message would be up by the time the window waits for input
         self.assertFalse(e2e.find_windows(PROGRAM_TITLE))
         self.close(player)
 

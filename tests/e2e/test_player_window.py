@@ -6,7 +6,6 @@ import shutil
 import socket
 import subprocess
 import tempfile
-import time
 import unittest
 from pathlib import Path
 
@@ -71,7 +70,6 @@ class GeometryAndKeysTest(PlayerWindowCase):
         for control in (TREE, LIST, SEARCH_TEXT):
             self.player.click_control(control)
             self.player.press("Escape")
-            time.sleep(0.5)
             self.assertTrue(self.player.exists(), f"Escape in control {control} closed the window")
         self.close_with_button()
 
@@ -134,7 +132,6 @@ class HelpTest(PlayerWindowCase):
     def test_missing_help_file_shows_nothing(self):
         self.player.start_with_launcher()
         self.player.click_control(HELP)
-        time.sleep(2)
         self.assertFalse(e2e.find_windows(PROGRAM_TITLE), "no message box")
         self.assertTrue(self.player.exists())
         self.player.search("醉拳")
@@ -150,7 +147,7 @@ class PresenceTest(PlayerWindowCase):
         self.assertEqual(self.datagrams(1), [(LOCAL_PORT, b"Conn")])
         self.close_with_button()
         self.assertEqual(self.datagrams(2), [(LOCAL_PORT, b"Conn"), (LOCAL_PORT, b"Quit")])
-        time.sleep(1)
+        self.assertTrue(self.service.settle())
         self.assertEqual(len(self.service.datagrams()), 2, "exactly two datagrams")
 
     def test_closing_from_the_task_bar_sends_conn_only(self):
@@ -158,7 +155,7 @@ class PresenceTest(PlayerWindowCase):
         self.assertEqual(self.datagrams(1), [(LOCAL_PORT, b"Conn")])
         e2e.post_message(MAIN_TITLE, e2e.WM_CLOSE)
         self.assertEqual(self.player.wait_exit(), 0)
-        time.sleep(1)
+        self.assertTrue(self.service.settle())
         self.assertEqual([d.payload for d in self.service.datagrams()], [b"Conn"])
 
     def test_taken_local_port_sends_nothing_and_changes_nothing_else(self):
@@ -167,7 +164,7 @@ class PresenceTest(PlayerWindowCase):
             self.player.start_with_launcher()
             self.assertEqual([r[0] for r in self.player.rows()], [10, 9, 6, 5, 4, 3, 2, 1])
             self.close_with_button()
-        time.sleep(1)
+        self.assertTrue(self.service.settle())
         self.assertEqual(self.service.datagrams(), [])
 
 

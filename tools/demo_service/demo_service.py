@@ -264,6 +264,7 @@ class DemoService:
         self._lock = threading.Lock()
         self._requests: list[RequestRecord] = []
         self._datagrams: list[Datagram] = []
+        self._markers: set[bytes] = set()  # settle() markers received
         self._datagram_event = threading.Condition(self._lock)
         self._http: Optional[_Server] = None
         self._udp: Optional[socket.socket] = None
@@ -418,6 +419,22 @@ class DemoService:
                 self._datagram_event.wait(left)
             return list(self._datagrams)
 
+    def settle(self, timeout: float = 10.0) -> bool:
+        """Waits until every datagram sent to the service before this call has
+        been received: a marker sent now arrives after them on loopback. The
+        marker is not among datagrams()."""
+        marker = b"\0settle " + os.urandom(8).hex().encode()
+        with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+            s.sendto(marker, ("127.0.0.1", self.udp_port))
+        deadline = time.monotonic() + timeout
+        with self._datagram_event:
+            while marker not in self._markers:
+                left = deadline - time.monotonic()
+                if left <= 0:
+                    return False
+                self._datagram_event.wait(left)
+        return True
+
     def _receive_datagrams(self):
         while not self._stopping.is_set():
             try:
@@ -426,6 +443,11 @@ class DemoService:
                 continue
             except OSError:
                 return
+            if payload.startswith(b"\0settle "):
+                with self._datagram_event:
+                    self._markers.add(payload)
+                    self._datagram_event.notify_all()
+                continue
             d = Datagram(host, port, payload, time.time())
             with self._datagram_event:
                 self._datagrams.append(d)

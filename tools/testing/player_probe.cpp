@@ -16,6 +16,8 @@
 //   kavuno_player_probe slider TITLE ID       track bar ID: "position min max", then the thumb's
 //                                             rectangle on the screen "left top right bottom"
 //   kavuno_player_probe send-item TITLE ID MSG W L   SendMessage to control ID, prints the result
+//   kavuno_player_probe idle TITLE            waits (up to 10 s) until the window's program has handled its
+//                                             input and waits for more; exit status 1 when it does not
 //   kavuno_player_probe window TITLE          "left top width height<TAB>style<TAB>exstyle"
 //   kavuno_player_probe combo TITLE ID        "selection" then one item a line
 //   kavuno_player_probe text TITLE ID         the control's text (ID 0: the window's)
@@ -488,6 +490,15 @@ int main() {
         remote.Read(0, &thumb, sizeof thumb);
         Print(ScreenRect(slider, thumb));
         return 0;
+    }
+    if (command == L"idle") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+        if (!process) return kNotFound;
+        const DWORD waited = WaitForInputIdle(process, 10000);
+        CloseHandle(process);
+        return waited == 0 ? 0 : kNotFound;
     }
     if (command == L"send-item" && args.size() == 7) {
         HWND control = GetDlgItem(window, id);
