@@ -13,6 +13,7 @@
 
 #include "dialog_template.h"
 #include "gbk_win.h"
+#include "player_module.h"
 #include "resource.h"
 
 namespace kavuno::player {
@@ -20,13 +21,7 @@ namespace {
 
 class PlayerResourcesTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        wchar_t self[MAX_PATH];
-        const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring path(self, n);
-        path = path.substr(0, path.find_last_of(L'\\') + 1) + L"kavuno.exe";
-        module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    }
+    static void SetUpTestSuite() { module_ = LoadPlayerResources(); }
     static void TearDownTestSuite() {
         if (module_) FreeLibrary(module_);
     }

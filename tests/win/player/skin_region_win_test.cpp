@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "pixel_region.h"
+#include "player_module.h"
 #include "resource.h"
 #include "window_skin.h"
 
@@ -18,13 +19,7 @@ using kavuno::skin::kSkinKeyColour;
 
 class SkinRegionTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        wchar_t self[MAX_PATH];
-        const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-        std::wstring path(self, n);
-        path = path.substr(0, path.find_last_of(L'\\') + 1) + L"kavuno.exe";
-        module_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    }
+    static void SetUpTestSuite() { module_ = LoadPlayerResources(); }
     static void TearDownTestSuite() {
         if (module_) FreeLibrary(module_);
     }
