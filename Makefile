@@ -7,7 +7,7 @@ NATIVE := $(BUILD_DIR)/native
 WIN := $(BUILD_DIR)/win
 WIN32 := $(BUILD_DIR)/win32
 
-.PHONY: all deps build build-native build-win build-i686 test test-native test-win demo fuzz bench clean
+.PHONY: all deps build build-native build-win build-i686 test test-native test-win demo screenshots fuzz bench clean
 
 all: build
 
@@ -40,6 +40,12 @@ test-win: build-win
 
 demo: build
 	@bash tools/demo/run-demo.sh $(BUILD_DIR)
+
+# Screenshots of the launcher and of the player (catalogue, a clip playing,
+# play mode) in $(BUILD_DIR)/screenshots; the README shows copies of them.
+screenshots: build
+	@bash tools/demo/screenshot-launcher.sh $(BUILD_DIR)
+	@bash tools/demo/screenshot-player.sh $(BUILD_DIR)
 
 # A longer libFuzzer run of the catalogue reader (make test only replays the corpus).
 FUZZ_SECONDS ?= 300

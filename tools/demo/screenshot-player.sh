@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# A screenshot of the player with the demo catalogue as a user sees it: the
+# Screenshots of the player with the demo catalogue as a user sees it: the
 # category tree with its groups expanded and the result of a title search in
-# the movie list.
+# the movie list; a test clip playing; play mode.
 #
 #   tools/demo/screenshot-player.sh [BUILD_DIR] [OUTPUT.png]
 #
 # Writes OUTPUT (default BUILD_DIR/screenshots/player.png: the whole screen,
-# taken with `import -window root`) and OUTPUT with "-window" before the suffix
-# (the player's window alone).
+# taken with `import -window root`) and, beside it, the player's window alone
+# with "-window", "-playing" and "-play-mode" before the suffix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
