@@ -36,7 +36,10 @@ CLOSE, MINIMIZE, SEARCH, TREE, LIST, TOPMOST, SEARCH_TEXT, SEARCH_TYPE, HELP = (
 def player_probe(*args: str, timeout: float = 60.0, check: bool = True) -> str:
     result = e2e.run(e2e.program("kavuno_player_probe.exe"), *args, timeout=timeout)
     if check and result.returncode != 0:
-        raise RuntimeError(f"kavuno_player_probe {' '.join(args)} failed ({result.returncode}): {result.stderr}")
+        # What was there instead, for the failure's message.
+        windows = e2e.run(e2e.program("kavuno_player_probe.exe"), "windows", "-", timeout=timeout).stdout
+        raise RuntimeError(f"kavuno_player_probe {' '.join(args)} failed ({result.returncode}): {result.stderr}"
+                           f"top-level windows (process, class, visible, title):\n{windows}")
     return result.stdout
 
 
@@ -95,7 +98,10 @@ class PlayerSession:
         """A stand-in launcher window captioned "KavunoUp" that ends on WM_CLOSE."""
         self.launcher = e2e.start(e2e.program("kavuno_probe.exe"), "window", LAUNCHER_TITLE)
         if not e2e.wait_until(lambda: e2e.find_windows(LAUNCHER_TITLE), timeout=20):
-            raise RuntimeError("the stand-in launcher window did not appear")
+            alive = self.launcher.poll() is None
+            raise RuntimeError(f"the stand-in launcher window did not appear (its program "
+                               f"{'runs' if alive else 'ended with ' + str(self.launcher.returncode)}); "
+                               f"top-level windows:\n{player_probe('windows', '-', check=False)}")
 
     def start(self, cwd: Optional[Path] = None) -> subprocess.Popen:
         """Starts kavuno.exe (from `cwd`, default its folder) without waiting."""

@@ -15,6 +15,7 @@ MINIMIZE, FULL_SCREEN, MODE, SLIDER = 1002, 1016, 1019, 1022
 WS_EX_TOPMOST, WS_MINIMIZE = 0x8, 0x20000000
 WM_SYSCOMMAND, SC_RESTORE = 0x0112, 0xF120
 YELLOW = (255, 255, 0)
+LIGHT = (102, 153, 204)  # the right panel, and the selection of a control without the focus
 BELOW = "Below the player"
 
 # The window region of each mode, as the window keeps it (bands merged).
@@ -66,6 +67,7 @@ class SkinTest(unittest.TestCase):
         self.check_hover_and_pressed_faces()
         self.check_slider()
         self.check_dragging()
+        self.check_unfocused_selections_stay_readable()
         self.check_play_mode()
         self.check_keep_on_top()
 
@@ -144,6 +146,23 @@ class SkinTest(unittest.TestCase):
         self.assertTrue(e2e.wait_until(
             lambda: self.player.window()[0][:2] == (self.left - 40, self.top - 30), timeout=5))
         self.left, self.top = self.left - 40, self.top - 30
+
+    def check_unfocused_selections_stay_readable(self):
+        # Without the focus, the tree and the list draw their selection in the
+        # light panel colour with white text, not in the button face's grey.
+        self.player.click_tree_item("电影")
+        self.player.click_record(self.player.row_indices()[0])
+        box = next(b for _, _, b, text in self.player.tree() if text == "电影")
+        colours = {p for row in e2e.screen_pixels(box[0], box[1], box[2] - box[0], box[3] - box[1]) for p in row}
+        self.assertIn(LIGHT, colours, "the tree's selection without the focus")
+        self.assertIn((255, 255, 255), colours)
+        tx, ty, tw, th = self.rects[1004]
+        e2e.click(self.left + tx + tw // 2, self.top + ty + th - 10)  # the tree's empty part: the list loses the focus
+        self.player.sync()
+        left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, "0").split())
+        colours = {p for row in e2e.screen_pixels(left + 2, top, right - left - 4, bottom - top) for p in row}
+        self.assertIn(LIGHT, colours, "the list's selection without the focus")
+        self.assertIn((255, 255, 255), colours)
 
     def check_play_mode(self):
         # The focus leaves the search edit (its caret blinks) for a button, as
