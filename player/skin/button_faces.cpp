@@ -16,8 +16,7 @@ ButtonFaces::ButtonFaces(const SkinButtons& buttons)
            0},
           {&buttons.stop, {IDB_STOP_HOVER, IDB_STOP_PRESSED}, {IDB_STOP, IDB_STOP_PRESSED}, 0},
           {&buttons.topmost, {IDB_TOPMOST_HOVER, IDB_TOPMOST_PRESSED}, {IDB_TOPMOST, IDB_TOPMOST_PRESSED}, 0},
-          // The play/pause button's faces follow its glyph (see Enter and Leave).
-          {&buttons.playPause, {}, {}, 0},
+          {&buttons.playPause, {}, {}, 0, &buttons.playPause},
       }} {}
 
 void ButtonFaces::LoadSetUpImages() {
@@ -41,31 +40,18 @@ void ButtonFaces::PollHover() {
     if (!GetCursorPos(&pointer)) return;
     for (std::size_t i = 0; i < polled_.size(); ++i) {
         const bool over = PtInRect(&rects[i], pointer) != FALSE;
-        if (over && polled_[i].hover == 0) {
-            Enter(polled_[i]);
-        } else if (!over && polled_[i].hover == 1) {
-            Leave(polled_[i]);
-        }
+        if (over != (polled_[i].hover == 1)) ShowFaces(polled_[i], over);
     }
 }
 
-void ButtonFaces::Enter(Polled& polled) {
-    polled.hover = 1;
-    if (polled.button == &buttons_.playPause) {
-        buttons_.playPause.ShowPlaying(buttons_.playPause.IsPlaying(), true);
+void ButtonFaces::ShowFaces(Polled& polled, bool pointerOver) {
+    polled.hover = pointerOver ? 1 : 0;
+    if (polled.glyph) {
+        polled.glyph->ShowPlaying(polled.glyph->IsPlaying(), pointerOver);  // redraws it
         return;
     }
-    polled.button->SetImages(polled.enter.normal, polled.enter.pressed);
-    ui::RedrawNow(polled.button->hwnd());
-}
-
-void ButtonFaces::Leave(Polled& polled) {
-    polled.hover = 0;
-    if (polled.button == &buttons_.playPause) {
-        buttons_.playPause.ShowPlaying(buttons_.playPause.IsPlaying(), false);
-        return;
-    }
-    polled.button->SetImages(polled.leave.normal, polled.leave.pressed);
+    const Faces& faces = pointerOver ? polled.enter : polled.leave;
+    polled.button->SetImages(faces.normal, faces.pressed);
     ui::RedrawNow(polled.button->hwnd());
 }
 

@@ -45,9 +45,10 @@ private:
         Faces enter;
         Faces leave;
         std::int32_t hover;  // 1 while the pointer-over faces are loaded
+        CPlayPauseButton* glyph = nullptr;  // set for play/pause: its faces follow its glyph
     };
-    void Enter(Polled& polled);
-    void Leave(Polled& polled);
+    // Loads the enter (pointer over) or leave faces and redraws the button.
+    static void ShowFaces(Polled& polled, bool pointerOver);
 
     SkinButtons buttons_;
     // Polled in this order: close, minimise, full screen, stop, keep on top, play/pause.

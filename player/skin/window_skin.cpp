@@ -62,6 +62,16 @@ HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key) {
     return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region);
 }
 
+void ApplySkinRegion(HWND window, HRGN skinRegion) {
+    // The window owns the region it is given: it gets a copy.
+    if (skinRegion) {
+        HRGN copy = CreateRectRgn(0, 0, 0, 0);
+        CombineRgn(copy, skinRegion, nullptr, RGN_COPY);
+        if (!SetWindowRgn(window, copy, TRUE)) DeleteObject(copy);
+    }
+    SetForegroundWindow(window);
+}
+
 WindowSkin::WindowSkin() : caption_(L"Kavuno  --  " + gbk::ToWide(HostOfAddress(config::WebSite()))) {}
 
 void WindowSkin::Prepare(HWND window, Skin& skin, UINT bitmapId) {
@@ -76,14 +86,7 @@ void WindowSkin::Prepare(HWND window, Skin& skin, UINT bitmapId) {
 void WindowSkin::Apply(HWND window, bool playMode) {
     Prepare(window, skins_[0], IDB_SKIN_FULL);
     Prepare(window, skins_[1], IDB_SKIN_PLAY);
-    const Skin& skin = skins_[playMode ? 1 : 0];
-    // The window owns the region it is given: it gets a copy.
-    if (skin.region) {
-        HRGN copy = CreateRectRgn(0, 0, 0, 0);
-        CombineRgn(copy, skin.region.get(), nullptr, RGN_COPY);
-        if (!SetWindowRgn(window, copy, TRUE)) DeleteObject(copy);
-    }
-    SetForegroundWindow(window);
+    ApplySkinRegion(window, skins_[playMode ? 1 : 0].region.get());
     m_bPlayMode = playMode ? 1 : 0;
 }
 

@@ -19,6 +19,10 @@ constexpr COLORREF kSkinKeyColour = RGB(255, 255, 0);
 // Null when the bitmap's pixels cannot be read.
 HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key);
 
+// Gives the window a copy of a skin's region (the window owns it from then on)
+// and brings the window to the foreground.
+void ApplySkinRegion(HWND window, HRGN skinRegion);
+
 class WindowSkin {
 public:
     // The caption text drawn on the skin: "Kavuno  --  " and the web site's host.

@@ -8,7 +8,7 @@ import unittest
 
 import kavuno_e2e as e2e
 from player_catalogue import Record, placeholder
-from player_session import MAIN_TITLE, PROGRAM_TITLE, PlayerSession, player_probe, start_presence_service
+from player_session import PROGRAM_TITLE, PlayerSession, player_probe, start_presence_service
 
 RECORDS = [
     placeholder(),

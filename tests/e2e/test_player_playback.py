@@ -82,13 +82,9 @@ class PlaybackSession(unittest.TestCase):
     def calls(self) -> list[str]:
         """The controls' call log, without the status display's reads, which
         come four times a second between the calls the user's actions make."""
-        if not self.log.exists():
-            return []
-        lines = self.log.read_text(encoding="utf-8").splitlines()
-        def key(line: str) -> str:
-            fields = line.split("\t")
-            return "\t".join(fields[:3]) if fields[0] == "wmp.controls" else "\t".join(fields[:2])
-        return [line for line in lines if line and key(line) not in STATUS_READS]
+        def key(fields: list[str]) -> str:
+            return "\t".join(fields[:3] if fields[0] == "wmp.controls" else fields[:2])
+        return ["\t".join(f) for f in e2e.read_call_log(self.log) if f and f[0] and key(f) not in STATUS_READS]
 
     def take_calls(self, expected: list[str], timeout: float = 10) -> None:
         """Waits for the calls since the last mark to begin with `expected`,

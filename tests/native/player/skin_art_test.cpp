@@ -12,9 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "skin_region.h"
+
 namespace {
 
 const std::string kResources = KAVUNO_PLAYER_RESOURCES;
+
+using Runs = std::vector<std::pair<int, int>>;
 
 struct Rgb {
     uint8_t r, g, b;
@@ -60,20 +64,16 @@ Image ReadBmp(const std::string& file) {
     return img;
 }
 
-// The runs of a row that are not key colour, [start, end): what the window
-// keeps of that row.
-std::vector<std::pair<int, int>> VisibleRuns(const std::vector<Rgb>& row) {
-    std::vector<std::pair<int, int>> runs;
-    for (int x = 0, w = static_cast<int>(row.size()); x < w;) {
-        if (row[x] == kKey) {
-            ++x;
-            continue;
-        }
-        const int start = x;
-        while (x < w && !(row[x] == kKey)) ++x;
-        runs.push_back({start, x});
-    }
-    return runs;
+// The runs the window keeps of each row, by the player's own region rule:
+// [left, right) per run, rows top to bottom.
+std::vector<Runs> VisibleRuns(const Image& image) {
+    std::vector<kavuno::skin::Pixel> pixels;
+    for (const auto& row : image.rows)
+        for (const Rgb& p : row) pixels.push_back(kavuno::skin::RgbPixel(p.r, p.g, p.b));
+    std::vector<Runs> rows(static_cast<size_t>(image.height));
+    for (const auto& run : kavuno::skin::FindSkinRuns(pixels, image.width, image.height))
+        rows[static_cast<size_t>(run.row)].push_back({run.left, run.right});
+    return rows;
 }
 
 // The bitmap files of player.rc by resource name.
@@ -87,24 +87,24 @@ std::vector<std::pair<std::string, std::string>> RcBitmaps() {
     return files;
 }
 
-using Runs = std::vector<std::pair<int, int>>;
-
 TEST(SkinArt, FullSkinOutlineHasRoundedTopCornersOnly) {
     const Image skin = ReadBmp("skin_full.bmp");
     ASSERT_EQ(skin.width, 760);
     ASSERT_EQ(skin.height, 396);
+    const auto runs = VisibleRuns(skin);
     const Runs top[] = {{{5, 754}}, {{2, 757}}, {{1, 758}}, {{0, 759}}, {{0, 759}}};
-    for (int y = 0; y < 5; ++y) EXPECT_EQ(VisibleRuns(skin.rows[y]), top[y]) << "row " << y;
-    for (int y = 5; y < 396; ++y) ASSERT_EQ(VisibleRuns(skin.rows[y]), (Runs{{0, 760}})) << "row " << y;
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(runs[y], top[y]) << "row " << y;
+    for (int y = 5; y < 396; ++y) ASSERT_EQ(runs[y], (Runs{{0, 760}})) << "row " << y;
 }
 
 TEST(SkinArt, PlaySkinKeepsOnlyTheRightHandPart) {
     const Image skin = ReadBmp("skin_play.bmp");
     ASSERT_EQ(skin.width, 760);
     ASSERT_EQ(skin.height, 396);
+    const auto runs = VisibleRuns(skin);
     const Runs top[] = {{{380, 754}}, {{377, 757}}, {{376, 758}}, {{375, 759}}, {{375, 759}}};
-    for (int y = 0; y < 5; ++y) EXPECT_EQ(VisibleRuns(skin.rows[y]), top[y]) << "row " << y;
-    for (int y = 5; y < 396; ++y) ASSERT_EQ(VisibleRuns(skin.rows[y]), (Runs{{375, 760}})) << "row " << y;
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(runs[y], top[y]) << "row " << y;
+    for (int y = 5; y < 396; ++y) ASSERT_EQ(runs[y], (Runs{{375, 760}})) << "row " << y;
 }
 
 TEST(SkinArt, EveryBitmapIsPlainRgbAndOnlySkinsCarryTheKeyColour) {
