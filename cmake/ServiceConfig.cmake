@@ -10,4 +10,4 @@ set(KAVUNO_STREAM_PASSWORD_A "kavuno" CACHE STRING "Password on stream host A")
 set(KAVUNO_STREAM_USER_B "kavuno" CACHE STRING "User name on stream host B")
 set(KAVUNO_STREAM_PASSWORD_B "kavuno" CACHE STRING "Password on stream host B")
 configure_file(${PROJECT_SOURCE_DIR}/common/service_config_defaults.h.in
-               ${PROJECT_BINARY_DIR}/generated/service_config_defaults.h @ONLY)
+               ${PROJECT_BINARY_DIR}/generated/common/service_config_defaults.h @ONLY)

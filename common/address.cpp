@@ -1,4 +1,4 @@
-#include "address.h"
+#include "common/address.h"
 
 namespace kavuno {
 

@@ -1,7 +1,7 @@
 // GBK conversions on POSIX systems, through iconv's CP936 table.
-#include "gbk.h"
+#include "common/gbk.h"
 
-#include "utf8.h"
+#include "common/utf8.h"
 
 #include <iconv.h>
 

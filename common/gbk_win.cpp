@@ -1,6 +1,6 @@
 // GBK conversions on Windows, with code page 936 named explicitly.
-#include "gbk.h"
-#include "gbk_win.h"
+#include "common/gbk.h"
+#include "common/gbk_win.h"
 
 #include <windows.h>
 

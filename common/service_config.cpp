@@ -1,9 +1,9 @@
-#include "service_config.h"
+#include "common/service_config.h"
 
 #include <cstdlib>
 #include <string_view>
 
-#include "service_config_defaults.h"
+#include "common/service_config_defaults.h"
 
 namespace kavuno::config {
 namespace {

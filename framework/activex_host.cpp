@@ -1,8 +1,8 @@
-#include "activex_host.h"
+#include "framework/activex_host.h"
 
 #include <ocidl.h>
 
-#include "activex_site.h"
+#include "framework/activex_site.h"
 
 namespace kavuno::ui {
 namespace {

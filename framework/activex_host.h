@@ -18,7 +18,7 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "dispatch_call.h"
+#include "framework/dispatch_call.h"
 
 namespace kavuno::ui {
 

@@ -1,4 +1,4 @@
-#include "activex_site.h"
+#include "framework/activex_site.h"
 
 namespace kavuno::ui {
 

@@ -1,4 +1,4 @@
-#include "app.h"
+#include "framework/app.h"
 
 #include <commctrl.h>
 

@@ -1,8 +1,8 @@
-#include "bitmap_button.h"
+#include "framework/bitmap_button.h"
 
 #include <initializer_list>
 
-#include "gdi.h"
+#include "framework/gdi.h"
 
 namespace kavuno::ui {
 

@@ -6,7 +6,7 @@
 #pragma once
 #include <windows.h>
 
-#include "control.h"
+#include "framework/control.h"
 
 namespace kavuno::ui {
 

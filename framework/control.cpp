@@ -1,4 +1,4 @@
-#include "control.h"
+#include "framework/control.h"
 
 namespace kavuno::ui {
 

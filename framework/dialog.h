@@ -13,8 +13,8 @@
 #include <span>
 #include <vector>
 
-#include "control.h"
-#include "message_table.h"
+#include "framework/control.h"
+#include "framework/message_table.h"
 
 namespace kavuno::ui {
 

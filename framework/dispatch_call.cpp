@@ -1,12 +1,12 @@
-#include "dispatch_call.h"
+#include "framework/dispatch_call.h"
 
 #include <oleauto.h>
 
 #include <climits>
 #include <vector>
 
-#include "dispatch_holder.h"
-#include "gbk_win.h"
+#include "common/gbk_win.h"
+#include "framework/dispatch_holder.h"
 
 namespace kavuno::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "dispatch_call.h"
+#include "framework/dispatch_call.h"
 
 namespace kavuno::ui {
 

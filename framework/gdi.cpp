@@ -1,4 +1,4 @@
-#include "gdi.h"
+#include "framework/gdi.h"
 
 namespace kavuno::ui {
 

@@ -1,4 +1,4 @@
-#include "tool_tip.h"
+#include "framework/tool_tip.h"
 
 #include <commctrl.h>
 

@@ -1,9 +1,9 @@
-#include "entry_name.h"
+#include "launcher/entry_name.h"
 
 #include <array>
 #include <string>
 
-#include "gbk.h"
+#include "common/gbk.h"
 
 namespace kavuno::launcher {
 namespace {

@@ -1,4 +1,4 @@
-#include "internet.h"
+#include "launcher/internet.h"
 
 #include <cwchar>
 

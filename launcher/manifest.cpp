@@ -1,4 +1,4 @@
-#include "manifest.h"
+#include "launcher/manifest.h"
 
 #include <algorithm>
 #include <climits>

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "byte_source.h"
+#include "launcher/byte_source.h"
 
 namespace kavuno::launcher {
 

@@ -1,4 +1,4 @@
-#include "progress_math.h"
+#include "launcher/progress_math.h"
 
 #include <algorithm>
 #include <climits>

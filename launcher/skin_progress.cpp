@@ -1,10 +1,10 @@
-#include "skin_progress.h"
+#include "launcher/skin_progress.h"
 
 #include <commctrl.h>
 
-#include "gdi.h"
-#include "progress_math.h"
-#include "resource_ids.h"
+#include "framework/gdi.h"
+#include "launcher/progress_math.h"
+#include "launcher/resource_ids.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <windows.h>
 
-#include "control.h"
+#include "framework/control.h"
 
 class CSkinProgressCtrl : public kavuno::ui::Control {
 public:

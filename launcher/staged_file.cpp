@@ -1,4 +1,4 @@
-#include "staged_file.h"
+#include "launcher/staged_file.h"
 
 #include <cstring>
 #include <cwchar>

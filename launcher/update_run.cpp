@@ -1,8 +1,8 @@
-#include "update_run.h"
+#include "launcher/update_run.h"
 
-#include "entry_name.h"
-#include "manifest.h"
-#include "progress_math.h"
+#include "launcher/entry_name.h"
+#include "launcher/manifest.h"
+#include "launcher/progress_math.h"
 
 namespace kavuno::launcher {
 namespace {

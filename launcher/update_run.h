@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "byte_source.h"
+#include "launcher/byte_source.h"
 
 namespace kavuno::launcher {
 

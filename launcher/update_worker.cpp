@@ -1,15 +1,15 @@
-#include "update_worker.h"
+#include "launcher/update_worker.h"
 
 #include <commctrl.h>
 
 #include <optional>
 #include <string>
 
-#include "app.h"
-#include "gbk_win.h"
-#include "internet.h"
-#include "service_config.h"
-#include "staged_file.h"
+#include "common/gbk_win.h"
+#include "common/service_config.h"
+#include "framework/app.h"
+#include "launcher/internet.h"
+#include "launcher/staged_file.h"
 
 namespace kavuno::launcher {
 namespace {

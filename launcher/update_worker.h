@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "update_run.h"
+#include "launcher/update_run.h"
 
 namespace kavuno::launcher {
 

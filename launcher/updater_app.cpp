@@ -1,8 +1,8 @@
-#include "updater_app.h"
+#include "launcher/updater_app.h"
 
 #include <memory>
 
-#include "updater_dlg.h"
+#include "launcher/updater_dlg.h"
 
 namespace {
 

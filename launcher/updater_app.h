@@ -1,7 +1,7 @@
 // The launcher's application object: refuses to run beside a running player,
 // otherwise runs the launcher window until it closes.
 #pragma once
-#include "app.h"
+#include "framework/app.h"
 
 class CUpdaterApp : public kavuno::ui::App {
 protected:

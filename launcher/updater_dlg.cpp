@@ -1,10 +1,10 @@
-#include "updater_dlg.h"
+#include "launcher/updater_dlg.h"
 
 #include <shellapi.h>
 
-#include "app.h"
-#include "gdi.h"
-#include "resource_ids.h"
+#include "framework/app.h"
+#include "framework/gdi.h"
+#include "launcher/resource_ids.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <atomic>
 #include <string>
 
-#include "bitmap_button.h"
-#include "dialog.h"
-#include "skin_progress.h"
-#include "update_worker.h"
+#include "framework/bitmap_button.h"
+#include "framework/dialog.h"
+#include "launcher/skin_progress.h"
+#include "launcher/update_worker.h"
 
 class CUpdaterDlg : public kavuno::ui::Dialog<CUpdaterDlg> {
 public:

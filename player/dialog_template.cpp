@@ -1,4 +1,4 @@
-#include "dialog_template.h"
+#include "player/dialog_template.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "player/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -6,15 +6,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "ad_pages.h"
-#include "catalogue_file.h"
-#include "category_tree.h"
+#include "common/gbk_win.h"
 #include "framework/app.h"
-#include "gdi.h"
-#include "gbk_win.h"
-#include "list_rows.h"
-#include "resource.h"
-#include "template_setup.h"
+#include "framework/gdi.h"
+#include "player/ads/ad_pages.h"
+#include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/category_tree.h"
+#include "player/catalogue/list_rows.h"
+#include "player/template_setup.h"
+#include "resources/player/resource.h"
 
 namespace {
 

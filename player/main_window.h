@@ -10,21 +10,21 @@
 #include <memory>
 #include <string>
 
-#include "bitmap_button.h"
-#include "button_faces.h"
-#include "catalogue/category_tree_view.h"
-#include "catalogue/movie_list_view.h"
-#include "ad_popup.h"
+#include "framework/bitmap_button.h"
 #include "framework/dialog.h"
-#include "play_pause_button.h"
-#include "playback_control.h"
-#include "presence.h"
-#include "record_array.h"
-#include "skin_slider.h"
-#include "tool_tip.h"
-#include "video_area.h"
-#include "window_modes.h"
-#include "window_skin.h"
+#include "framework/tool_tip.h"
+#include "player/ads/ad_popup.h"
+#include "player/catalogue/category_tree_view.h"
+#include "player/catalogue/movie_list_view.h"
+#include "player/catalogue/record_array.h"
+#include "player/playback/playback_control.h"
+#include "player/playback/video_area.h"
+#include "player/presence.h"
+#include "player/skin/button_faces.h"
+#include "player/skin/play_pause_button.h"
+#include "player/skin/skin_slider.h"
+#include "player/skin/window_modes.h"
+#include "player/skin/window_skin.h"
 
 class CPlayerDlg : public kavuno::ui::Dialog<CPlayerDlg> {
 public:

@@ -1,8 +1,8 @@
-#include "presence.h"
+#include "player/presence.h"
 
 #include <string>
 
-#include "service_config.h"
+#include "common/service_config.h"
 
 namespace kavuno::player {
 

@@ -1,9 +1,9 @@
-#include "template_setup.h"
+#include "player/template_setup.h"
 
 #include <span>
 
-#include "dialog_template.h"
-#include "gbk_win.h"
+#include "common/gbk_win.h"
+#include "player/dialog_template.h"
 
 namespace kavuno::player {
 namespace {

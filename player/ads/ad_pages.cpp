@@ -1,6 +1,6 @@
-#include "ad_pages.h"
+#include "player/ads/ad_pages.h"
 
-#include "service_config.h"
+#include "common/service_config.h"
 
 namespace kavuno::ads {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cmf.h"
+#include "player/catalogue/cmf.h"
 
 namespace kavuno::ads {
 

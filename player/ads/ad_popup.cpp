@@ -1,8 +1,8 @@
-#include "ad_popup.h"
+#include "player/ads/ad_popup.h"
 
-#include "ad_pages.h"
-#include "resource.h"
-#include "template_setup.h"
+#include "player/ads/ad_pages.h"
+#include "player/template_setup.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::ads {
 namespace {

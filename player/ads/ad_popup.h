@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "framework/dialog.h"
-#include "web_browser_control.h"
+#include "player/playback/web_browser_control.h"
 
 namespace kavuno::ads {
 

@@ -1,10 +1,10 @@
-#include "archive.h"
+#include "player/catalogue/archive.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "gbk.h"
-#include "text_scramble.h"
+#include "common/gbk.h"
+#include "player/catalogue/text_scramble.h"
 
 namespace kavuno::catalogue {
 

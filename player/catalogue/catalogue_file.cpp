@@ -1,4 +1,4 @@
-#include "catalogue_file.h"
+#include "player/catalogue/catalogue_file.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "archive.h"
-#include "cmf.h"
-#include "record_array.h"
+#include "player/catalogue/archive.h"
+#include "player/catalogue/cmf.h"
+#include "player/catalogue/record_array.h"
 
 namespace kavuno::catalogue {
 

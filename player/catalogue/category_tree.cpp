@@ -1,4 +1,4 @@
-#include "category_tree.h"
+#include "player/catalogue/category_tree.h"
 
 #include <cstdio>
 

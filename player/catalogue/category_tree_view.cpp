@@ -1,8 +1,8 @@
-#include "category_tree_view.h"
+#include "player/catalogue/category_tree_view.h"
 
 #include <string>
 
-#include "gbk_win.h"
+#include "common/gbk_win.h"
 
 namespace kavuno::player {
 

@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "category_tree.h"
 #include "framework/control.h"
+#include "player/catalogue/category_tree.h"
 
 namespace kavuno::player {
 

@@ -1,13 +1,13 @@
-#include "cmf.h"
+#include "player/catalogue/cmf.h"
 
 #include <cstring>
 #include <limits>
 #include <stdexcept>
 
-#include "archive.h"
-#include "service_config.h"
-#include "text_arena.h"
-#include "text_scramble.h"
+#include "common/service_config.h"
+#include "player/catalogue/archive.h"
+#include "player/catalogue/text_arena.h"
+#include "player/catalogue/text_scramble.h"
 
 namespace kavuno::catalogue {
 namespace {

@@ -1,4 +1,4 @@
-#include "gbk_search.h"
+#include "player/catalogue/gbk_search.h"
 
 namespace kavuno::catalogue {
 

@@ -1,6 +1,6 @@
-#include "list_rows.h"
+#include "player/catalogue/list_rows.h"
 
-#include "gbk_search.h"
+#include "player/catalogue/gbk_search.h"
 
 namespace kavuno::catalogue {
 

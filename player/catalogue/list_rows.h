@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "record_array.h"
+#include "player/catalogue/record_array.h"
 
 namespace kavuno::catalogue {
 

@@ -1,9 +1,9 @@
-#include "movie_list_view.h"
+#include "player/catalogue/movie_list_view.h"
 
 #include <algorithm>
 #include <string>
 
-#include "gbk_win.h"
+#include "common/gbk_win.h"
 
 namespace kavuno::player {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/control.h"
-#include "record_array.h"
+#include "player/catalogue/record_array.h"
 
 namespace kavuno::player {
 

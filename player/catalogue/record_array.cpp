@@ -1,4 +1,4 @@
-#include "record_array.h"
+#include "player/catalogue/record_array.h"
 
 #include <bit>
 #include <limits>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "archive.h"
+#include "player/catalogue/archive.h"
 
 namespace kavuno::catalogue {
 

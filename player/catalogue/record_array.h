@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "cmf.h"
-#include "text_arena.h"
+#include "player/catalogue/cmf.h"
+#include "player/catalogue/text_arena.h"
 
 namespace kavuno::catalogue {
 

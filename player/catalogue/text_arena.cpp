@@ -1,4 +1,4 @@
-#include "text_arena.h"
+#include "player/catalogue/text_arena.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "media_player_control.h"
+#include "player/playback/media_player_control.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "play_state.h"
+#include "player/playback/play_state.h"
 
 #include <cmath>
 #include <limits>

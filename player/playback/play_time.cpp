@@ -1,4 +1,4 @@
-#include "play_time.h"
+#include "player/playback/play_time.h"
 
 namespace kavuno::playback {
 namespace {

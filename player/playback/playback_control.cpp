@@ -1,14 +1,14 @@
-#include "playback_control.h"
+#include "player/playback/playback_control.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "ad_pages.h"
+#include "common/gbk_win.h"
 #include "framework/app.h"
-#include "gbk_win.h"
-#include "play_time.h"
-#include "resource.h"
+#include "player/ads/ad_pages.h"
+#include "player/playback/play_time.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::playback {
 namespace {

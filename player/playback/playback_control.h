@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <string>
 
-#include "cmf.h"
-#include "play_pause_button.h"
-#include "play_state.h"
-#include "skin_slider.h"
-#include "video_area.h"
+#include "player/catalogue/cmf.h"
+#include "player/playback/play_state.h"
+#include "player/playback/video_area.h"
+#include "player/skin/play_pause_button.h"
+#include "player/skin/skin_slider.h"
 
 namespace kavuno::playback {
 

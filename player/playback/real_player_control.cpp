@@ -1,4 +1,4 @@
-#include "real_player_control.h"
+#include "player/playback/real_player_control.h"
 
 namespace kavuno::playback {
 namespace {

@@ -1,4 +1,4 @@
-#include "video_area.h"
+#include "player/playback/video_area.h"
 
 namespace kavuno::playback {
 namespace {

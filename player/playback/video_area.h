@@ -9,9 +9,9 @@
 #include <string>
 
 #include "framework/dispatch_holder.h"
-#include "media_player_control.h"
-#include "real_player_control.h"
-#include "web_browser_control.h"
+#include "player/playback/media_player_control.h"
+#include "player/playback/real_player_control.h"
+#include "player/playback/web_browser_control.h"
 
 namespace kavuno::playback {
 

@@ -1,4 +1,4 @@
-#include "web_browser_control.h"
+#include "player/playback/web_browser_control.h"
 
 namespace kavuno::playback {
 namespace {

@@ -1,7 +1,7 @@
-#include "button_faces.h"
+#include "player/skin/button_faces.h"
 
-#include "gdi.h"
-#include "resource.h"
+#include "framework/gdi.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::skin {
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <cstdint>
 
-#include "bitmap_button.h"
-#include "play_pause_button.h"
+#include "framework/bitmap_button.h"
+#include "player/skin/play_pause_button.h"
 
 namespace kavuno::skin {
 

@@ -1,7 +1,7 @@
-#include "play_pause_button.h"
+#include "player/skin/play_pause_button.h"
 
-#include "gdi.h"
-#include "resource.h"
+#include "framework/gdi.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::skin {
 

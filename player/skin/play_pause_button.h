@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "bitmap_button.h"
+#include "framework/bitmap_button.h"
 
 namespace kavuno::skin {
 

@@ -1,11 +1,11 @@
-#include "skin_slider.h"
+#include "player/skin/skin_slider.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 
-#include "gdi.h"
-#include "resource.h"
+#include "framework/gdi.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::skin {
 namespace {

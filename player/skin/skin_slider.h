@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "control.h"
+#include "framework/control.h"
 
 namespace kavuno::skin {
 

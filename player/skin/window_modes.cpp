@@ -1,6 +1,6 @@
-#include "window_modes.h"
+#include "player/skin/window_modes.h"
 
-#include "resource.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::skin {
 

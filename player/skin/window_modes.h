@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "bitmap_button.h"
-#include "tool_tip.h"
-#include "window_skin.h"
+#include "framework/bitmap_button.h"
+#include "framework/tool_tip.h"
+#include "player/skin/window_skin.h"
 
 namespace kavuno::skin {
 

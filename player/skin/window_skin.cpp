@@ -1,14 +1,14 @@
-#include "window_skin.h"
+#include "player/skin/window_skin.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
-#include "address.h"
-#include "gbk_win.h"
-#include "resource.h"
-#include "service_config.h"
-#include "skin_region.h"
+#include "common/address.h"
+#include "common/gbk_win.h"
+#include "common/service_config.h"
+#include "player/skin/skin_region.h"
+#include "resources/player/resource.h"
 
 namespace kavuno::skin {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gdi.h"
+#include "framework/gdi.h"
 
 namespace kavuno::skin {
 

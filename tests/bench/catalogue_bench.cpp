@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "catalogue_file.h"
-#include "catalogue_generator.h"
-#include "list_rows.h"
+#include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/list_rows.h"
+#include "tests/bench/catalogue_generator.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "catalogue_generator.h"
+#include "tests/bench/catalogue_generator.h"
 
 #include <cstdint>
 #include <string_view>
 
-#include "archive.h"
-#include "cmf.h"
+#include "player/catalogue/archive.h"
+#include "player/catalogue/cmf.h"
 
 namespace kavuno::bench {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "catalogue_file.h"
+#include "player/catalogue/catalogue_file.h"
 
 namespace {
 long PeakKb() {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "catalogue_generator.h"
+#include "tests/bench/catalogue_generator.h"
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "catalogue_file.h"
-#include "category_tree.h"
-#include "list_rows.h"
+#include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/category_tree.h"
+#include "player/catalogue/list_rows.h"
 
 namespace {
 

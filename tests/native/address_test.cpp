@@ -1,4 +1,4 @@
-#include "address.h"
+#include "common/address.h"
 
 #include <gtest/gtest.h>
 

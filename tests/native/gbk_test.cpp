@@ -2,7 +2,7 @@
 // (code page 936), so this file is built into both test trees.
 #include <gtest/gtest.h>
 
-#include "gbk.h"
+#include "common/gbk.h"
 
 namespace {
 

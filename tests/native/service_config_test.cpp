@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "service_config.h"
-#include "service_config_defaults.h"
+#include "common/service_config.h"
+#include "common/service_config_defaults.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "gbk_win.h"
+#include "common/gbk_win.h"
 
 namespace {
 

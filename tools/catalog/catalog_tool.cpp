@@ -1,9 +1,9 @@
-#include "catalog_tool.h"
+#include "tools/catalog/catalog_tool.h"
 
 #include <exception>
 
-#include "command_line.h"
-#include "commands.h"
+#include "tools/catalog/command_line.h"
+#include "tools/catalog/commands.h"
 
 namespace kavuno::tool {
 namespace {

@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "tools/catalog/command_line.h"
 
 #include <algorithm>
 

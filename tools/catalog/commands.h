@@ -3,7 +3,7 @@
 #pragma once
 #include <ostream>
 
-#include "command_line.h"
+#include "tools/catalog/command_line.h"
 
 namespace kavuno::tool {
 

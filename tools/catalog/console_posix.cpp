@@ -1,4 +1,4 @@
-#include "console.h"
+#include "tools/catalog/console.h"
 
 namespace kavuno::tool {
 

@@ -1,4 +1,4 @@
-#include "console.h"
+#include "tools/catalog/console.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -3,14 +3,14 @@
 #include <string_view>
 #include <vector>
 
-#include "catalog_tool.h"
-#include "catalogue_file.h"
-#include "commands.h"
-#include "file_io.h"
-#include "json_line.h"
-#include "movie_dat_loading.h"
-#include "record_array.h"
-#include "record_json.h"
+#include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/record_array.h"
+#include "tools/catalog/catalog_tool.h"
+#include "tools/catalog/commands.h"
+#include "tools/catalog/file_io.h"
+#include "tools/catalog/json_line.h"
+#include "tools/catalog/movie_dat_loading.h"
+#include "tools/catalog/record_json.h"
 
 namespace kavuno::tool {
 namespace {

@@ -1,6 +1,6 @@
-#include "json_line.h"
+#include "tools/catalog/json_line.h"
 
-#include "utf8.h"
+#include "common/utf8.h"
 
 #include <cstdio>
 #include <limits>

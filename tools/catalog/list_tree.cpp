@@ -2,14 +2,14 @@
 #include <string>
 #include <vector>
 
-#include "catalog_tool.h"
-#include "category_tree.h"
-#include "commands.h"
-#include "file_io.h"
-#include "gbk.h"
-#include "list_rows.h"
-#include "movie_dat_loading.h"
-#include "record_array.h"
+#include "common/gbk.h"
+#include "player/catalogue/category_tree.h"
+#include "player/catalogue/list_rows.h"
+#include "player/catalogue/record_array.h"
+#include "tools/catalog/catalog_tool.h"
+#include "tools/catalog/commands.h"
+#include "tools/catalog/file_io.h"
+#include "tools/catalog/movie_dat_loading.h"
 
 namespace kavuno::tool {
 namespace {

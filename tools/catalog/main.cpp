@@ -1,8 +1,8 @@
 // kavuno-catalog: see --help, or catalog_tool.h.
 #include <iostream>
 
-#include "catalog_tool.h"
-#include "console.h"
+#include "tools/catalog/catalog_tool.h"
+#include "tools/catalog/console.h"
 
 int main(int argc, char** argv) {
     kavuno::tool::PrepareStandardStreams();

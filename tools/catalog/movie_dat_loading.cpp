@@ -1,6 +1,6 @@
-#include "movie_dat_loading.h"
+#include "tools/catalog/movie_dat_loading.h"
 
-#include "file_io.h"
+#include "tools/catalog/file_io.h"
 
 namespace kavuno::tool {
 

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "catalogue_file.h"
-#include "record_array.h"
+#include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/record_array.h"
 
 namespace kavuno::tool {
 

@@ -1,11 +1,11 @@
-#include "record_json.h"
+#include "tools/catalog/record_json.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 
-#include "gbk.h"
+#include "common/gbk.h"
 
 namespace kavuno::tool {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <string>
 
-#include "cmf.h"
-#include "json_line.h"
+#include "player/catalogue/cmf.h"
+#include "tools/catalog/json_line.h"
 
 namespace kavuno::tool {
 

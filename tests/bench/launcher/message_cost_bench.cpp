@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "skin_progress.h"
+#include "launcher/skin_progress.h"
 
 namespace {
 

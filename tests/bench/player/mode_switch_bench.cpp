@@ -11,13 +11,13 @@
 #include <cstdio>
 #include <vector>
 
-#include "bitmap_button.h"
-#include "gdi.h"
-#include "pixel_region.h"
-#include "resource.h"
-#include "tool_tip.h"
-#include "window_modes.h"
-#include "window_skin.h"
+#include "framework/bitmap_button.h"
+#include "framework/gdi.h"
+#include "framework/tool_tip.h"
+#include "player/skin/window_modes.h"
+#include "player/skin/window_skin.h"
+#include "resources/player/resource.h"
+#include "tests/win/player/pixel_region.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "archive_bytes.h"
-#include "catalogue_file.h"
+#include "player/catalogue/catalogue_file.h"
+#include "tests/native/catalogue/archive_bytes.h"
 
 namespace kavuno::catalogue {
 namespace {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "category_tree.h"
+#include "player/catalogue/category_tree.h"
 
 namespace kavuno::catalogue {
 namespace {

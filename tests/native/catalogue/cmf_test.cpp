@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "archive.h"
-#include "cmf.h"
+#include "player/catalogue/archive.h"
+#include "player/catalogue/cmf.h"
 
 namespace kavuno::catalogue {
 namespace {

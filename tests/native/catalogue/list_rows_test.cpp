@@ -2,8 +2,8 @@
 // search; and the GBK-aware matcher behind the search.
 #include <gtest/gtest.h>
 
-#include "gbk_search.h"
-#include "list_rows.h"
+#include "player/catalogue/gbk_search.h"
+#include "player/catalogue/list_rows.h"
 
 namespace kavuno::catalogue {
 namespace {

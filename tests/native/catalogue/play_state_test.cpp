@@ -1,10 +1,10 @@
-#include "play_state.h"
+#include "player/playback/play_state.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "play_time.h"
+#include "player/playback/play_time.h"
 
 namespace kavuno::playback {
 namespace {

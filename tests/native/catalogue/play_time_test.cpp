@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "play_time.h"
+#include "player/playback/play_time.h"
 
 namespace kavuno::playback {
 namespace {

@@ -2,8 +2,8 @@
 // larger than an arena chunk, repeated records, and moving the array.
 #include <gtest/gtest.h>
 
-#include "catalogue_file.h"
-#include "record_array.h"
+#include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/record_array.h"
 
 namespace kavuno::catalogue {
 namespace {

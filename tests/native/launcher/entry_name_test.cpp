@@ -1,7 +1,7 @@
 // Which manifest names the updater may write: only names inside its folder.
 #include <gtest/gtest.h>
 
-#include "entry_name.h"
+#include "launcher/entry_name.h"
 
 namespace {
 

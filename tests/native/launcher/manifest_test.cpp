@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "manifest.h"
-#include "string_source.h"
+#include "launcher/manifest.h"
+#include "tests/native/launcher/string_source.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "progress_math.h"
+#include "launcher/progress_math.h"
 
 namespace {
 

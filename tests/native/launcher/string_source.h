@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "byte_source.h"
+#include "launcher/byte_source.h"
 
 namespace kavuno::launcher::testing {
 

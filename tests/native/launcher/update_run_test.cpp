@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "string_source.h"
-#include "update_run.h"
+#include "launcher/update_run.h"
+#include "tests/native/launcher/string_source.h"
 
 namespace {
 

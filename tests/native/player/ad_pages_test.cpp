@@ -1,4 +1,4 @@
-#include "ad_pages.h"
+#include "player/ads/ad_pages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Reading dialog templates and their initial data, and the reference-unit
 // pixel rectangles the main window is laid out at.
-#include "dialog_template.h"
+#include "player/dialog_template.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "skin_region.h"
+#include "player/skin/skin_region.h"
 
 namespace {
 

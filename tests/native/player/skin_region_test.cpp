@@ -1,4 +1,4 @@
-#include "skin_region.h"
+#include "player/skin/skin_region.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "gbk.h"
-#include "json_line.h"
-#include "tool_runner.h"
+#include "common/gbk.h"
+#include "tests/native/tools/tool_runner.h"
+#include "tools/catalog/json_line.h"
 
 namespace {
 

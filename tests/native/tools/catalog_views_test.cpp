@@ -2,7 +2,7 @@
 // tree the player would show.
 #include <gtest/gtest.h>
 
-#include "tool_runner.h"
+#include "tests/native/tools/tool_runner.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // refusals for the mistakes people make.
 #include <gtest/gtest.h>
 
-#include "command_line.h"
+#include "tools/catalog/command_line.h"
 
 namespace {
 

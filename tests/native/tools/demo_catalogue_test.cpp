@@ -8,8 +8,8 @@
 #include <set>
 #include <sstream>
 
-#include "json_line.h"
-#include "tool_runner.h"
+#include "tests/native/tools/tool_runner.h"
+#include "tools/catalog/json_line.h"
 
 namespace {
 

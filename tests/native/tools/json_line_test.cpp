@@ -2,7 +2,7 @@
 // and the refusals that point at the offending column.
 #include <gtest/gtest.h>
 
-#include "json_line.h"
+#include "tools/catalog/json_line.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // makes of them, and pause, seek, stop and the end of the clip.
 #include <gtest/gtest.h>
 
-#include "core/playback_state.h"
-#include "core/simulated_stream.h"
+#include "tools/testing/stand_in_controls/core/playback_state.h"
+#include "tools/testing/stand_in_controls/core/simulated_stream.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // and the settings of a simulated stream in its query.
 #include <gtest/gtest.h>
 
-#include "core/stream_address.h"
+#include "tools/testing/stand_in_controls/core/stream_address.h"
 
 namespace {
 

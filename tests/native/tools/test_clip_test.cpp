@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "avi_writer.h"
-#include "test_picture.h"
+#include "tools/testing/test_clips/avi_writer.h"
+#include "tools/testing/test_clips/test_picture.h"
 
 namespace {
 

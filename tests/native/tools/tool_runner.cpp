@@ -1,4 +1,4 @@
-#include "tool_runner.h"
+#include "tests/native/tools/tool_runner.h"
 
 #include <sys/wait.h>
 #include <unistd.h>

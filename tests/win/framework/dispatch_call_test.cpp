@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch_holder.h"
+#include "framework/dispatch_holder.h"
 
 namespace {
 

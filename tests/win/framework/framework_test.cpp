@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app.h"
-#include "dialog.h"
+#include "framework/app.h"
+#include "framework/dialog.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "bitmap_button.h"
+#include "framework/bitmap_button.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "skin_progress.h"
+#include "launcher/skin_progress.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "staged_file.h"
+#include "launcher/staged_file.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/movie_list_view.h"
-#include "cmf.h"
-#include "gbk_win.h"
-#include "list_rows.h"
+#include "common/gbk_win.h"
+#include "player/catalogue/cmf.h"
+#include "player/catalogue/list_rows.h"
+#include "player/catalogue/movie_list_view.h"
 
 namespace kavuno::player {
 namespace {

@@ -11,10 +11,10 @@
 #include <span>
 #include <string>
 
-#include "dialog_template.h"
-#include "gbk_win.h"
-#include "player_module.h"
-#include "resource.h"
+#include "common/gbk_win.h"
+#include "player/dialog_template.h"
+#include "resources/player/resource.h"
+#include "tests/win/player/player_module.h"
 
 namespace kavuno::player {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "pixel_region.h"
-#include "player_module.h"
-#include "resource.h"
-#include "window_skin.h"
+#include "player/skin/window_skin.h"
+#include "resources/player/resource.h"
+#include "tests/win/player/pixel_region.h"
+#include "tests/win/player/player_module.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "media_player_control.h"
-#include "real_player_control.h"
-#include "web_browser_control.h"
+#include "player/playback/media_player_control.h"
+#include "player/playback/real_player_control.h"
+#include "player/playback/web_browser_control.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "dispatch_client.h"
+#include "tests/win/stand_in_controls/dispatch_client.h"
 
 #include <algorithm>
 #include <vector>

@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
-#include "dispatch_client.h"
-#include "gbk.h"
-#include "media_player_control.h"
-#include "real_player_control.h"
+#include "common/gbk.h"
+#include "player/playback/media_player_control.h"
+#include "player/playback/real_player_control.h"
+#include "tests/win/stand_in_controls/dispatch_client.h"
 
 namespace {
 

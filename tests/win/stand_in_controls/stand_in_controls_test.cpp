@@ -7,8 +7,8 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include "dispatch_client.h"
-#include "test_picture.h"
+#include "tests/win/stand_in_controls/dispatch_client.h"
+#include "tools/testing/test_clips/test_picture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "call_log.h"
+#include "tools/testing/stand_in_controls/call_log.h"
 
 #include <windows.h>
 

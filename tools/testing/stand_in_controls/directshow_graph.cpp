@@ -1,4 +1,4 @@
-#include "directshow_graph.h"
+#include "tools/testing/stand_in_controls/directshow_graph.h"
 
 #include <cstring>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "com_ptr.h"
+#include "tools/testing/stand_in_controls/com_ptr.h"
 
 namespace kavuno::stand_in {
 

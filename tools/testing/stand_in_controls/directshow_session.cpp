@@ -1,12 +1,12 @@
-#include "directshow_session.h"
+#include "tools/testing/stand_in_controls/directshow_session.h"
 
 #include <objbase.h>
 
 #include <algorithm>
 #include <chrono>
 
-#include "directshow_graph.h"
-#include "picture_painter.h"
+#include "tools/testing/stand_in_controls/directshow_graph.h"
+#include "tools/testing/stand_in_controls/picture_painter.h"
 
 namespace kavuno::stand_in {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "media_session.h"
+#include "tools/testing/stand_in_controls/media_session.h"
 
 namespace kavuno::stand_in {
 

@@ -1,6 +1,6 @@
-#include "dispatch_object.h"
+#include "tools/testing/stand_in_controls/dispatch_object.h"
 
-#include "module.h"
+#include "tools/testing/stand_in_controls/module.h"
 
 namespace kavuno::stand_in {
 

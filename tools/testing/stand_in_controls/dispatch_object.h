@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-#include "dispatch_call.h"
+#include "tools/testing/stand_in_controls/incoming_call.h"
 
 namespace kavuno::stand_in {
 

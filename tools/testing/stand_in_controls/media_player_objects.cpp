@@ -1,4 +1,4 @@
-#include "media_player_objects.h"
+#include "tools/testing/stand_in_controls/media_player_objects.h"
 
 #include <iterator>
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "dispatch_object.h"
-#include "media_session.h"
+#include "tools/testing/stand_in_controls/dispatch_object.h"
+#include "tools/testing/stand_in_controls/media_session.h"
 
 namespace kavuno::stand_in {
 

@@ -1,10 +1,10 @@
-#include "media_session.h"
+#include "tools/testing/stand_in_controls/media_session.h"
 
 #include <chrono>
 
-#include "core/stream_address.h"
-#include "directshow_session.h"
-#include "simulated_session.h"
+#include "tools/testing/stand_in_controls/core/stream_address.h"
+#include "tools/testing/stand_in_controls/directshow_session.h"
+#include "tools/testing/stand_in_controls/simulated_session.h"
 
 namespace kavuno::stand_in {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/playback_state.h"
+#include "tools/testing/stand_in_controls/core/playback_state.h"
 
 namespace kavuno::stand_in {
 

@@ -1,12 +1,12 @@
 // The DLL's COM entry points: class objects for the two controls and the
 // unload check.
-#include "module.h"
+#include "tools/testing/stand_in_controls/module.h"
 
 #include <atomic>
 
-#include "media_player_control.h"
-#include "picture_window.h"
-#include "real_player_control.h"
+#include "tools/testing/stand_in_controls/picture_window.h"
+#include "tools/testing/stand_in_controls/stand_in_media_player.h"
+#include "tools/testing/stand_in_controls/stand_in_real_player.h"
 
 namespace kavuno::stand_in {
 namespace {

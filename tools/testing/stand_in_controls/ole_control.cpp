@@ -1,7 +1,7 @@
-#include "ole_control.h"
+#include "tools/testing/stand_in_controls/ole_control.h"
 
-#include "module.h"
-#include "picture_painter.h"
+#include "tools/testing/stand_in_controls/module.h"
+#include "tools/testing/stand_in_controls/picture_painter.h"
 
 namespace kavuno::stand_in {
 namespace {

@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "com_ptr.h"
-#include "dispatch_call.h"
-#include "media_session.h"
-#include "picture_window.h"
+#include "tools/testing/stand_in_controls/com_ptr.h"
+#include "tools/testing/stand_in_controls/incoming_call.h"
+#include "tools/testing/stand_in_controls/media_session.h"
+#include "tools/testing/stand_in_controls/picture_window.h"
 
 namespace kavuno::stand_in {
 

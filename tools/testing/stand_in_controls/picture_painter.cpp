@@ -1,4 +1,4 @@
-#include "picture_painter.h"
+#include "tools/testing/stand_in_controls/picture_painter.h"
 
 #include <algorithm>
 #include <cmath>

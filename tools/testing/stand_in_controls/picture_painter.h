@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/playback_state.h"
+#include "tools/testing/stand_in_controls/core/playback_state.h"
 
 namespace kavuno::stand_in {
 

@@ -1,6 +1,6 @@
-#include "picture_window.h"
+#include "tools/testing/stand_in_controls/picture_window.h"
 
-#include "module.h"
+#include "tools/testing/stand_in_controls/module.h"
 
 namespace kavuno::stand_in {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "media_player_control.h"
-#include "module.h"
-#include "real_player_control.h"
+#include "tools/testing/stand_in_controls/module.h"
+#include "tools/testing/stand_in_controls/stand_in_media_player.h"
+#include "tools/testing/stand_in_controls/stand_in_real_player.h"
 
 using namespace kavuno::stand_in;
 

@@ -1,7 +1,7 @@
-#include "simulated_session.h"
+#include "tools/testing/stand_in_controls/simulated_session.h"
 
-#include "core/stream_address.h"
-#include "picture_painter.h"
+#include "tools/testing/stand_in_controls/core/stream_address.h"
+#include "tools/testing/stand_in_controls/picture_painter.h"
 
 namespace kavuno::stand_in {
 

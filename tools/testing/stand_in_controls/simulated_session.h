@@ -1,8 +1,8 @@
 // A simulated stream in a control: the clock of core/simulated_stream with
 // its picture. Lives on the control's thread; nothing runs in the background.
 #pragma once
-#include "core/simulated_stream.h"
-#include "media_session.h"
+#include "tools/testing/stand_in_controls/core/simulated_stream.h"
+#include "tools/testing/stand_in_controls/media_session.h"
 
 namespace kavuno::stand_in {
 

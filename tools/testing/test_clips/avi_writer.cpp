@@ -1,4 +1,4 @@
-#include "avi_writer.h"
+#include "tools/testing/test_clips/avi_writer.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "test_picture.h"
+#include "tools/testing/test_clips/test_picture.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

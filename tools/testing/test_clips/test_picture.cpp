@@ -1,4 +1,4 @@
-#include "test_picture.h"
+#include "tools/testing/test_clips/test_picture.h"
 
 #include <cstdint>
 

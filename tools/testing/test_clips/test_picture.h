@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "avi_writer.h"
+#include "tools/testing/test_clips/avi_writer.h"
 
 namespace kavuno::clips {
 

@@ -1,4 +1,4 @@
-#include "call_log_line.h"
+#include "tools/testing/stand_in_controls/core/call_log_line.h"
 
 #include <cstdio>
 

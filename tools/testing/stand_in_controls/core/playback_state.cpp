@@ -1,4 +1,4 @@
-#include "playback_state.h"
+#include "tools/testing/stand_in_controls/core/playback_state.h"
 
 #include <cstdio>
 #include <cwchar>

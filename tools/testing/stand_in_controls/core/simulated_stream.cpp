@@ -1,4 +1,4 @@
-#include "simulated_stream.h"
+#include "tools/testing/stand_in_controls/core/simulated_stream.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "playback_state.h"
-#include "stream_address.h"
+#include "tools/testing/stand_in_controls/core/playback_state.h"
+#include "tools/testing/stand_in_controls/core/stream_address.h"
 
 namespace kavuno::stand_in {
 

@@ -1,4 +1,4 @@
-#include "stream_address.h"
+#include "tools/testing/stand_in_controls/core/stream_address.h"
 
 #include <cmath>
 #include <cwchar>

@@ -1,7 +1,7 @@
 // The stand-in RealPlayer control: a clip is given by its source address and
 // started with play; positions and lengths are whole milliseconds.
 #pragma once
-#include "ole_control.h"
+#include "tools/testing/stand_in_controls/ole_control.h"
 
 namespace kavuno::stand_in {
 

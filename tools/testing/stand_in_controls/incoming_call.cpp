@@ -1,11 +1,11 @@
-#include "dispatch_call.h"
+#include "tools/testing/stand_in_controls/incoming_call.h"
 
 #include <oleauto.h>
 
 #include <new>
 
-#include "call_log.h"
-#include "core/call_log_line.h"
+#include "tools/testing/stand_in_controls/call_log.h"
+#include "tools/testing/stand_in_controls/core/call_log_line.h"
 
 namespace kavuno::stand_in {
 namespace {

@@ -1,4 +1,4 @@
-#include "media_player_control.h"
+#include "tools/testing/stand_in_controls/stand_in_media_player.h"
 
 #include <iterator>
 

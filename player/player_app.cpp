@@ -1,9 +1,9 @@
-#include "app.h"
+#include "player/player_app.h"
 
 #include <ole2.h>
 
-#include "main_window.h"
-#include "presence.h"
+#include "player/main_window.h"
+#include "player/presence.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The stand-in Windows Media Player control: setting URL opens an address and
 // starts it; its controls object drives it; positions and lengths are seconds.
 #pragma once
-#include "media_player_objects.h"
-#include "ole_control.h"
+#include "tools/testing/stand_in_controls/media_player_objects.h"
+#include "tools/testing/stand_in_controls/ole_control.h"
 
 namespace kavuno::stand_in {
 

@@ -1,4 +1,4 @@
-#include "real_player_control.h"
+#include "tools/testing/stand_in_controls/stand_in_real_player.h"
 
 #include <cmath>
 #include <climits>
