@@ -45,4 +45,10 @@ void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     DrawBitmap(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, image);
 }
 
+bool CBitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message != WM_LBUTTONDBLCLK) return false;
+    result = CallDefault(WM_LBUTTONDOWN, wParam, lParam);
+    return true;
+}
+
 }  // namespace kavuno::ui

@@ -25,6 +25,12 @@ public:
     // if its slot is filled — else the normal image. An empty slot draws nothing.
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
+protected:
+    // An owner-drawn button reports the second of two quick clicks as
+    // BN_DOUBLECLICKED and never as BN_CLICKED, so a user clicking twice would
+    // lose the second click; it is pressed like the first one instead.
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
 private:
     void ReleaseImages();
 

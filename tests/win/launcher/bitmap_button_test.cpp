@@ -1,5 +1,5 @@
 // CBitmapButton: which image each item state draws, what a failed load leaves,
-// and that an image larger than the button is clipped to it.
+// that an image larger than the button is clipped to it, and that every click counts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -111,6 +111,34 @@ TEST(CBitmapButton, ALargerImageIsClippedToTheItemFromItsTopLeft) {
     EXPECT_EQ(canvas.Pixel(24, 12), kGrey);  // right of the item
     EXPECT_EQ(canvas.Pixel(12, 20), kGrey);  // below it
     EXPECT_EQ(canvas.Pixel(7, 7), kGrey);
+}
+
+TEST(CBitmapButton, TwoQuickClicksAreTwoClicks) {
+    static int clicks = 0, doubleClicks = 0;
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++clicks;
+        if (message == WM_COMMAND && HIWORD(wParam) == BN_DOUBLECLICKED) ++doubleClicks;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    };
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"KavunoButtonParent";
+    RegisterClassW(&cls);
+    HWND parent = CreateWindowW(cls.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                cls.hInstance, nullptr);
+    HWND child = CreateWindowW(L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 20, 20, parent,
+                               reinterpret_cast<HMENU>(7), cls.hInstance, nullptr);
+    ASSERT_TRUE(child);
+    CBitmapButton button;
+    button.Attach(child);
+    const LPARAM inside = MAKELPARAM(5, 5);
+    for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+        SendMessageW(child, press, MK_LBUTTON, inside);
+        SendMessageW(child, WM_LBUTTONUP, 0, inside);
+    }
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(doubleClicks, 0);
+    DestroyWindow(parent);
 }
 
 }  // namespace
