@@ -11,8 +11,6 @@
 
 namespace kavuno::catalogue {
 
-class TextArena;
-
 // A damaged archive: what is wrong and the byte offset of the item (tag,
 // length prefix, integer, text) where it was found.
 class ArchiveError : public std::runtime_error {
@@ -69,10 +67,11 @@ public:
     // Bytes left from the current offset to the end of the data.
     std::uint64_t remaining() const { return total_ - offset(); }
 
-    // Where records read through this reader keep their texts; null (the
-    // default) makes each record own its texts.
-    TextArena* arena() const { return arena_; }
-    void set_arena(TextArena* arena) { arena_ = arena; }
+    // The bytes the reader holds from the current offset on: all that is left
+    // of the data for a reader of bytes in memory, and what its buffer holds
+    // for a file reader. Skip(n) passes n of them (n <= Unread().size()).
+    std::string_view Unread() const { return {cur_, Available()}; }
+    void Skip(std::size_t n) { cur_ += n; }
 
     [[noreturn]] void Fail(const std::string& message, std::uint64_t offset) const;
 
@@ -90,7 +89,6 @@ private:
     std::uint64_t consumedBefore_ = 0;  // data offset of begin_
     std::uint64_t total_ = 0;
     std::string scratch_;  // texts that cross the buffer's end, converted wide texts
-    TextArena* arena_ = nullptr;
 };
 
 // Writes an archive into a string. Texts get the shortest length prefix.

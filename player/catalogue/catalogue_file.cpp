@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <new>
+
+#include "player/catalogue/file_bytes.h"
+#include "player/catalogue/record_body.h"
 
 namespace kavuno::catalogue {
 namespace {
-
-// Object table entries: the array index of a record, or a class.
-constexpr std::uint32_t kClassEntry = std::numeric_limits<std::uint32_t>::max();
-// Fewest bytes a new record takes in the file: a tag, eight one-byte length
-// prefixes and four integers. Used only to size the first allocation.
-constexpr std::uint64_t kSmallestRecord = 2 + 8 + 16;
 
 std::FILE* OpenFile(const std::filesystem::path& path, bool write) {
 #ifdef _WIN32
@@ -36,46 +34,53 @@ bool FileSize(std::FILE* file, std::uint64_t& size) {
     return true;
 }
 
+// The reader's table of what it has read: index 0 is no object, and every
+// class and every new record takes the next index. New records also take the
+// array's storage slots in turn, so an object index names a slot once the
+// classes before it are counted; only the classes' indices are kept.
 class ObjectTable {
 public:
-    ObjectTable(ArchiveReader& ar, std::size_t expected) : ar_(ar) {
-        entries_.reserve(expected + 2);
-        entries_.push_back(0);  // index 0: no object
-    }
+    ObjectTable(ArchiveReader& ar, std::size_t firstSlot) : ar_(ar), firstSlot_(firstSlot) {}
 
-    void AddClass() { Add(kClassEntry); }
-    void AddRecord(std::size_t arrayIndex) {
-        if (arrayIndex >= kClassEntry) ar_.Fail("too many objects", ar_.offset());
-        Add(static_cast<std::uint32_t>(arrayIndex));
+    void AddClass() {
+        Add();
+        classes_.push_back(count_ - 1);
     }
+    void AddRecord() { Add(); }
+
+    bool IsClass(std::uint32_t index) const { return std::binary_search(classes_.begin(), classes_.end(), index); }
 
     void CheckClass(std::uint32_t index, std::uint64_t tagOffset) const {
         if (index == 0) ar_.Fail("class index 0", tagOffset);
         CheckKnown(index, tagOffset);
-        if (entries_[index] != kClassEntry) ar_.Fail("index " + std::to_string(index) + " is not a class", tagOffset);
+        if (!IsClass(index)) ar_.Fail("index " + std::to_string(index) + " is not a class", tagOffset);
     }
 
-    std::size_t Record(std::uint32_t index, std::uint64_t tagOffset) const {
+    // The storage slot of the record at `index`.
+    std::size_t RecordSlot(std::uint32_t index, std::uint64_t tagOffset) const {
         CheckKnown(index, tagOffset);
-        if (entries_[index] == kClassEntry)
-            ar_.Fail("object " + std::to_string(index) + " is not a CMF record", tagOffset);
-        return entries_[index];
+        if (IsClass(index)) ar_.Fail("object " + std::to_string(index) + " is not a CMF record", tagOffset);
+        const auto classesBefore =
+            static_cast<std::size_t>(std::lower_bound(classes_.begin(), classes_.end(), index) - classes_.begin());
+        return firstSlot_ + (index - 1 - classesBefore);
     }
 
 private:
-    void Add(std::uint32_t entry) {
-        if (entries_.size() >= 0x7FFFFFFF) ar_.Fail("too many objects", ar_.offset());
-        entries_.push_back(entry);
+    void Add() {
+        if (count_ >= 0x7FFFFFFF) ar_.Fail("too many objects", ar_.offset());
+        ++count_;
     }
     void CheckKnown(std::uint32_t index, std::uint64_t tagOffset) const {
-        if (index >= entries_.size())
-            ar_.Fail("index " + std::to_string(index) + " is beyond the " + std::to_string(entries_.size() - 1) +
+        if (index >= count_)
+            ar_.Fail("index " + std::to_string(index) + " is beyond the " + std::to_string(count_ - 1) +
                          " items read so far",
                      tagOffset);
     }
 
     ArchiveReader& ar_;
-    std::vector<std::uint32_t> entries_;
+    std::size_t firstSlot_;
+    std::uint32_t count_ = 1;
+    std::vector<std::uint32_t> classes_;  // ascending
 };
 
 void ReadNewClass(ArchiveReader& ar, ObjectTable& table) {
@@ -92,18 +97,32 @@ void ReadNewClass(ArchiveReader& ar, ObjectTable& table) {
     table.AddClass();
 }
 
-void ReadEntry(ArchiveReader& ar, ObjectTable& table, RecordArray& records) {
+// A new record's body. With `inPlace` the array keeps the bytes `ar` reads, and
+// a narrow body that lies wholly in them is not copied: the record points at
+// it. Any other body is read by the archive reader, which converts wide texts
+// and reports faults where they are.
+void ReadBody(ArchiveReader& ar, RecordArray& records, bool inPlace) {
+    if (inPlace) {
+        const std::string_view unread = ar.Unread();
+        if (const char* end = body::Scan(unread.data(), unread.data() + unread.size())) {
+            records.AppendInPlace(unread.data());
+            ar.Skip(static_cast<std::size_t>(end - unread.data()));
+            return;
+        }
+    }
+    records.AppendFromArchive(ar);
+}
+
+void ReadEntry(ArchiveReader& ar, ObjectTable& table, RecordArray& records, bool inPlace) {
     const std::uint64_t tagOffset = ar.offset();
     const std::uint16_t tag = ar.ReadU16();
-    std::uint32_t objectIndex = 0;
     if (tag == kNewClassTag) {
         ReadNewClass(ar, table);
     } else if (tag == kLongTag) {
         const std::uint32_t value = ar.ReadU32();
         if ((value & kLongClassFlag) == 0) {
-            objectIndex = value;
-            if (objectIndex == 0) return;
-            records.AppendAgain(table.Record(objectIndex, tagOffset));
+            if (value == 0) return;
+            records.AppendStoredAgain(table.RecordSlot(value, tagOffset));
             return;
         }
         table.CheckClass(value & ~kLongClassFlag, tagOffset);
@@ -112,33 +131,30 @@ void ReadEntry(ArchiveReader& ar, ObjectTable& table, RecordArray& records) {
     } else {
         // A reference to a record read before: the same record once more. The
         // null tag appends nothing, so it leaves no empty slot in the array.
-        objectIndex = tag;
-        if (objectIndex == 0) return;
-        records.AppendAgain(table.Record(objectIndex, tagOffset));
+        if (tag == 0) return;
+        records.AppendStoredAgain(table.RecordSlot(tag, tagOffset));
         return;
     }
     // A new record: it takes its table index before its body is read.
-    table.AddRecord(records.size());
-    records.AppendFromArchive(ar);
+    table.AddRecord();
+    ReadBody(ar, records, inPlace);
+}
+
+void ReadEntries(ArchiveReader& ar, RecordArray& records, bool inPlace) {
+    const std::int32_t count = ar.ReadI32();
+    if (count <= 0) return;
+    ObjectTable table(ar, records.distinct_records());
+    for (std::int32_t i = 0; i < count; ++i) ReadEntry(ar, table, records, inPlace);
 }
 
 }  // namespace
 
-void ReadCatalogue(ArchiveReader& ar, RecordArray& records) {
-    const std::int32_t count = ar.ReadI32();
-    if (count <= 0) return;
-    // Never trust the count for memory: a damaged file fails at its end.
-    const auto expected = static_cast<std::size_t>(
-        std::min<std::uint64_t>(static_cast<std::uint64_t>(count), ar.remaining() / kSmallestRecord));
-    records.Reserve(expected);
-    ObjectTable table(ar, expected);
-    for (std::int32_t i = 0; i < count; ++i) ReadEntry(ar, table, records);
-}
+void ReadCatalogue(ArchiveReader& ar, RecordArray& records) { ReadEntries(ar, records, false); }
 
 namespace {
 
 // Reads what it can; a fault ends the load but keeps the records before it.
-LoadResult RunLoad(ArchiveReader& ar, RecordArray& records) {
+LoadResult RunLoad(ArchiveReader& ar, RecordArray& records, bool inPlace) {
     LoadResult result;
     const std::size_t before = records.size();
     auto fail = [&](const std::string& message, std::uint64_t offset) {
@@ -147,7 +163,7 @@ LoadResult RunLoad(ArchiveReader& ar, RecordArray& records) {
         result.offset = offset;
     };
     try {
-        ReadCatalogue(ar, records);
+        ReadEntries(ar, records, inPlace);
     } catch (const ArchiveError& e) {
         fail(e.what(), e.offset());
     } catch (const std::bad_alloc&) {
@@ -159,14 +175,33 @@ LoadResult RunLoad(ArchiveReader& ar, RecordArray& records) {
     return result;
 }
 
+// Reads records that point into the bytes `make` gives, which the array keeps.
+template <typename MakeBytes>
+LoadResult LoadKept(MakeBytes make, RecordArray& records) {
+    std::string_view kept;
+    try {
+        kept = records.Keep(make());
+    } catch (const std::bad_alloc&) {
+        LoadResult result;
+        result.status = LoadResult::Status::Damaged;
+        result.message = "not enough memory";
+        return result;
+    }
+    ArchiveReader ar(kept);
+    return RunLoad(ar, records, true);
+}
+
 }  // namespace
 
 LoadResult LoadCatalogueFromBytes(std::string_view bytes, RecordArray& records) {
-    ArchiveReader ar(bytes);
-    return RunLoad(ar, records);
+    return LoadKept([bytes] { return FileBytes::Copy(bytes); }, records);
 }
 
 LoadResult LoadCatalogue(const std::filesystem::path& path, RecordArray& records) {
+    if (std::unique_ptr<FileBytes> bytes = FileBytes::Map(path))
+        return LoadKept([&bytes] { return std::move(bytes); }, records);
+    // Not mapped (too large for the address space, or not a regular file):
+    // read through a buffer, each record's body copied into the array.
     std::FILE* file = OpenFile(path, false);
     std::uint64_t size = 0;
     if (file == nullptr || !FileSize(file, size)) {
@@ -179,7 +214,7 @@ LoadResult LoadCatalogue(const std::filesystem::path& path, RecordArray& records
     // The reader's own buffer is the only one.
     std::setvbuf(file, nullptr, _IONBF, 0);
     ArchiveReader ar(file, size, kReadBufferSize);
-    LoadResult result = RunLoad(ar, records);
+    LoadResult result = RunLoad(ar, records, false);
     std::fclose(file);
     return result;
 }

@@ -13,7 +13,7 @@
 
 namespace kavuno::catalogue {
 
-// Read buffer of the file reader.
+// Read buffer of the file reader, for a file that is not mapped.
 inline constexpr std::size_t kReadBufferSize = 4096;
 
 struct LoadResult {
@@ -29,11 +29,14 @@ struct LoadResult {
 };
 
 // Reads movie.dat at `path` and appends every record to `records`. Records
-// read before an error stay appended.
+// read before an error stay appended. The file is mapped (FileBytes) and kept
+// by the array, whose records point at their bodies in it; a file that cannot
+// be mapped is read through a buffer of kReadBufferSize bytes instead.
 LoadResult LoadCatalogue(const std::filesystem::path& path, RecordArray& records);
-// The same from bytes in memory.
+// The same from bytes in memory, of which the array keeps a copy.
 LoadResult LoadCatalogueFromBytes(std::string_view bytes, RecordArray& records);
-// The same from an archive reader; throws ArchiveError at the first fault.
+// The same from an archive reader, each record's body copied into the array;
+// throws ArchiveError at the first fault.
 void ReadCatalogue(ArchiveReader& ar, RecordArray& records);
 
 // movie.dat holding `records` (the count, the first-record header, then

@@ -1,11 +1,11 @@
 #include "player/catalogue/cmf.h"
 
+#include <array>
 #include <cstring>
-#include <limits>
-#include <stdexcept>
 
 #include "common/service_config.h"
 #include "player/catalogue/archive.h"
+#include "player/catalogue/record_body.h"
 #include "player/catalogue/text_arena.h"
 #include "player/catalogue/text_scramble.h"
 
@@ -14,11 +14,24 @@ namespace {
 
 // Archive order of the texts: title, file, actor, parent, path, server, kind, id.
 constexpr std::size_t kSlotOfField[kTextFieldCount] = {1, 0, 2, 3, 5, 6, 4, 7};
-constexpr TextField kFieldOfSlot[kTextFieldCount] = {
-    TextField::Title, TextField::File, TextField::Actor, TextField::Parent,
-    TextField::Path,  TextField::Server, TextField::Kind, TextField::Id};
+// Archive order of the integers is their member order.
 
-constexpr std::size_t kMaxBlock = std::numeric_limits<std::uint32_t>::max();
+std::size_t SlotOf(TextField field) { return kSlotOfField[static_cast<std::size_t>(field)]; }
+
+// The body of a record without texts and with every integer zero.
+constexpr char kEmptyBody[body::kTextCount + 4 * body::kIntCount] = {};
+
+// Reads one body in archive order and writes it narrow into `out`.
+void ReadNarrowBody(ArchiveReader& ar, std::string& out) {
+    ArchiveWriter writer(out);
+    for (std::size_t slot = 0; slot < body::kTextCount; ++slot) {
+        writer.WriteText(ar.ReadText());
+        if (slot + 1 == body::kTextsBeforeFirstInts || slot + 1 == body::kTextsBeforeSecondInts) {
+            writer.WriteI32(ar.ReadI32());
+            writer.WriteI32(ar.ReadI32());
+        }
+    }
+}
 
 }  // namespace
 
@@ -28,57 +41,43 @@ std::string ScrambleText(std::string_view plain) {
     return stored;
 }
 
+std::string_view PlainPartOfStored(std::string_view stored) {
+    const void* zero = stored.empty() ? nullptr : std::memchr(stored.data(), 0, stored.size());
+    return zero == nullptr ? stored : stored.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - stored.data()));
+}
+
 std::string UnscrambleText(std::string_view stored) {
-    std::string plain(stored.substr(0, std::min(stored.size(), stored.find('\0'))));
+    std::string plain(PlainPartOfStored(stored));
     UnscrambleInPlace(plain.data(), plain.size());
     return plain;
 }
 
-std::size_t CMF::SlotOf(TextField field) { return kSlotOfField[static_cast<std::size_t>(field)]; }
+const char* CMF::EmptyBody() { return kEmptyBody; }
 
 CMF::CMF(const RecordFields& plain) {
     std::array<std::string, kTextFieldCount> stored;
     const std::string* texts[kTextFieldCount] = {&plain.file,   &plain.title, &plain.actor, &plain.parent,
                                                  &plain.server, &plain.kind,  &plain.path,  &plain.id};
-    for (std::size_t f = 0; f < kTextFieldCount; ++f) stored[SlotOf(static_cast<TextField>(f))] = ScrambleText(*texts[f]);
-    Rebuild(stored);
-    SetInt(IntField::Playable, plain.playable);
-    SetInt(IntField::Detail, plain.detail);
-    SetInt(IntField::Player, plain.player);
-    SetInt(IntField::Video, plain.video);
-}
-
-CMF::CMF(const CMF& other)
-    : end_(other.end_), plainInt_(other.plainInt_), storedInt_(other.storedInt_), heldTail_(other.heldTail_) {
-    owned_ = std::make_unique<Owned>();
-    if (other.owned_) owned_->plainLength = other.owned_->plainLength;
-    const std::size_t size = other.BlockSize();
-    if (size > 0) {
-        owned_->block.reset(new char[size]);
-        std::memcpy(owned_->block.get(), other.text_, size);
-        text_ = owned_->block.get();
+    std::array<std::string_view, body::kTextCount> bySlot;
+    for (std::size_t f = 0; f < kTextFieldCount; ++f) {
+        stored[f] = ScrambleText(*texts[f]);
+        bySlot[SlotOf(static_cast<TextField>(f))] = stored[f];
     }
+    Own(body::Build(bySlot, {plain.playable, plain.detail, plain.player, plain.video}));
 }
 
-CMF::CMF(CMF&& other) noexcept { *this = std::move(other); }
+CMF::CMF(const CMF& other) { Own({other.body_, body::Size(other.body_)}); }
 
-// The moved-from record is left empty rather than pointing at texts it no
+CMF::CMF(CMF&& other) noexcept : body_(other.body_) { other.body_ = EmptyBody(); }
+
+// The moved-from record is left empty rather than pointing at a body it no
 // longer owns.
 CMF& CMF::operator=(CMF&& other) noexcept {
-    if (this == &other) return *this;
-    text_ = other.text_;
-    end_ = other.end_;
-    plainInt_ = other.plainInt_;
-    storedInt_ = other.storedInt_;
-    heldTail_ = other.heldTail_;
-    pendingDerive_ = other.pendingDerive_;
-    owned_ = std::move(other.owned_);
-    other.text_ = EmptyBlock();
-    other.end_ = {};
-    other.plainInt_ = {};
-    other.storedInt_ = {};
-    other.heldTail_ = 0;
-    other.pendingDerive_ = false;
+    if (this != &other) {
+        if (OwnsBody()) delete[] body_;
+        body_ = other.body_;
+        other.body_ = EmptyBody();
+    }
     return *this;
 }
 
@@ -87,192 +86,91 @@ CMF& CMF::operator=(const CMF& other) {
     return *this;
 }
 
-void CMF::CopyInto(TextArena& arena, const CMF& from) {
-    const std::size_t size = from.BlockSize();
-    arena.Begin();
-    if (size > 0) std::memcpy(arena.Extend(size), from.text_, size);
-    text_ = const_cast<char*>(arena.Finish());
-    end_ = from.end_;
-    plainInt_ = from.plainInt_;
-    storedInt_ = from.storedInt_;
-    heldTail_ = from.heldTail_;
-    pendingDerive_ = false;
-    owned_.reset();
-    if (heldTail_ != 0) {
-        owned_ = std::make_unique<Owned>();
-        owned_->plainLength = from.owned_->plainLength;
-    }
+CMF::~CMF() {
+    if (OwnsBody()) delete[] body_;
 }
 
-std::size_t CMF::PlainLength(std::size_t slot) const {
-    if (heldTail_ & (1u << slot)) return owned_->plainLength[slot];
-    return end_[slot] - Begin(slot);
+void CMF::Own(std::string_view body) {
+    char* copy = new char[body.size()];
+    std::memcpy(copy, body.data(), body.size());
+    if (OwnsBody()) delete[] body_;
+    body_ = copy;
 }
 
-std::string_view CMF::Text(TextField field) const {
-    const std::size_t slot = SlotOf(field);
-    return {text_ + Begin(slot), PlainLength(slot)};
-}
+std::string_view CMF::StoredView(TextField field) const { return body::Text(body_, SlotOf(field)); }
 
-std::string CMF::StoredText(TextField field) const {
-    const std::size_t slot = SlotOf(field);
-    const std::size_t plain = PlainLength(slot);
-    std::string stored(text_ + Begin(slot), end_[slot] - Begin(slot));
-    ScrambleInPlace(stored.data(), plain);
-    return stored;
+std::int32_t CMF::StoredInt(IntField field) const { return body::Int(body_, static_cast<std::size_t>(field)); }
+
+bool CMF::PlainTextEquals(TextField field, std::string_view stored) const {
+    // The plain text ends at the stored text's first zero byte, so it never
+    // holds the plain byte that a stored zero stands for.
+    if (stored.find('\0') != std::string_view::npos) return false;
+    const std::string_view text = StoredView(field);
+    return text.size() >= stored.size() && text.compare(0, stored.size(), stored) == 0 &&
+           (text.size() == stored.size() || text[stored.size()] == '\0');
 }
 
 RecordFields CMF::Fields() const {
+    const body::Members m = body::Read(body_);
+    auto text = [&](TextField field) { return UnscrambleText(m.texts[SlotOf(field)]); };
     RecordFields f;
-    f.file = file();
-    f.title = title();
-    f.actor = actor();
-    f.parent = parent();
-    f.server = server();
-    f.kind = kind();
-    f.path = path();
-    f.id = id();
-    f.playable = playable();
-    f.detail = detail();
-    f.player = player();
-    f.video = video();
+    f.file = text(TextField::File);
+    f.title = text(TextField::Title);
+    f.actor = text(TextField::Actor);
+    f.parent = text(TextField::Parent);
+    f.server = text(TextField::Server);
+    f.kind = text(TextField::Kind);
+    f.path = text(TextField::Path);
+    f.id = text(TextField::Id);
+    f.playable = m.ints[0];
+    f.detail = m.ints[1];
+    f.player = m.ints[2];
+    f.video = m.ints[3];
     return f;
 }
 
 void CMF::SetText(TextField field, std::string_view plain) { SetStoredText(field, ScrambleText(plain)); }
 
 void CMF::SetStoredText(TextField field, std::string_view stored) {
-    std::array<std::string, kTextFieldCount> texts;
-    for (std::size_t slot = 0; slot < kTextFieldCount; ++slot) texts[slot] = StoredText(kFieldOfSlot[slot]);
-    texts[SlotOf(field)] = std::string(stored);
-    Rebuild(texts);
+    body::Members m = body::Read(body_);
+    m.texts[SlotOf(field)] = stored;
+    Own(body::Build(m.texts, m.ints));
 }
 
 void CMF::SetInt(IntField field, std::int32_t value) {
-    storedInt_[static_cast<std::size_t>(field)] = value;
-    plainInt_[static_cast<std::size_t>(field)] = value;
+    body::Members m = body::Read(body_);
+    m.ints[static_cast<std::size_t>(field)] = value;
+    Own(body::Build(m.texts, m.ints));
 }
 
-// A record of its own: a new block of the stored texts, derived in place.
-void CMF::Rebuild(const std::array<std::string, kTextFieldCount>& stored) {
-    std::size_t total = 0;
-    for (const auto& text : stored) total += text.size();
-    if (total > kMaxBlock) throw std::length_error("record texts too long");
-    auto owned = std::make_unique<Owned>();
-    owned->block.reset(new char[total == 0 ? 1 : total]);
-    std::size_t at = 0;
-    for (std::size_t slot = 0; slot < kTextFieldCount; ++slot) {
-        if (!stored[slot].empty()) std::memcpy(owned->block.get() + at, stored[slot].data(), stored[slot].size());
-        at += stored[slot].size();
-        end_[slot] = static_cast<std::uint32_t>(at);
-    }
-    owned_ = std::move(owned);
-    text_ = owned_->block.get();
-    heldTail_ = 0;
-    pendingDerive_ = true;
-    DeriveFields();
-}
-
-void CMF::DeriveFields() {
-    if (pendingDerive_) DeriveInPlace();
-    plainInt_ = storedInt_;
-}
-
-// Each stored text becomes its plain text where it stands; a text with a
-// zero byte is derived up to the zero and keeps the rest as its stored tail.
-void CMF::DeriveInPlace() {
-    for (std::size_t slot = 0; slot < kTextFieldCount; ++slot) {
-        char* text = text_ + Begin(slot);
-        const std::size_t length = end_[slot] - Begin(slot);
-        const void* zero = length == 0 ? nullptr : std::memchr(text, 0, length);
-        std::size_t plain = length;
-        if (zero != nullptr) {
-            plain = static_cast<std::size_t>(static_cast<const char*>(zero) - text);
-            if (!owned_) owned_ = std::make_unique<Owned>();
-            owned_->plainLength[slot] = static_cast<std::uint32_t>(plain);
-            heldTail_ = static_cast<std::uint8_t>(heldTail_ | (1u << slot));
-        }
-        UnscrambleInPlace(text, plain);
-    }
-    pendingDerive_ = false;
-}
-
-void CMF::ReadBody(ArchiveReader& ar, TextArena& arena) {
+const char* CMF::ReadBody(ArchiveReader& ar, TextArena& arena) {
+    std::string narrow;
+    narrow.reserve(128);
+    ReadNarrowBody(ar, narrow);
     arena.Begin();
-    std::size_t at = 0;
-    auto readText = [&](std::size_t slot) {
-        const std::uint64_t itemOffset = ar.offset();
-        const std::string_view text = ar.ReadText();
-        if (text.size() > kMaxBlock - at) ar.Fail("record texts longer than 4 GiB", itemOffset);
-        if (!text.empty()) std::memcpy(arena.Extend(text.size()), text.data(), text.size());
-        at += text.size();
-        end_[slot] = static_cast<std::uint32_t>(at);
-    };
-    auto readInt = [&](IntField field) { storedInt_[static_cast<std::size_t>(field)] = ar.ReadI32(); };
-    readText(0);  // title
-    readText(1);  // file
-    readText(2);  // actor
-    readText(3);  // parent
-    readInt(IntField::Playable);
-    readInt(IntField::Detail);
-    readText(4);  // path
-    readText(5);  // server
-    readText(6);  // kind
-    readInt(IntField::Player);
-    readInt(IntField::Video);
-    readText(7);  // id
-    text_ = at == 0 ? EmptyBlock() : const_cast<char*>(arena.Finish());
-    if (at == 0) arena.Abandon();
-    heldTail_ = 0;
-    pendingDerive_ = true;
+    std::memcpy(arena.Extend(narrow.size()), narrow.data(), narrow.size());
+    return arena.Finish();
 }
 
 void CMF::Serialize(ArchiveReader& ar) {
-    TextArena* arena = ar.arena();
-    TextArena local;
-    TextArena& target = arena != nullptr ? *arena : local;
+    std::string narrow;
     try {
-        owned_.reset();
-        ReadBody(ar, target);
+        ReadNarrowBody(ar, narrow);
     } catch (...) {
-        target.Abandon();
         *this = CMF();
         throw;
     }
-    DeriveFields();
-    if (arena == nullptr && BlockSize() > 0) {
-        // Read through a reader without an arena: the record keeps its own copy.
-        if (!owned_) owned_ = std::make_unique<Owned>();
-        owned_->block.reset(new char[BlockSize()]);
-        std::memcpy(owned_->block.get(), text_, BlockSize());
-        text_ = owned_->block.get();
-    }
+    Own(narrow);
 }
 
+// Written narrow with the shortest prefixes, whatever prefixes the body was read with.
 void CMF::Serialize(ArchiveWriter& ar) const {
-    auto writeText = [&](std::size_t slot) {
-        if (heldTail_ & (1u << slot))
-            ar.WriteText(StoredText(kFieldOfSlot[slot]));
-        else
-            ar.WriteScrambledText({text_ + Begin(slot), end_[slot] - Begin(slot)});
-    };
-    auto writeInt = [&](IntField field) { ar.WriteI32(storedInt_[static_cast<std::size_t>(field)]); };
-    writeText(0);
-    writeText(1);
-    writeText(2);
-    writeText(3);
-    writeInt(IntField::Playable);
-    writeInt(IntField::Detail);
-    writeText(4);
-    writeText(5);
-    writeText(6);
-    writeInt(IntField::Player);
-    writeInt(IntField::Video);
-    writeText(7);
+    const body::Members m = body::Read(body_);
+    ar.out() += body::Build(m.texts, m.ints);
 }
 
 std::string CMF::GetStreamAddress() const {
-    const std::string_view code = server();
+    const std::string code = server();
     std::string base;
     if (code.empty()) {
         base = "rtsp://" + config::StreamHostA() + "/movie/";
@@ -295,8 +193,9 @@ std::string CMF::GetStreamAddress() const {
 }
 
 std::string CMF::GetDetailsAddress() const {
-    if (id().empty()) return {};
-    return config::WebSite() + "/film/soft.asp?id=" + std::string(id());
+    const std::string key = id();
+    if (key.empty()) return {};
+    return config::WebSite() + "/film/soft.asp?id=" + key;
 }
 
 }  // namespace kavuno::catalogue

@@ -1,18 +1,19 @@
 // One catalogue record: a movie, an episode or a series.
 //
 // Every field exists twice: the stored member is what movie.dat holds (texts
-// scrambled, each byte 12 lower), the plain member is derived from it after
-// loading and is what the rest of the player reads.
+// scrambled, each byte 12 lower), the plain member is derived from it and is
+// what the rest of the player reads. A record keeps only its stored members,
+// as the file's record body (record_body.h), and derives a plain member each
+// time it is read: a catalogue of a million records is loaded without
+// touching a text, and the few texts the window shows are converted then.
+// Comparisons and searches over many records run on the stored bytes with
+// the other side converted once (PlainTextEquals, list_rows.h).
 //
-// A record held by a RecordArray keeps its texts in the array's arena; a record
-// made by a tool or a test owns its texts. Either way a record's texts are one
-// block of plain bytes: a stored text is derived back from its plain text
-// (stored byte = plain byte - 12), except for the rare stored text that held a
-// zero byte, whose tail past the zero is kept as well.
+// A record held by a RecordArray points at its body in the array's storage
+// (the mapped file, or the array's arena); a record made by a tool or a test,
+// or copied out of an array, owns its body.
 #pragma once
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,8 @@ struct RecordFields {
 std::string ScrambleText(std::string_view plain);
 // Plain form of a stored text: each byte up to the first zero byte, 12 higher.
 std::string UnscrambleText(std::string_view stored);
+// The part of a stored text that its plain text comes from: up to the first zero byte.
+std::string_view PlainPartOfStored(std::string_view stored);
 
 class CMF {
 public:
@@ -55,18 +58,17 @@ public:
     CMF& operator=(const CMF& other);
     CMF(CMF&& other) noexcept;
     CMF& operator=(CMF&& other) noexcept;
-    ~CMF() = default;
+    ~CMF();
 
-    // Plain members. Views stay valid while the record (and the array holding
-    // it) lives and is not changed.
-    std::string_view file() const { return Text(TextField::File); }
-    std::string_view title() const { return Text(TextField::Title); }
-    std::string_view actor() const { return Text(TextField::Actor); }
-    std::string_view parent() const { return Text(TextField::Parent); }
-    std::string_view server() const { return Text(TextField::Server); }
-    std::string_view kind() const { return Text(TextField::Kind); }
-    std::string_view path() const { return Text(TextField::Path); }
-    std::string_view id() const { return Text(TextField::Id); }
+    // Plain members, derived when read.
+    std::string file() const { return Text(TextField::File); }
+    std::string title() const { return Text(TextField::Title); }
+    std::string actor() const { return Text(TextField::Actor); }
+    std::string parent() const { return Text(TextField::Parent); }
+    std::string server() const { return Text(TextField::Server); }
+    std::string kind() const { return Text(TextField::Kind); }
+    std::string path() const { return Text(TextField::Path); }
+    std::string id() const { return Text(TextField::Id); }
     std::int32_t playable() const { return Int(IntField::Playable); }
     std::int32_t detail() const { return Int(IntField::Detail); }
     std::int32_t player() const { return Int(IntField::Player); }
@@ -86,31 +88,35 @@ public:
     std::int32_t playerRaw() const { return StoredInt(IntField::Player); }
     std::int32_t videoRaw() const { return StoredInt(IntField::Video); }
 
-    // The same members by field.
-    std::string_view Text(TextField field) const;
-    std::string StoredText(TextField field) const;
-    std::int32_t Int(IntField field) const { return plainInt_[static_cast<std::size_t>(field)]; }
-    std::int32_t StoredInt(IntField field) const { return storedInt_[static_cast<std::size_t>(field)]; }
+    // The same members by field. A plain integer is its stored one.
+    std::string Text(TextField field) const { return UnscrambleText(StoredView(field)); }
+    std::string StoredText(TextField field) const { return std::string(StoredView(field)); }
+    std::int32_t Int(IntField field) const { return StoredInt(field); }
+    std::int32_t StoredInt(IntField field) const;
+    // The stored text where the record keeps it; valid while the record (and
+    // the array holding it) lives and is not changed.
+    std::string_view StoredView(TextField field) const;
+
+    // Tests on the plain text without deriving it. `stored` is the stored form
+    // of the text to compare with (ScrambleText of the plain text).
+    bool PlainTextEmpty(TextField field) const { return PlainPartOfStored(StoredView(field)).empty(); }
+    bool PlainTextEquals(TextField field, std::string_view stored) const;
 
     // All plain members at once.
     RecordFields Fields() const;
 
     // Setters keep plain and stored members in step: SetText stores the
-    // scrambled text, SetStoredText derives the plain one.
+    // scrambled text, SetStoredText the text as given.
     void SetText(TextField field, std::string_view plain);
     void SetStoredText(TextField field, std::string_view stored);
     void SetInt(IntField field, std::int32_t value);
 
-    // Reads the twelve stored members in archive order, then DeriveFields.
-    // Throws ArchiveError (archive.h) on a damaged body; the record is then
-    // left empty.
+    // Reads the twelve stored members in archive order (wide texts converted
+    // to GBK). Throws ArchiveError (archive.h) on a damaged body; the record is
+    // then left empty.
     void Serialize(ArchiveReader& ar);
     // Writes the twelve stored members in archive order.
     void Serialize(ArchiveWriter& ar) const;
-
-    // Computes every plain member from its stored member. Serialize calls it;
-    // the setters keep the members in step, so nobody else needs to.
-    void DeriveFields();
 
     // rtsp address of the movie: base chosen by `server` + path + file.
     std::string GetStreamAddress() const;
@@ -120,34 +126,18 @@ public:
 private:
     friend class RecordArray;
 
-    // The block holds the texts one after the other in archive order (the
-    // "slot" of a text): its plain bytes, then, for a text whose stored form
-    // held a zero byte (bit set in heldTail_), the stored bytes from that zero
-    // on. end_[slot] is where a slot's bytes end.
-    struct Owned {
-        std::unique_ptr<char[]> block;  // the block of a record outside a RecordArray
-        std::array<std::uint32_t, kTextFieldCount> plainLength{};  // slots with a tail
-    };
+    // A record of a RecordArray: `body` lives in the array's storage. The
+    // array never runs the destructor of such a record, which owns nothing.
+    explicit CMF(const char* body) : body_(body) {}
+    // Reads a body from `ar` into `arena`; returns it, or throws ArchiveError
+    // with the arena as it was.
+    static const char* ReadBody(ArchiveReader& ar, TextArena& arena);
+    // Takes a copy of `body` as the record's own.
+    void Own(std::string_view body);
+    bool OwnsBody() const { return body_ != EmptyBody(); }
+    static const char* EmptyBody();
 
-    // Where the texts of a record without any text point.
-    static inline char emptyBlock_[1] = {0};
-    static char* EmptyBlock() { return emptyBlock_; }
-    static std::size_t SlotOf(TextField field);
-    std::size_t Begin(std::size_t slot) const { return slot == 0 ? 0 : end_[slot - 1]; }
-    std::size_t PlainLength(std::size_t slot) const;
-    std::size_t BlockSize() const { return end_[kTextFieldCount - 1]; }
-    void Rebuild(const std::array<std::string, kTextFieldCount>& stored);
-    void ReadBody(ArchiveReader& ar, TextArena& arena);
-    void DeriveInPlace();
-    void CopyInto(TextArena& arena, const CMF& from);
-
-    char* text_ = EmptyBlock();
-    std::array<std::uint32_t, kTextFieldCount> end_{};
-    std::array<std::int32_t, kIntFieldCount> plainInt_{};
-    std::array<std::int32_t, kIntFieldCount> storedInt_{};
-    std::uint8_t heldTail_ = 0;     // bit per slot: the slot kept its stored tail
-    bool pendingDerive_ = false;    // the block still holds stored bytes
-    std::unique_ptr<Owned> owned_;  // own block, and plain lengths of slots with a tail
+    const char* body_ = EmptyBody();
 };
 
 }  // namespace kavuno::catalogue

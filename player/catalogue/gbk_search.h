@@ -16,4 +16,10 @@ inline bool GbkContains(std::string_view text, std::string_view needle) {
     return GbkFind(text, needle) != std::string_view::npos;
 }
 
+// The same search on stored texts (each byte 12 lower than its plain byte):
+// `text` is a stored text, all of it plain (no zero byte, PlainPartOfStored),
+// and `needle` the stored form of the plain needle. Matches where GbkFind
+// matches on the plain texts.
+std::size_t GbkFindStored(std::string_view text, std::string_view needle);
+
 }  // namespace kavuno::catalogue

@@ -1,5 +1,6 @@
-// Chunked storage for the texts of many records: one allocation per chunk
-// instead of one per text, and pointers that never move once a block is done.
+// Chunked storage for the record bodies a record array copies (those not read
+// in place from a file): one allocation per chunk instead of one per record,
+// and pointers that never move once a block is done.
 #pragma once
 #include <cstddef>
 #include <memory>

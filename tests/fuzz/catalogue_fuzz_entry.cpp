@@ -1,8 +1,9 @@
 // Fuzz entry of the catalogue reader: any bytes, read as movie.dat (from
-// memory and through a file with a tiny buffer) and as root.dat, must load
-// without crashing, agree between the two readers, keep every record's plain
-// members derived from its stored ones, write back to a file that reads the
-// same, and give list rows that only ever name records 1 to count - 1.
+// memory, records in place, and through a file with a tiny buffer, records
+// copied) and as root.dat, must load without crashing, agree between the two
+// readers, keep every record's plain members derived from its stored ones
+// (and the tests on stored bytes in step with them), write back to a file that
+// reads the same, and give list rows that only ever name records 1 to count - 1.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "player/catalogue/catalogue_file.h"
 #include "player/catalogue/category_tree.h"
+#include "player/catalogue/gbk_search.h"
 #include "player/catalogue/list_rows.h"
 
 namespace {
@@ -40,6 +42,15 @@ void CheckRecords(const RecordArray& records) {
         }
         for (std::size_t f = 0; f < kIntFieldCount; ++f)
             Check(r.Int(static_cast<IntField>(f)) == r.StoredInt(static_cast<IntField>(f)), "plain int differs");
+        // The list's tests on stored bytes agree with the plain texts.
+        const std::string parent = r.parent();
+        Check(r.PlainTextEmpty(TextField::Parent) == parent.empty(), "stored emptiness test differs");
+        Check(r.PlainTextEquals(TextField::Kind, ScrambleText(r.kind())), "stored equality misses its own text");
+        Check(!r.PlainTextEquals(TextField::Kind, ScrambleText(r.kind() + "x")), "stored equality too loose");
+        if (!parent.empty())
+            Check(GbkFindStored(PlainPartOfStored(r.StoredView(TextField::Parent)), ScrambleText(parent.substr(1))) ==
+                      GbkFind(parent, parent.substr(1)),
+                  "stored search differs from the plain one");
     }
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "player/catalogue/catalogue_file.h"
+#include "player/catalogue/file_bytes.h"
 #include "tests/native/catalogue/archive_bytes.h"
 
 namespace kavuno::catalogue {
@@ -251,6 +252,59 @@ TEST(CatalogueFile, LoadingAppendsToWhatTheArrayHolds) {
     EXPECT_EQ(Titles(records), (std::vector<std::string>{"before", "x", "x"}));
 }
 
+// Every entry of this file but the plain class references with narrow bodies
+// is left to the archive reader by the in-place loader; both must agree.
+ArchiveBytes MixedEntries(std::int32_t count = 8) {
+    ArchiveBytes bytes;
+    bytes.I32(count).NewClassHeader().Body("first", "K");
+    bytes.ClassRef().U8(0xFF).U16(5).Raw(ScrambleText("long1"));  // a 16-bit prefix where one byte would do
+    bytes.U8(0xFF).U16(0xFFFF).U32(1).Raw(ScrambleText("f"));      // and a 32-bit one
+    bytes.Plain("").Plain("").I32(1).I32(2).Plain("").Plain("").Plain("K").I32(3).I32(4).Plain("id");
+    bytes.ClassRef().U8(0xFF).U16(0xFFFE).U8(1).Raw(std::string("A\0", 2));  // wide title
+    bytes.Plain("").Plain("").Plain("").I32(1).I32(0).Plain("").Plain("").Plain("K").I32(0).I32(0).Plain("");
+    bytes.U16(0x0003).NewClassHeader().Body("after a second class").U16(0x8005).Body("by the second class");
+    bytes.U16(0x7FFF).U32(0x80000001u).Body("long class tag").U16(0x7FFF).U32(2);
+    return bytes;
+}
+
+std::string StoredImage(const RecordArray& records) {
+    std::string image;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        for (std::size_t f = 0; f < kTextFieldCount; ++f) image += records[i].StoredText(static_cast<TextField>(f)) + "|";
+        for (std::size_t f = 0; f < kIntFieldCount; ++f)
+            image += std::to_string(records[i].StoredInt(static_cast<IntField>(f))) + "|";
+    }
+    return image;
+}
+
+TEST(CatalogueFile, ReadInPlaceAgreesWithTheArchiveReader) {
+    const ArchiveBytes bytes = MixedEntries();
+    RecordArray inPlace;
+    const LoadResult r = Load(bytes, inPlace);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(Titles(inPlace), (std::vector<std::string>{"first", "long1", "M", "long1", "after a second class",
+                                                         "by the second class", "long class tag", "first"}));
+    EXPECT_EQ(inPlace[1].Fields().file, "f");
+    EXPECT_EQ(inPlace[1].player(), 3);
+    EXPECT_EQ(inPlace[1].id(), "id");
+    EXPECT_EQ(&inPlace[3], &inPlace[1]);
+    EXPECT_EQ(inPlace.distinct_records(), 6u);
+
+    RecordArray buffered;
+    ArchiveReader ar(bytes.str());
+    ReadCatalogue(ar, buffered);
+    EXPECT_EQ(StoredImage(buffered), StoredImage(inPlace));
+    EXPECT_EQ(CatalogueBytes(buffered), CatalogueBytes(inPlace));
+    // A body cut short after them is reported where it ends, the records kept.
+    ArchiveBytes cut = MixedEntries(9);
+    cut.ClassRef().Plain("cut");
+    RecordArray partial;
+    const LoadResult damaged = Load(cut, partial);
+    EXPECT_EQ(damaged.status, LoadResult::Status::Damaged);
+    EXPECT_EQ(damaged.offset, cut.size());
+    EXPECT_EQ(Titles(partial), Titles(inPlace));
+}
+
 class CatalogueFileOnDisk : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -287,6 +341,7 @@ TEST_F(CatalogueFileOnDisk, TextsAcrossTheReadBufferSurvive) {
         EXPECT_EQ(records[i].Fields(), written[i].Fields()) << i;
         EXPECT_EQ(records[i].idRaw(), written[i].idRaw()) << i;
     }
+    EXPECT_EQ(records.text_bytes(), 0u);  // read in place: no text copied
     // The same bytes through a reader with a tiny buffer.
     std::FILE* file = std::fopen((dir_ / "movie.dat").c_str(), "rb");
     ASSERT_NE(file, nullptr);
@@ -295,6 +350,33 @@ TEST_F(CatalogueFileOnDisk, TextsAcrossTheReadBufferSurvive) {
     ReadCatalogue(small, again);
     std::fclose(file);
     EXPECT_EQ(CatalogueBytes(again), CatalogueBytes(records));
+    EXPECT_GT(again.text_bytes(), 0u);
+}
+
+TEST_F(CatalogueFileOnDisk, MappedBytesStayAsReadWhenTheFileIsReplaced) {
+    EXPECT_EQ(FileBytes::Map(dir_ / "none.dat"), nullptr);
+    EXPECT_EQ(FileBytes::Map(dir_), nullptr);  // not a regular file
+    std::ofstream(dir_ / "empty.dat", std::ios::binary).close();
+    const auto empty = FileBytes::Map(dir_ / "empty.dat");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->bytes().empty());
+    EXPECT_EQ(FileBytes::Copy("abc")->bytes(), "abc");
+
+    ArchiveBytes bytes;
+    bytes.I32(2).NewClassHeader().Body("old", "K").ClassRef().Body("older", "K");
+    std::ofstream(dir_ / "movie.dat", std::ios::binary) << bytes.str();
+    const auto mapped = FileBytes::Map(dir_ / "movie.dat");
+    ASSERT_NE(mapped, nullptr);
+    EXPECT_TRUE(mapped->mapped());
+    EXPECT_EQ(mapped->bytes(), bytes.str());
+    RecordArray records;
+    ASSERT_TRUE(LoadCatalogue(dir_ / "movie.dat", records).ok());
+    ArchiveBytes newer;
+    newer.I32(1).NewClassHeader().Body("new");
+    std::ofstream(dir_ / "new.dat", std::ios::binary) << newer.str();
+    std::filesystem::rename(dir_ / "new.dat", dir_ / "movie.dat");
+    EXPECT_EQ(Titles(records), (std::vector<std::string>{"old", "older"}));
+    EXPECT_EQ(records[1].kind(), "K");
 }
 
 TEST_F(CatalogueFileOnDisk, MissingTruncatedAndEmptyFiles) {

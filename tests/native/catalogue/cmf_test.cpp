@@ -125,6 +125,30 @@ TEST(Record, DamagedBodyLeavesTheRecordEmpty) {
     EXPECT_EQ(back.Fields(), RecordFields{});
 }
 
+TEST(Record, PlainTextTestsRunOnTheStoredBytes) {
+    // One pointer a record: a million records cost eight megabytes beside their file.
+    static_assert(sizeof(CMF) == sizeof(void*));
+    CMF r(SampleFields());
+    r.SetStoredText(TextField::Parent, std::string("\x00\x41", 2));  // plain "" with a stored tail
+    r.SetStoredText(TextField::Kind, std::string("\x3F\x00\x57", 3));  // plain "K"
+    EXPECT_TRUE(r.PlainTextEmpty(TextField::Parent));
+    EXPECT_FALSE(r.PlainTextEmpty(TextField::Kind));
+    EXPECT_TRUE(r.PlainTextEquals(TextField::Kind, ScrambleText("K")));
+    EXPECT_TRUE(r.PlainTextEquals(TextField::Parent, ScrambleText("")));
+    EXPECT_FALSE(r.PlainTextEquals(TextField::Kind, ScrambleText("")));
+    EXPECT_FALSE(r.PlainTextEquals(TextField::Kind, ScrambleText("K\x0C")));  // the byte a stored zero stands for
+    EXPECT_TRUE(r.PlainTextEquals(TextField::Title, ScrambleText(SampleFields().title)));
+    EXPECT_FALSE(r.PlainTextEquals(TextField::Title, ScrambleText(SampleFields().title.substr(0, 2))));
+    EXPECT_EQ(r.StoredView(TextField::Kind), std::string_view("\x3F\x00\x57", 3));
+    EXPECT_EQ(PlainPartOfStored(r.StoredView(TextField::Kind)), "\x3F");
+    // The integers sit between the texts; changing a text moves them and keeps them.
+    r.SetText(TextField::Actor, std::string(300, 'a'));
+    EXPECT_EQ(r.detail(), -7);
+    EXPECT_EQ(r.video(), 3);
+    EXPECT_EQ(r.kind(), "K");
+    EXPECT_EQ(r.actor(), std::string(300, 'a'));
+}
+
 class Addresses : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -97,6 +97,23 @@ TEST(SearchRows, EmptyTextKeepsTheListAndSelectionPicksTheField) {
     EXPECT_EQ(SearchFieldForSelection(7), SearchField::Actor);
 }
 
+// The rows are chosen on the stored bytes; a stored zero byte ends a plain text.
+TEST(Rows, StoredTextsWithZeroBytesCountAsTheirPlainTexts) {
+    RecordArray records = Make({{"0", "", ""}, {"x", "K", ""}, {"y", "K", "S"}, {"ab", "K", ""}});
+    CMF tailed(records[3]);
+    tailed.SetStoredText(TextField::Parent, std::string("\x00\x47", 2));        // plain ""
+    tailed.SetStoredText(TextField::Kind, std::string("\x3F\x00\x3F", 3));     // plain "K"
+    tailed.SetStoredText(TextField::Title, std::string("\x55\x56\x00\x57", 4));  // plain "ab"
+    records.Append(tailed);
+    EXPECT_EQ(RecentRows(records), (Rows{4, 3, 1}));
+    EXPECT_EQ(CategoryRows(records, "K", ""), (Rows{4, 3, 1}));
+    EXPECT_EQ(CategoryRows(records, "K", "S"), (Rows{2}));
+    EXPECT_EQ(SearchRows(records, "ab", SearchField::Title), (Rows{4, 3}));
+    EXPECT_EQ(SearchRows(records, "c", SearchField::Title), Rows{});  // stored after the zero
+    EXPECT_EQ(SearchRows(records, "b\x0C", SearchField::Title), Rows{});
+    EXPECT_EQ(CategoryRows(records, "K\x0C", ""), Rows{});
+}
+
 // 啊 is B0 A1, 不 is B2 BB; "\xA1\xB2" only appears across their boundary.
 TEST(GbkMatch, NeverStartsOnASecondByte) {
     const std::string text = "\xB0\xA1\xB2\xBB";  // 啊不
@@ -127,6 +144,17 @@ TEST(GbkMatch, MatchesAfterMixedTextAndAtTheEnd) {
     EXPECT_EQ(GbkFind("\x80\x41", "A"), 1u);
     EXPECT_EQ(GbkFind("\xFF\x41", "A"), 1u);
     EXPECT_EQ(GbkFind("\xFE\x41", "A"), std::string_view::npos);
+}
+
+TEST(GbkMatch, StoredTextsMatchWhereTheirPlainTextsDo) {
+    const std::vector<std::string> texts = {"\xB0\xA1\xB2\xBB", "\x81\x41\x81\x41\x41", "ab\xB0\xA1" "c\xB2\xBB",
+                                            "a\xB0", "\x80\x41", "\xFE\x41", "\x0D\x8D\xFF\xF3\x01"};
+    const std::vector<std::string> needles = {"", "A", "\xA1\xB2", "\xB2\xBB", "c", "b\xB0", "\xB0", "\x41\x41",
+                                              "\x8D", "\xF3\x01", "\x01"};
+    for (const std::string& text : texts) {
+        for (const std::string& needle : needles)
+            EXPECT_EQ(GbkFindStored(ScrambleText(text), ScrambleText(needle)), GbkFind(text, needle)) << text << "/" << needle;
+    }
 }
 
 TEST(GbkMatch, SearchRowsUseTheMatcher) {
