@@ -6,6 +6,9 @@ CMAKE_FLAGS ?=
 NATIVE := $(BUILD_DIR)/native
 WIN := $(BUILD_DIR)/win
 WIN32 := $(BUILD_DIR)/win32
+# Every tree of one build folder shares its test keys (and so embeds the same
+# public key); the Windows tests find the native tools beside them.
+TREE_FLAGS := -DKAVUNO_KEYS_DIR=$(abspath $(BUILD_DIR))/keys -DKAVUNO_NATIVE_DIR=$(abspath $(NATIVE))
 
 .PHONY: all deps build build-native build-win build-i686 test test-native test-win demo screenshots fuzz bench clean
 
@@ -17,16 +20,16 @@ deps:
 build: build-native build-win
 
 build-native: deps
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(NATIVE) -j$(JOBS)
 
 build-win: deps
-	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WIN) -j$(JOBS)
 
 # The 32-bit programs only need to compile: this machine cannot run them.
 build-i686: deps
-	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=OFF $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WIN32) -j$(JOBS)
 
 test: build build-i686
@@ -47,13 +50,16 @@ screenshots: build
 	@bash tools/demo/screenshot-launcher.sh $(BUILD_DIR)
 	@bash tools/demo/screenshot-player.sh $(BUILD_DIR)
 
-# A longer libFuzzer run of the catalogue reader (make test only replays the corpus).
+# Longer libFuzzer runs (make test only replays the corpora): the catalogue
+# reader, then what the launcher reads before trusting it (manifest, entry
+# names, signed file list); FUZZ_SECONDS each.
 FUZZ_SECONDS ?= 300
 fuzz: deps
-	@cmake -S . -B $(BUILD_DIR)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DKAVUNO_FUZZ=ON >/dev/null
-	@cmake --build $(BUILD_DIR)/fuzz -j$(JOBS) --target catalogue_fuzzer
-	@mkdir -p $(BUILD_DIR)/fuzz/corpus
+	@cmake -S . -B $(BUILD_DIR)/fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DKAVUNO_FUZZ=ON $(TREE_FLAGS) >/dev/null
+	@cmake --build $(BUILD_DIR)/fuzz -j$(JOBS) --target catalogue_fuzzer update_fuzzer
+	@mkdir -p $(BUILD_DIR)/fuzz/corpus $(BUILD_DIR)/fuzz/update_corpus
 	$(BUILD_DIR)/fuzz/bin/catalogue_fuzzer -max_total_time=$(FUZZ_SECONDS) $(BUILD_DIR)/fuzz/corpus tests/fuzz/corpus
+	$(BUILD_DIR)/fuzz/bin/update_fuzzer -max_total_time=$(FUZZ_SECONDS) $(BUILD_DIR)/fuzz/update_corpus tests/fuzz/update_corpus
 
 bench: build
 	@bash tests/bench/run-benchmarks.sh $(BUILD_DIR)

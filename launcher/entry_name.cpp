@@ -30,6 +30,17 @@ bool IsDeviceName(std::u16string_view segment) {
            base[3] <= u'9';
 }
 
+// The first folder of a name, as Windows resolves it: case does not matter,
+// and trailing dots and blanks are dropped.
+bool IsStagingFolder(std::u16string_view segment) {
+    while (!segment.empty() && (segment.back() == u'.' || segment.back() == u' ')) segment.remove_suffix(1);
+    std::u16string_view staging = kStagingFolderName;
+    if (segment.size() != staging.size()) return false;
+    for (size_t i = 0; i < segment.size(); ++i)
+        if (Upper(segment[i]) != Upper(staging[i])) return false;
+    return true;
+}
+
 bool IsSafeSegment(std::u16string_view segment) {
     if (segment.empty()) return false;
     // Windows drops trailing dots and spaces, so ". ." is the same as "..".
@@ -48,10 +59,43 @@ bool IsSafeEntryName(std::string_view gbkName) {
     for (;;) {
         size_t end = start;
         while (end < name.size() && !IsSeparator(name[end])) ++end;
-        if (!IsSafeSegment(std::u16string_view(name).substr(start, end - start))) return false;
+        std::u16string_view segment = std::u16string_view(name).substr(start, end - start);
+        if (!IsSafeSegment(segment) || (start == 0 && IsStagingFolder(segment))) return false;
         if (end == name.size()) return true;
         start = end + 1;
     }
+}
+
+std::string EntryAddressPath(std::string_view gbkName) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string path;
+    auto escape = [&](unsigned char byte) {
+        path += '%';
+        path += kDigits[byte >> 4];
+        path += kDigits[byte & 15];
+    };
+    for (size_t i = 0; i < gbkName.size(); ++i) {
+        auto byte = static_cast<unsigned char>(gbkName[i]);
+        bool lead = byte >= 0x81 && byte <= 0xFE && i + 1 < gbkName.size();
+        if (lead) {
+            auto trail = static_cast<unsigned char>(gbkName[i + 1]);
+            if (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+                escape(byte);
+                escape(trail);
+                ++i;
+                continue;
+            }
+        }
+        bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+                          byte == '-' || byte == '.' || byte == '_' || byte == '~';
+        if (byte == '\\' || byte == '/')
+            path += '/';
+        else if (unreserved)
+            path += static_cast<char>(byte);
+        else
+            escape(byte);
+    }
+    return path;
 }
 
 }  // namespace kavuno::launcher

@@ -12,6 +12,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick               # a display to run the programs on, and to look at them
   fonts-wqy-microhei                               # Chinese glyphs for the font replacements
   python3 curl                                     # demo service, tools and end-to-end tests
+  openssl libssl-dev                               # test keys and certificates; kavuno-release signs with libcrypto
   locales                                          # zh_CN.UTF-8 and en_US.UTF-8 for Wine
 )
 

@@ -54,6 +54,13 @@ TEST(IsSafeEntryName, RefusesAbsoluteDriveUncAndDevicePaths) {
     EXPECT_FALSE(IsSafeEntryName("movie.dat:stream"));
 }
 
+TEST(IsSafeEntryName, RefusesTheLaunchersStagingFolderButNotItsNameElsewhere) {
+    EXPECT_FALSE(IsSafeEntryName("KavunoUp.staging\\files.txt"));
+    EXPECT_FALSE(IsSafeEntryName("kavunoup.STAGING. /download-1-1.part"));
+    EXPECT_TRUE(IsSafeEntryName("skin\\KavunoUp.staging\\x"));
+    EXPECT_TRUE(IsSafeEntryName("KavunoUp.staging2\\x"));
+}
+
 TEST(IsSafeEntryName, RefusesEmptySegmentsDevicesAndForbiddenCharacters) {
     EXPECT_FALSE(IsSafeEntryName(""));
     EXPECT_FALSE(IsSafeEntryName("skin\\"));

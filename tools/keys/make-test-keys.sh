@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The test keys and certificates of a build, made once per build folder and
+# shared by all its trees (native, x86_64, i686), so that they embed the same
+# public key and the tests sign with its private half:
+#   tools/keys/make-test-keys.sh KEYS_DIR
+# Each artefact is made only when it is missing; delete the folder for new ones.
+# Nothing made here belongs in the repository or on a user's machine.
+#
+#   update-test.key, update-test.pub   the update list's signing key (ECDSA P-256,
+#                                      PEM); the default build embeds the .pub
+#   tls-test-ca.pem, tls-test-ca.der   a test certificate authority that the test
+#                                      Wine prefixes trust
+#   tls-test-server.pem/.key           a server certificate for "localhost" from it
+#   tls-untrusted-server.pem/.key      the same from an authority nobody trusts
+#
+# Another kind of key: add a function below that makes its files when they are
+# missing, and call it at the end.
+set -euo pipefail
+dir=${1:?usage: make-test-keys.sh KEYS_DIR}
+mkdir -p "$dir"
+command -v openssl >/dev/null || { echo "make-test-keys.sh: openssl is missing (tools/setup/install-deps.sh)" >&2; exit 1; }
+
+update_key() {
+  [ -s "$dir/update-test.key" ] && [ -s "$dir/update-test.pub" ] && return
+  openssl ecparam -name prime256v1 -genkey -noout 2>/dev/null | openssl pkey -out "$dir/update-test.key.new"
+  openssl pkey -in "$dir/update-test.key.new" -pubout -out "$dir/update-test.pub"
+  chmod 600 "$dir/update-test.key.new"
+  mv "$dir/update-test.key.new" "$dir/update-test.key"
+}
+
+# A certificate authority's key signs its server certificate and is thrown
+# away: nothing else is ever signed with it.
+tls_server() { # name-of-the-ca-file-prefix server-file-prefix
+  local ca=$1 server=$2 work
+  [ -s "$dir/$server.pem" ] && [ -s "$dir/$server.key" ] && [ -s "$dir/$ca.pem" ] && return
+  work=$(mktemp -d)
+  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout "$work/ca.key" \
+    -out "$dir/$ca.pem" -days 3650 -subj "/CN=Kavuno $ca" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null
+  openssl x509 -in "$dir/$ca.pem" -outform DER -out "$dir/$ca.der"
+  openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout "$dir/$server.key" \
+    -out "$work/server.csr" -subj "/CN=localhost" 2>/dev/null
+  printf '%s\n' "subjectAltName=DNS:localhost" "basicConstraints=CA:FALSE" \
+    "keyUsage=critical,digitalSignature" "extendedKeyUsage=serverAuth" > "$work/ext.cnf"
+  openssl x509 -req -in "$work/server.csr" -CA "$dir/$ca.pem" -CAkey "$work/ca.key" -set_serial "0x$(openssl rand -hex 8)" \
+    -out "$dir/$server.pem" -days 825 -extfile "$work/ext.cnf" 2>/dev/null
+  rm -rf "$work"
+}
+
+(
+  flock 9
+  update_key
+  tls_server tls-test-ca tls-test-server
+  tls_server tls-untrusted-ca tls-untrusted-server
+) 9>"$dir/.lock"
