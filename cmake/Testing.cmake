@@ -1,6 +1,9 @@
 # GoogleTest for both trees: the system's package natively, built from Debian's
 # googletest sources when cross-compiling.
 enable_testing()
+# The native tree beside this one: its kavuno-release signs the lists that the
+# Windows tests and the end-to-end tests check.
+set(KAVUNO_NATIVE_DIR "${PROJECT_BINARY_DIR}/../native" CACHE PATH "The native build tree beside this one")
 if(WIN32)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

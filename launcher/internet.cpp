@@ -7,15 +7,38 @@ namespace {
 
 // WinINet's context value for every handle: the worker does not use callbacks.
 constexpr DWORD_PTR kContext = 1;
+constexpr DWORD kHttpOk = 200;
 
-std::optional<uint64_t> ContentLength(HINTERNET file) {
+// Set on each handle: Wine's WinINet takes a request's time-outs only from
+// the request handle, before it is sent (what a session has is not passed on).
+void SetTimeouts(HINTERNET handle) {
+    DWORD connect = kConnectTimeoutMs;
+    DWORD stall = kStallTimeoutMs;
+    InternetSetOptionW(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    InternetSetOptionW(handle, INTERNET_OPTION_SEND_TIMEOUT, &stall, sizeof stall);
+    InternetSetOptionW(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &stall, sizeof stall);
+}
+
+// Content-Length as a 64-bit number. Wine's WinINet does not answer the
+// 64-bit query (it reports the header missing), so its text is read too,
+// strictly: digits only, within 64 bits.
+std::optional<uint64_t> ContentLength(HINTERNET request) {
+    ULONGLONG number = 0;
+    DWORD size = sizeof number;
+    if (HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER64, &number, &size, nullptr))
+        return number;
     wchar_t text[32];
-    DWORD size = sizeof text;
-    DWORD index = 0;
-    if (!HttpQueryInfoW(file, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return std::nullopt;
-    wchar_t* end = nullptr;
-    unsigned long long value = std::wcstoull(text, &end, 10);
-    if (end == text) return std::nullopt;
+    size = sizeof text;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    size_t length = size / sizeof(wchar_t);
+    if (length == 0 || length > 20) return std::nullopt;
+    uint64_t value = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
+        uint64_t digit = static_cast<uint64_t>(text[i] - L'0');
+        if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
     return value;
 }
 
@@ -36,28 +59,52 @@ void InternetHandle::Close() {
 }
 
 InternetHandle OpenInternetSession(const std::wstring& agent) {
-    return InternetHandle(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle session(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (session) SetTimeouts(session.get());
+    return session;
 }
 
 std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string& url, DWORD transferFlag) {
-    DWORD flags = transferFlag | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    InternetHandle file(InternetOpenUrlA(session, url.c_str(), nullptr, 0, flags, kContext));
-    if (!file) return std::nullopt;
-    // An HTTP address opens whatever the status; only a success carries the file.
+    for (char c : url)
+        if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    std::wstring wide(url.begin(), url.end());  // ASCII: nothing to convert
+    wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH];
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof parts;
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = INTERNET_MAX_HOST_NAME_LENGTH;
+    parts.dwUrlPathLength = 1;  // point into `wide`: the path runs on into the query
+    parts.dwExtraInfoLength = 1;
+    if (!InternetCrackUrlW(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts)) return std::nullopt;
+    bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+    if (!secure && parts.nScheme != INTERNET_SCHEME_HTTP) return std::nullopt;
+    std::wstring object(parts.lpszUrlPath ? parts.lpszUrlPath : L"");
+    if (object.empty()) object = L"/";
+
+    InternetResponse response;
+    response.connection = InternetHandle(
+        InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, kContext));
+    if (!response.connection) return std::nullopt;
+    DWORD flags = transferFlag | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
+                  (secure ? INTERNET_FLAG_SECURE : 0);
+    response.request = InternetHandle(
+        HttpOpenRequestW(response.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, kContext));
+    if (!response.request) return std::nullopt;
+    SetTimeouts(response.request.get());
+    if (!HttpSendRequestW(response.request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;
     DWORD status = 0;
     DWORD size = sizeof status;
-    if (!HttpQueryInfoW(file.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
-        status < 200 || status > 299)
+    if (!HttpQueryInfoW(response.request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                        nullptr) ||
+        status != kHttpOk)
         return std::nullopt;
-    InternetResponse response;
-    response.contentLength = ContentLength(file.get());
-    response.file = std::move(file);
+    response.contentLength = ContentLength(response.request.get());
     return response;
 }
 
-bool ReadSome(HINTERNET file, void* buffer, DWORD size, DWORD& read) {
+bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read) {
     read = 0;
-    return InternetReadFile(file, buffer, size, &read) != FALSE;
+    return InternetReadFile(request, buffer, size, &read) != FALSE;
 }
 
 }  // namespace kavuno::launcher

@@ -1,5 +1,6 @@
-// WinINet, as the update worker uses it: sessions, addresses opened straight
-// from the server, and reads. Handles close themselves.
+// WinINet, as the update worker uses it: sessions with explicit time-outs,
+// HTTP and HTTPS addresses asked for on their own connection, and reads.
+// Handles close themselves.
 #pragma once
 #include <windows.h>
 #include <wininet.h>
@@ -28,26 +29,33 @@ private:
     HINTERNET handle_ = nullptr;
 };
 
-// A session with the system's proxy settings; `agent` is the user agent.
+// No new byte for this long ends a transfer as failed (the stall rule);
+// connecting gets half of it.
+inline constexpr DWORD kStallTimeoutMs = 30000;
+inline constexpr DWORD kConnectTimeoutMs = 15000;
+
+// A session with the system's proxy settings and the time-outs above; `agent`
+// is the user agent.
 InternetHandle OpenInternetSession(const std::wstring& agent);
 
-// An opened address whose server answered with a success status.
+// An address that answered 200: its connection and its request, which is read.
 struct InternetResponse {
-    InternetHandle file;
+    InternetHandle connection;
+    InternetHandle request;  // declared after its connection, so it closes first
     std::optional<uint64_t> contentLength;  // when the server announced one
 };
 
-// Opens `url` in `session`, always from the server (never from the cache, and
-// not written to it). `transferFlag` is INTERNET_FLAG_TRANSFER_ASCII or _BINARY.
-// Nothing when the address cannot be opened or the status is not 2xx: an error
-// page is never taken for the content.
-// `url` is 8-bit and goes to the server byte for byte: a GBK file name from the
-// manifest is asked for in GBK whatever the system's code page. (The wide call
-// would have WinINet re-encode the name in the ANSI code page, which under any
-// locale but Chinese turns it into question marks.)
+// Asks for `url` (http:// or https://, plain ASCII: file names are
+// percent-encoded before) in `session`, always from the server: never from
+// the cache, and not written to it. An https server's certificate is checked
+// and nothing about it is ignored. `transferFlag` is
+// INTERNET_FLAG_TRANSFER_ASCII or _BINARY. Nothing when the address cannot
+// be opened or the answer is anything but 200: an error page, a redirect that
+// could not be followed, or an empty 204 is never taken for the content.
 std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string& url, DWORD transferFlag);
 
-// Reads up to `size` bytes; false on a read error. `read` is 0 at the end.
-bool ReadSome(HINTERNET file, void* buffer, DWORD size, DWORD& read);
+// Reads up to `size` bytes; false on a read error (a stall included). `read`
+// is 0 at the end.
+bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read);
 
 }  // namespace kavuno::launcher

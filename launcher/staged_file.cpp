@@ -1,42 +1,98 @@
 #include "launcher/staged_file.h"
 
-#include <cstring>
+#include <atomic>
 #include <cwchar>
+#include <iterator>
+
+#include "framework/app.h"
+#include "launcher/entry_name.h"
 
 namespace kavuno::launcher {
 namespace {
 
 // Large enough that local writes cost nothing beside the per-read messages.
 constexpr size_t kBufferSize = 64 * 1024;
-// Entries name files at most this many folders down (a bound for odd trees).
-constexpr int kMaxFolderDepth = 16;
+constexpr wchar_t kDownloadPrefix[] = L"download-";
+constexpr wchar_t kDownloadSuffix[] = L".part";
+constexpr wchar_t kReplacedPrefix[] = L"replaced-";
+constexpr wchar_t kReplacedSuffix[] = L".old";
 
-bool HasTemporarySuffix(const wchar_t* name) {
-    size_t length = wcslen(name);
-    size_t suffix = wcslen(kTemporarySuffix);
-    return length > suffix && _wcsicmp(name + length - suffix, kTemporarySuffix) == 0;
+std::atomic<unsigned> g_nextTemporary{0};
+
+bool HasPrefixAndSuffix(const wchar_t* name, const wchar_t* prefix, const wchar_t* suffix) {
+    size_t length = wcslen(name), p = wcslen(prefix), s = wcslen(suffix);
+    return length > p + s && _wcsnicmp(name, prefix, p) == 0 && _wcsicmp(name + length - s, suffix) == 0;
 }
 
-void RemoveTemporaryFilesIn(const std::wstring& dir, int depth) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW((dir + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        const wchar_t* name = found.cFileName;
-        if (wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0) continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (depth < kMaxFolderDepth) RemoveTemporaryFilesIn(dir + name + L"\\", depth + 1);
-        } else if (HasTemporarySuffix(name)) {
-            DeleteFileW((dir + name).c_str());
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+bool IsLeftover(const wchar_t* name) {
+    return HasPrefixAndSuffix(name, kDownloadPrefix, kDownloadSuffix) ||
+           HasPrefixAndSuffix(name, kReplacedPrefix, kReplacedSuffix);
+}
+
+bool WriteAll(HANDLE file, const char* data, size_t size) {
+    DWORD written = 0;
+    return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
+}
+
+bool Move(const std::wstring& from, const std::wstring& to, bool replace) {
+    DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    return MoveFileExW(from.c_str(), to.c_str(), flags) != FALSE;
 }
 
 }  // namespace
 
-StagedFile::StagedFile(std::wstring target) : target_(std::move(target)), temporary_(target_ + kTemporarySuffix) {
+StagingFolder::StagingFolder(const std::wstring& appDir)
+    : path_(appDir + std::wstring(std::begin(kStagingFolderName), std::end(kStagingFolderName) - 1) + L"\\") {}
+
+bool StagingFolder::Ensure() const {
+    if (CreateDirectoryW(path_.c_str(), nullptr)) return true;
+    DWORD attributes = GetFileAttributesW(path_.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+std::wstring StagingFolder::NewTemporaryPath(const wchar_t* prefix, const wchar_t* suffix) const {
+    return path_ + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++g_nextTemporary) + suffix;
+}
+
+void StagingFolder::RemoveLeftovers() const {
+    WIN32_FIND_DATAW found;
+    // Every name, filtered here: a pattern with a wildcard also matches short names.
+    HANDLE search = FindFirstFileExW((path_ + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        if (IsLeftover(found.cFileName)) DeleteFileW((path_ + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+bool StagingFolder::Store(const wchar_t* name, std::string_view bytes) const {
+    if (!Ensure()) return false;
+    std::wstring temporary = NewTemporaryPath(kDownloadPrefix, kDownloadSuffix);
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (ok && Move(temporary, path_ + name, true)) return true;
+    DeleteFileW(temporary.c_str());
+    return false;
+}
+
+std::string StagingFolder::Load(const wchar_t* name, size_t limit) const {
+    HANDLE file = CreateFileW((path_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string bytes(limit, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(limit), &read, nullptr)) read = 0;
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+StagedFile::StagedFile(std::wstring target, const StagingFolder& staging)
+    : target_(std::move(target)), staging_(staging) {
     buffer_.reserve(kBufferSize);
 }
 
@@ -44,7 +100,9 @@ StagedFile::~StagedFile() { Discard(); }
 
 bool StagedFile::Create() {
     Discard();
-    file_ = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!staging_.Ensure()) return false;
+    temporary_ = staging_.NewTemporaryPath(kDownloadPrefix, kDownloadSuffix);
+    file_ = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     pending_ = file_ != INVALID_HANDLE_VALUE;
     return pending_;
 }
@@ -52,10 +110,7 @@ bool StagedFile::Create() {
 bool StagedFile::Write(const void* data, size_t size) {
     if (file_ == INVALID_HANDLE_VALUE) return false;
     if (buffer_.size() + size > kBufferSize && !Flush()) return false;
-    if (size >= kBufferSize) {
-        DWORD written = 0;
-        return WriteFile(file_, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
-    }
+    if (size >= kBufferSize) return WriteAll(file_, static_cast<const char*>(data), size);
     const char* bytes = static_cast<const char*>(data);
     buffer_.insert(buffer_.end(), bytes, bytes + size);
     return true;
@@ -63,9 +118,7 @@ bool StagedFile::Write(const void* data, size_t size) {
 
 bool StagedFile::Flush() {
     if (buffer_.empty()) return true;
-    DWORD written = 0;
-    bool ok = WriteFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr) &&
-              written == buffer_.size();
+    bool ok = WriteAll(file_, buffer_.data(), buffer_.size());
     buffer_.clear();
     return ok;
 }
@@ -78,13 +131,23 @@ void StagedFile::Close() {
 
 bool StagedFile::Commit() {
     if (file_ == INVALID_HANDLE_VALUE) return false;
-    bool written = Flush();
+    // On disk before it replaces anything: a power cut leaves the old file or the new one.
+    bool written = Flush() && FlushFileBuffers(file_);
     Close();
-    if (written && MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (written && MoveOverTarget()) {
         pending_ = false;  // nothing left to remove
         return true;
     }
     Discard();
+    return false;
+}
+
+bool StagedFile::MoveOverTarget() {
+    if (!IsSameFile(target_, ui::ProgramPath())) return Move(temporary_, target_, true);
+    std::wstring aside = staging_.NewTemporaryPath(kReplacedPrefix, kReplacedSuffix);
+    if (!Move(target_, aside, false)) return false;
+    if (Move(temporary_, target_, false)) return true;
+    Move(aside, target_, false);  // put the running program back
     return false;
 }
 
@@ -94,6 +157,18 @@ void StagedFile::Discard() {
     pending_ = false;
 }
 
-void RemoveStaleTemporaryFiles(const std::wstring& dir) { RemoveTemporaryFilesIn(dir, 0); }
+bool IsSameFile(const std::wstring& a, const std::wstring& b) {
+    auto identify = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
+        HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        bool ok = GetFileInformationByHandle(file, &info) != FALSE;
+        CloseHandle(file);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return identify(a, first) && identify(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
 
 }  // namespace kavuno::launcher

@@ -7,69 +7,80 @@
 
 #include "common/gbk_win.h"
 #include "common/service_config.h"
-#include "framework/app.h"
+#include "launcher/accepted_serial.h"
+#include "launcher/cng_crypto.h"
+#include "launcher/entry_name.h"
+#include "launcher/installed_files.h"
 #include "launcher/internet.h"
 #include "launcher/staged_file.h"
+#include "launcher/update_public_key.h"
 
 namespace kavuno::launcher {
 namespace {
 
+constexpr char kListPath[] = "/movie/update.sig";
 constexpr char kManifestPath[] = "/movie/update.txt";
 constexpr char kFilePath[] = "/movie/file/";
+constexpr wchar_t kInstalledFiles[] = L"files.txt";
+// A files.txt longer than this was not written by the launcher: not merged.
+constexpr size_t kMaxInstalledFiles = 16u << 20;
 
-// An opened address, with the session it was opened in when it has its own.
+// An opened address, with the session it was opened in.
 class InternetSource : public ByteSource {
 public:
-    InternetSource(InternetHandle session, InternetResponse response)
-        : session_(std::move(session)), response_(std::move(response)) {}
-    ~InternetSource() override {
-        response_.file.Close();  // the address first, then its session
-        session_.Close();
-    }
+    InternetSource(InternetHandle session, InternetResponse response, ProgressChannel& activity)
+        : response_(std::move(response)), session_(std::move(session)), activity_(activity) {}
 
     bool Read(char* buffer, size_t size, size_t& read) override {
         DWORD got = 0;
-        bool ok = ReadSome(response_.file.get(), buffer, static_cast<DWORD>(size), got);
+        bool ok = ReadSome(response_.request.get(), buffer, static_cast<DWORD>(size), got);
+        activity_.NoteActivity();
         read = got;
         return ok;
     }
     std::optional<uint64_t> AnnouncedLength() const override { return response_.contentLength; }
 
 private:
+    InternetResponse response_;  // the address first, then its session
     InternetHandle session_;
-    InternetResponse response_;
+    ProgressChannel& activity_;
 };
 
 class WinInetServer : public UpdateServer {
 public:
-    WinInetServer(std::wstring agent, std::string base) : agent_(std::move(agent)), base_(std::move(base)) {}
+    WinInetServer(std::wstring agent, std::string base, ProgressChannel& activity)
+        : agent_(std::move(agent)), base_(std::move(base)), activity_(activity) {}
 
+    std::unique_ptr<ByteSource> OpenList() override { return Open(base_ + kListPath, INTERNET_FLAG_TRANSFER_BINARY); }
     // Session S1, open with the manifest until the update ends.
     std::unique_ptr<ByteSource> OpenManifest() override {
         return Open(base_ + kManifestPath, INTERNET_FLAG_TRANSFER_ASCII);
     }
-    // Each entry in a session of its own. The name goes into the address as
+    // Each entry in a session of its own, at the address that names exactly
     // the manifest's bytes.
     std::unique_ptr<ByteSource> OpenFile(const std::string& gbkName) override {
-        return Open(base_ + kFilePath + gbkName, INTERNET_FLAG_TRANSFER_BINARY);
+        return Open(base_ + kFilePath + EntryAddressPath(gbkName), INTERNET_FLAG_TRANSFER_BINARY);
     }
 
 private:
     std::unique_ptr<ByteSource> Open(const std::string& url, DWORD transferFlag) {
+        activity_.NoteActivity();
         InternetHandle session = OpenInternetSession(agent_);
         if (!session) return nullptr;
         std::optional<InternetResponse> response = OpenAddress(session.get(), url, transferFlag);
+        activity_.NoteActivity();
         if (!response) return nullptr;
-        return std::make_unique<InternetSource>(std::move(session), std::move(*response));
+        return std::make_unique<InternetSource>(std::move(session), std::move(*response), activity_);
     }
 
     std::wstring agent_;
     std::string base_;
+    ProgressChannel& activity_;
 };
 
 class StagedLocalFile : public LocalFile {
 public:
-    explicit StagedLocalFile(std::wstring target) : file_(std::move(target)) {}
+    StagedLocalFile(std::wstring target, const StagingFolder& staging) : file_(std::move(target), staging) {}
     bool Create() { return file_.Create(); }
     bool Write(const char* data, size_t size) override { return file_.Write(data, size); }
     bool Commit() override { return file_.Commit(); }
@@ -80,40 +91,92 @@ private:
 
 class LauncherFolder : public UpdateFolder {
 public:
-    explicit LauncherFolder(std::wstring dir) : dir_(std::move(dir)) {}
+    explicit LauncherFolder(std::wstring dir) : dir_(std::move(dir)), staging_(dir_) {}
 
-    void RemoveLeftovers() override { RemoveStaleTemporaryFiles(dir_); }
+    void RemoveLeftovers() override { staging_.RemoveLeftovers(); }
     // The local name is the manifest's GBK name decoded with code page 936.
+    // Its folder must exist already: none is created.
     std::unique_ptr<LocalFile> Create(const std::string& gbkName) override {
-        auto file = std::make_unique<StagedLocalFile>(dir_ + gbk::ToWide(gbkName));
+        std::wstring target = dir_ + gbk::ToWide(gbkName);
+        std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
+        DWORD attributes = GetFileAttributesW(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+        auto file = std::make_unique<StagedLocalFile>(std::move(target), staging_);
         if (!file->Create()) return nullptr;
         return file;
+    }
+    // An update that stopped early keeps the names the last files.txt held.
+    void RecordFiles(const std::vector<std::string>& gbkNames, bool complete) override {
+        std::string previous = complete ? std::string() : staging_.Load(kInstalledFiles, kMaxInstalledFiles);
+        staging_.Store(kInstalledFiles, InstalledFilesText(gbkNames, previous));
     }
 
 private:
     std::wstring dir_;
+    StagingFolder staging_;
+};
+
+// The build's key through CNG, and this user's record of accepted serials.
+class BuildTrust : public UpdateTrust {
+public:
+    BuildTrust() : key_(kUpdatePublicKey), sha256_(BCRYPT_SHA256_ALGORITHM), serialPath_(AcceptedSerialPath()) {}
+
+    bool VerifySignature(std::string_view message, const EcdsaSignature& signature) override {
+        return key_.Verify(message, signature);
+    }
+    std::unique_ptr<Sha256> NewSha256() override {
+        auto hash = std::make_unique<CngSha256>(sha256_);
+        if (!hash->ok()) return nullptr;
+        return hash;
+    }
+    uint64_t AcceptedSerial() override { return ReadAcceptedSerial(serialPath_); }
+    void Accept(uint64_t serial) override { WriteAcceptedSerial(serialPath_, serial); }
+
+private:
+    CngPublicKey key_;
+    CngProvider sha256_;
+    std::wstring serialPath_;
 };
 
 }  // namespace
 
+bool ProgressChannel::GiveUp() {
+    int seen = kOpen;
+    return state_.compare_exchange_strong(seen, kClosed) || seen == kClosed;
+}
+
+bool ProgressChannel::BeginCommit() {
+    int open = kOpen;
+    return state_.compare_exchange_strong(open, kCommitting);
+}
+
+void ProgressChannel::EndCommit() {
+    int committing = kCommitting;
+    state_.compare_exchange_strong(committing, kOpen);  // unless the window closed meanwhile
+}
+
 void ProgressChannel::SetRange(int size) {
-    if (!closed_) SendMessageW(bar_, PBM_SETRANGE32, 1, size);
+    if (!IsClosed()) SendMessageW(bar_, PBM_SETRANGE32, 1, size);
 }
 
 void ProgressChannel::SetPos(int position) {
-    if (!closed_) SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    if (!IsClosed()) SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-int ProgressChannel::GetPos() { return closed_ ? 0 : static_cast<int>(SendMessageW(bar_, PBM_GETPOS, 0, 0)); }
+int ProgressChannel::GetPos() { return IsClosed() ? 0 : static_cast<int>(SendMessageW(bar_, PBM_GETPOS, 0, 0)); }
 
-void RunUpdateFromServer(const std::wstring& appDir, ProgressChannel& progress) noexcept {
+void RunUpdateJob(UpdateJob& job) noexcept {
     try {
-        WinInetServer server(ui::App::Current().Title(), config::UpdateServer());
-        LauncherFolder folder(appDir);
-        RunUpdate(server, folder, progress);
+        WinInetServer server(job.agent, config::UpdateServer(), job.progress);
+        LauncherFolder folder(job.appDir);
+        std::optional<BuildTrust> trust;
+        if (kHasUpdatePublicKey) trust.emplace();
+        job.result = static_cast<int>(RunUpdate(server, folder, job.progress, trust ? &*trust : nullptr));
     } catch (...) {
         // Setting up threw (no memory for a string): no update this time.
+        job.result = static_cast<int>(UpdateResult::kException);
     }
+    job.ended = true;
 }
 
 }  // namespace kavuno::launcher

@@ -1,5 +1,6 @@
 // The update worker's Windows side: the update (update_run.h) over WinINet,
-// staged files in the launcher's folder and the window's progress bar.
+// CNG and staged files in the launcher's folder, reporting to the window's
+// progress bar.
 #pragma once
 #include <windows.h>
 
@@ -11,29 +12,54 @@
 namespace kavuno::launcher {
 
 // The worker's only way to the window: blocking messages to the progress bar,
-// sent only while the window is not closing. Once the window side calls
-// Close(), no further message is sent, so the worker never touches a window
-// that is being destroyed.
+// sent only while the window has not closed the channel. Once the window side
+// calls Close(), no further message is sent, so the worker never touches a
+// window that is being destroyed, and no file is committed after it.
 class ProgressChannel : public UpdateProgress {
 public:
     void Connect(HWND progressBar) { bar_ = progressBar; }
-    void Close() { closed_ = true; }
-    bool IsClosed() const override { return closed_; }
+    // From the window, whenever it closes: a commit under way still ends.
+    void Close() { state_ = kClosed; }
+    // From the window, giving up on a stalled update: false while a commit is
+    // under way (try again at the next tick), true once nothing more can be
+    // committed.
+    bool GiveUp();
+    bool IsClosed() const override { return state_ == kClosed; }
+    bool BeginCommit() override;
+    void EndCommit() override;
 
     // Range 1..size in 32 bits: a size above 65535 does not wrap.
     void SetRange(int size) override;
     void SetPos(int position) override;
     int GetPos() override;
 
+    // The worker notes each network step (an address opened, a read
+    // returned); the window measures the quiet since the last one.
+    void NoteActivity() { lastActivity_ = GetTickCount64(); }
+    ULONGLONG QuietMs() const { return GetTickCount64() - lastActivity_; }
+
 private:
+    enum State { kOpen, kCommitting, kClosed };
     HWND bar_ = nullptr;
-    std::atomic<bool> closed_{false};
+    std::atomic<int> state_{kOpen};
+    std::atomic<ULONGLONG> lastActivity_{GetTickCount64()};
+};
+
+// What the window and its worker share. The worker holds it as long as it
+// runs, so a worker that outlives the window (stuck in a network call while
+// the process ends) touches nothing that has gone.
+struct UpdateJob {
+    std::wstring appDir;  // the program folder, ending with a backslash
+    std::wstring agent;   // the user agent: the program's name
+    ProgressChannel progress;
+    std::atomic<bool> ended{false};  // the worker's last act
+    std::atomic<int> result{static_cast<int>(UpdateResult::kFailed)};
 };
 
 // The whole update, on the calling (worker) thread, from the configured update
-// server into `appDir` (which ends with a backslash). Returns when every entry
-// is done, at the first failure, or when the channel is closed; failures are
-// silent. Never throws.
-void RunUpdateFromServer(const std::wstring& appDir, ProgressChannel& progress) noexcept;
+// server into the job's folder, with the build's public key unless it has
+// none. Returns when every entry is done, at the first failure, or when the
+// channel is closed; failures are silent. Never throws. Sets `ended` last.
+void RunUpdateJob(UpdateJob& job) noexcept;
 
 }  // namespace kavuno::launcher

@@ -1,12 +1,13 @@
 #include "launcher/updater_app.h"
 
-#include <memory>
-
 #include "launcher/updater_dlg.h"
 
 namespace {
 
-// The player's main window, by caption.
+// The player's main window: a dialog window with this caption. Only that
+// class counts, so an Explorer window on a folder named Kavuno (the obvious
+// place to install it) does not keep the launcher from starting.
+constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kPlayerCaption[] = L"Kavuno";
 constexpr wchar_t kPlayerRunningMessage[] = L"已运行一个应用程序，无法再运行！";
 // How long the closed window waits for a worker in the middle of a read.
@@ -14,19 +15,33 @@ constexpr DWORD kWorkerGraceMs = 3000;
 
 CUpdaterApp theApp;
 
+// DLLs loaded from now on come from the system folder only, never from the
+// program folder the launcher writes into. SetDefaultDllDirectories is looked
+// up at run time: Windows 7 has it only with KB2533623; without it, the
+// current folder at least leaves the search.
+void LoadDllsFromTheSystemFolderOnly() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                   reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                             : nullptr;
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
+}
+
 }  // namespace
 
 bool CUpdaterApp::InitInstance() {
-    if (FindWindowW(nullptr, kPlayerCaption)) {
+    if (FindWindowW(kDialogClass, kPlayerCaption)) {
         ShowExclamation(kPlayerRunningMessage);
         return false;
     }
-    auto dialog = std::make_unique<CUpdaterDlg>();
-    dialog->DoModal();
-    // A worker stuck in a network call may still read the dialog: keep it for
-    // the few moments until the process ends.
-    if (!dialog->FinishUpdate(kWorkerGraceMs)) static_cast<void>(dialog.release());
+    CUpdaterDlg dialog;
+    dialog.DoModal();
+    dialog.FinishUpdate(kWorkerGraceMs);
     return false;
 }
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return theApp.Run(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    LoadDllsFromTheSystemFolderOnly();
+    return theApp.Run(instance);
+}

@@ -65,7 +65,6 @@ CUpdaterDlg::~CUpdaterDlg() {
         if (frame) DeleteObject(frame);
     if (m_bmpBack) DeleteObject(m_bmpBack);
     if (m_hIcon) DestroyIcon(m_hIcon);
-    if (m_hWorker) CloseHandle(m_hWorker);
 }
 
 void CUpdaterDlg::DoDataExchange() {
@@ -97,9 +96,14 @@ BOOL CUpdaterDlg::OnInitDialog() {
     ReleaseDC(hwnd(), dc);
 
     SetTimer(hwnd(), kAnimationTimer, kAnimationInterval, nullptr);
-    m_progressChannel.Connect(m_progress.hwnd());
-    m_hWorker = CreateThread(nullptr, 0, UpdateThreadProc, this, 0, nullptr);
-    if (!m_hWorker) m_nUpdateDone = 1;  // no update this time; the player still starts
+    m_update = std::make_shared<kavuno::launcher::UpdateJob>();
+    m_update->appDir = m_strAppDir;
+    m_update->agent = kavuno::ui::App::Current().Title();
+    m_update->progress.Connect(m_progress.hwnd());
+    if (!m_worker.Start([job = m_update] { kavuno::launcher::RunUpdateJob(*job); })) {
+        m_bUpdateWatched = true;  // no update this time; the player still starts
+        m_nUpdateDone = 1;
+    }
     return TRUE;
 }
 
@@ -140,8 +144,20 @@ bool CUpdaterDlg::OnLButtonDown(WPARAM, LPARAM lParam, LRESULT&) {
 
 bool CUpdaterDlg::OnTimer(WPARAM, LPARAM, LRESULT&) {
     DrawNextFrame();
+    WatchUpdate();
     LaunchPlayerWhenUpdated();
     return false;
+}
+
+void CUpdaterDlg::WatchUpdate() {
+    if (m_bUpdateWatched) return;
+    // A worker stalled past the rule is given up on: nothing it does later
+    // is committed, and the player starts with the files there are.
+    bool stalled = m_update->progress.QuietMs() > kGiveUpAfterMs && m_update->progress.GiveUp();
+    if (m_update->ended || stalled) {
+        m_bUpdateWatched = true;
+        m_nUpdateDone = 1;
+    }
 }
 
 void CUpdaterDlg::DrawNextFrame() {
@@ -156,8 +172,9 @@ void CUpdaterDlg::DrawNextFrame() {
 }
 
 void CUpdaterDlg::LaunchPlayerWhenUpdated() {
-    // exchange: the player is started once per raised flag.
-    if (m_nUpdateDone.exchange(0) != 1) return;
+    // The flag is raised once per run, so the player is started once.
+    if (m_nUpdateDone != 1) return;
+    m_nUpdateDone = 0;
     std::wstring player = m_strAppDir + kPlayerProgram;
     ShellExecuteW(nullptr, L"open", player.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -173,39 +190,20 @@ void CUpdaterDlg::OnCancel() {
     // Escape, the Cancel button and WM_CLOSE all end here. From now on the
     // worker sends nothing more to the window, and the player is not started.
     KillTimer(hwnd(), kAnimationTimer);
-    m_progressChannel.Close();
+    if (m_update) m_update->progress.Close();
     EndDialog(IDCANCEL);
 }
 
 bool CUpdaterDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
-    m_progressChannel.Close();
+    if (m_update) m_update->progress.Close();
     if (m_pMemDC) DeleteDC(m_pMemDC);
     m_pMemDC = nullptr;
     return false;
 }
 
-bool CUpdaterDlg::FinishUpdate(DWORD timeoutMs) {
-    m_progressChannel.Close();
-    if (!m_hWorker) return true;
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
-        DWORD wait = MsgWaitForMultipleObjects(1, &m_hWorker, FALSE, static_cast<DWORD>(deadline - now),
-                                               QS_SENDMESSAGE);
-        if (wait == WAIT_OBJECT_0) return true;
-        if (wait != WAIT_OBJECT_0 + 1) return false;
-        // A message the worker sent before it saw the window closing: answer it
-        // (the window is gone, so it fails) so the worker can go on and end.
-        MSG msg;
-        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
-
-DWORD WINAPI UpdateThreadProc(LPVOID param) {
-    auto* dialog = static_cast<CUpdaterDlg*>(param);
-    // Nothing thrown in the update gets this far, so the flag is always raised.
-    kavuno::launcher::RunUpdateFromServer(dialog->m_strAppDir, dialog->m_progressChannel);
-    dialog->m_nUpdateDone = 1;  // the worker's last act on the window
-    return 0;
+void CUpdaterDlg::FinishUpdate(DWORD timeoutMs) {
+    if (m_update) m_update->progress.Close();
+    // Deliberately let go: a worker stuck in a network call cannot be
+    // stopped, and the process ends right after, which ends it.
+    if (!m_worker.WaitAnsweringSentMessages(timeoutMs)) m_worker.Detach();
 }

@@ -4,11 +4,12 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
+#include <memory>
 #include <string>
 
 #include "framework/bitmap_button.h"
 #include "framework/dialog.h"
+#include "framework/worker_thread.h"
 #include "launcher/skin_progress.h"
 #include "launcher/update_worker.h"
 
@@ -21,9 +22,15 @@ public:
     ~CUpdaterDlg() override;
 
     // After the window has gone: waits up to `timeoutMs` for the update worker
-    // to end, answering its pending messages meanwhile. False when it is still
-    // running; the object must then stay alive until the process ends.
-    bool FinishUpdate(DWORD timeoutMs);
+    // to end, answering its pending messages meanwhile. A worker still stuck
+    // in a network call then is left to end with the process: it holds the
+    // job it shares with the window, nothing of the window's own.
+    void FinishUpdate(DWORD timeoutMs);
+
+    // No new byte for this long and the window gives up on the update and
+    // starts the player, whatever the worker is stuck in. WinINet's own
+    // time-outs (internet.h) normally end a stall first.
+    static constexpr ULONGLONG kGiveUpAfterMs = 35000;
 
 protected:
     BOOL OnInitDialog() override;
@@ -32,8 +39,6 @@ protected:
     void OnCancel() override;
 
 private:
-    friend DWORD WINAPI UpdateThreadProc(LPVOID param);
-
     bool OnPaint(WPARAM, LPARAM, LRESULT& result);
     bool OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result);
     bool OnLButtonDown(WPARAM, LPARAM lParam, LRESULT& result);
@@ -44,6 +49,7 @@ private:
 
     void PlaceControls();
     void DrawNextFrame();
+    void WatchUpdate();
     void LaunchPlayerWhenUpdated();
 
     CSkinProgressCtrl m_progress;
@@ -52,14 +58,14 @@ private:
     HBITMAP m_bmpBack = nullptr;
     HBITMAP m_pFrameBitmap = nullptr;  // the frame on show, one of m_frames
     HDC m_pMemDC = nullptr;
-    // 1 when the update worker has ended; the timer starts the player and puts it back to 0.
-    std::atomic<int> m_nUpdateDone{0};
+    // 1 when the update has ended (or was given up); the timer starts the
+    // player and puts it back to 0. Only the GUI thread reads and writes it.
+    int m_nUpdateDone = 0;
     std::wstring m_strAppDir;
 
     HBITMAP m_frames[kFrameCount] = {};  // loaded once, in the order they are shown
-    kavuno::launcher::ProgressChannel m_progressChannel;
-    HANDLE m_hWorker = nullptr;
+    // What the window shares with the update worker, and the worker itself.
+    std::shared_ptr<kavuno::launcher::UpdateJob> m_update;
+    kavuno::ui::WorkerThread m_worker;
+    bool m_bUpdateWatched = false;  // the end of the update has been seen
 };
-
-// The update worker's entry. `param` is the CUpdaterDlg; its exit code is 0.
-DWORD WINAPI UpdateThreadProc(LPVOID param);

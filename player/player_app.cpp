@@ -7,8 +7,12 @@
 
 namespace {
 
-// The launcher's window, by caption; the launcher ends when it is closed.
+// The launcher's window: a dialog window with this caption (no other window
+// of that name is closed); the launcher ends when it is closed.
+constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kLauncherCaption[] = L"KavunoUp";
+// A launcher that does not answer in this time is left alone.
+constexpr UINT kLauncherCloseTimeoutMs = 5000;
 constexpr wchar_t kNoLauncherMessage[] = L"无法运行，需要引导程序！";
 constexpr wchar_t kNoSocketsMessage[] = L"Windows 通信端口初始化失败。";
 
@@ -31,12 +35,14 @@ CPlayerApp theApp;
 }  // namespace
 
 bool CPlayerApp::InitInstance() {
-    HWND launcher = FindWindowW(nullptr, kLauncherCaption);
+    HWND launcher = FindWindowW(kDialogClass, kLauncherCaption);
     if (!launcher) {
         ShowExclamation(kNoLauncherMessage);
         return false;
     }
-    SendMessageW(launcher, WM_CLOSE, 0, 0);
+    // Synchronous, but a hung launcher cannot hang the player.
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(launcher, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kLauncherCloseTimeoutMs, &ignored);
 
     kavuno::player::SocketsSession sockets;
     if (!sockets.ok()) {
@@ -54,4 +60,9 @@ bool CPlayerApp::InitInstance() {
     return false;
 }
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return theApp.Run(instance); }
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The current folder leaves the DLL search; the media controls still load
+    // from the paths they are registered with.
+    SetDllDirectoryW(L"");
+    return theApp.Run(instance);
+}

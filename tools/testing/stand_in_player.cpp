@@ -1,6 +1,6 @@
 // A stand-in for the player in the launcher's tests, copied into a test folder
 // as kavuno.exe. It notes that it was started, then closes the launcher the way
-// the player does (WM_CLOSE to the window titled "KavunoUp").
+// the player does (WM_CLOSE to the dialog window titled "KavunoUp").
 //
 // The note is one line appended to the file named by KAVUNO_STAND_IN_LOG, or to
 // "started.txt" beside the program: "started", whether the launcher's window was
@@ -52,7 +52,7 @@ void AppendNote(const std::wstring& path, const std::wstring& line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    HWND launcher = FindWindowW(nullptr, L"KavunoUp");
+    HWND launcher = FindWindowW(L"#32770", L"KavunoUp");
     AppendNote(NotePath(), std::wstring(L"started launcher=") + (launcher ? L"1" : L"0") +
                                L" cmd=" + GetCommandLineW() + L"\n");
     if (launcher && Environment(L"KAVUNO_STAND_IN_KEEP_LAUNCHER") != L"1")

@@ -1,7 +1,7 @@
 // The update's steps against a server, a folder and a progress bar of the
 // test's own: the order of opening, creating, moving the bar and committing;
 // the manifest read as the loop goes; what a closed window, a failure or an
-// exception leaves behind.
+// exception leaves behind; and, with a signed list, what is committed.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,6 +13,7 @@
 
 #include "launcher/update_run.h"
 #include "tests/native/launcher/string_source.h"
+#include "tests/native/launcher/test_signing_key.h"
 
 namespace {
 
@@ -43,6 +44,13 @@ class FakeServer : public UpdateServer {
 public:
     explicit FakeServer(Log& log) : log_(log) {}
 
+    std::unique_ptr<ByteSource> OpenList() override {
+        log_.push_back("open list");
+        if (!list) return nullptr;
+        auto source = std::make_unique<LoggedSource>("list", *list, log_);
+        if (configureList) configureList(*source);
+        return source;
+    }
     std::unique_ptr<ByteSource> OpenManifest() override {
         log_.push_back("open manifest");
         if (!manifest) return nullptr;
@@ -61,8 +69,10 @@ public:
         return source;
     }
 
+    std::optional<std::string> list;
     std::optional<std::string> manifest;
     std::map<std::string, std::string> files;
+    std::function<void(StringSource&)> configureList;
     std::function<void(StringSource&)> configureManifest;
     std::function<void(const std::string&, StringSource&)> configureFile;
     std::function<void(const std::string&)> onOpenFile;
@@ -107,6 +117,11 @@ public:
         if (failCreate) return nullptr;
         return std::make_unique<File>(*this, name);
     }
+    void RecordFiles(const std::vector<std::string>& names, bool complete) override {
+        std::string line = complete ? "record all:" : "record some:";
+        for (const auto& name : names) line += " " + name;
+        log_.push_back(line);
+    }
 
     std::map<std::string, std::string> files;  // committed
     bool failCreate = false;
@@ -133,6 +148,26 @@ private:
     int position_ = 0;
 };
 
+class TestTrust : public kavuno::launcher::UpdateTrust {
+public:
+    class Hash : public kavuno::launcher::Sha256 {
+    public:
+        void Update(const char* data, size_t size) override { stream_.Update(data, size); }
+        kavuno::launcher::Sha256Digest Finish() override { return stream_.Finish(); }
+
+    private:
+        kavuno::release::Sha256Stream stream_;
+    };
+    bool VerifySignature(std::string_view message, const kavuno::launcher::EcdsaSignature& signature) override {
+        return kavuno::launcher::testing::TestSigningKey().Verify(message, signature);
+    }
+    std::unique_ptr<kavuno::launcher::Sha256> NewSha256() override { return std::make_unique<Hash>(); }
+    uint64_t AcceptedSerial() override { return accepted; }
+    void Accept(uint64_t serial) override { accepted = serial; }
+
+    uint64_t accepted = 50;
+};
+
 class UpdateRunTest : public ::testing::Test {
 protected:
     UpdateResult Run() { return RunUpdate(server, folder, progress); }
@@ -148,6 +183,7 @@ protected:
     FakeServer server{log};
     FakeFolder folder{log};
     FakeProgress progress;
+    TestTrust trust;
 };
 
 TEST_F(UpdateRunTest, DownloadsEachEntryInTurnWithTheManifestOpenThroughout) {
@@ -156,7 +192,7 @@ TEST_F(UpdateRunTest, DownloadsEachEntryInTurnWithTheManifestOpenThroughout) {
     EXPECT_EQ(Run(), UpdateResult::kDone);
     EXPECT_EQ(log, (Log{"remove leftovers", "open manifest", "open a.dat", "create a.dat", "commit a.dat",
                         "close a.dat", "open sub\\b.dat", "create sub\\b.dat", "commit sub\\b.dat",
-                        "close sub\\b.dat", "close manifest"}));
+                        "close sub\\b.dat", "record all: a.dat sub\\b.dat", "close manifest"}));
     EXPECT_EQ(folder.files["a.dat"], std::string(1000, 'a'));
     EXPECT_EQ(folder.files["sub\\b.dat"], "bbb");
     // Range and position 1 per entry, then a step of 200 per read of up to 200 bytes.
@@ -229,6 +265,8 @@ TEST_F(UpdateRunTest, FailuresEndTheUpdateAndKeepWhatIsDone) {
              server.onOpenFile = [&](const std::string& name) { folder.failWrite = name == "b.dat"; };
          },
          {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
+        {"empty answer for an entry with a size", [&] { server.files["b.dat"] = ""; },
+         {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
         {"manifest breaks off", [&] {
              server.configureManifest = [](StringSource& s) { s.failAfter = 12; };  // inside "b.dat"
          },
@@ -249,8 +287,9 @@ TEST_F(UpdateRunTest, FailuresEndTheUpdateAndKeepWhatIsDone) {
         EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"a.dat", "a"}}));
         Log tail;
         for (size_t i = 0; i < log.size(); ++i)
-            if (log[i] == "close a.dat") tail.assign(log.begin() + static_cast<long>(i) + 1, log.end() - 1);
+            if (log[i] == "close a.dat") tail.assign(log.begin() + static_cast<long>(i) + 1, log.end() - 2);
         EXPECT_EQ(tail, c.expected);
+        EXPECT_EQ(log[log.size() - 2], c.expected.empty() ? "record some: a.dat" : "record some: a.dat b.dat");
         EXPECT_EQ(log.back(), "close manifest");
         EXPECT_TRUE(Only("open c.dat").empty());
     }
@@ -270,6 +309,7 @@ TEST_F(UpdateRunTest, AWindowClosedWhileTheServerIsSlowGetsNothingCreated) {
     server.onOpenFile = [&](const std::string&) { progress.closed = true; };
     EXPECT_EQ(Run(), UpdateResult::kCancelled);
     EXPECT_TRUE(Only("create").empty());
+    EXPECT_TRUE(Only("record").empty());
     EXPECT_TRUE(progress.calls.empty());
     EXPECT_EQ(Only("open"), (std::vector<std::string>{"open manifest", "open a.dat"}));
 }
@@ -307,6 +347,82 @@ TEST_F(UpdateRunTest, NothingThrownInsideGetsOut) {
     server.onOpenFile = [](const std::string&) { throw std::bad_alloc(); };
     EXPECT_EQ(Run(), UpdateResult::kException);
     EXPECT_TRUE(Only("create").empty());
+}
+
+TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
+    using kavuno::launcher::testing::Listed;
+    using kavuno::launcher::testing::SignedList;
+    const std::map<std::string, std::string> files = {
+        {"a.dat", "aaa"}, {"b.dat", std::string(1000, 'b')}, {"c.dat", "c"}};
+    auto listOf = [&](uint64_t serial, std::vector<std::string> names) {
+        std::vector<kavuno::launcher::ListedFile> listed;
+        for (const auto& name : names) listed.push_back(Listed(name, files.count(name) ? files.at(name) : name));
+        return SignedList(serial, listed);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        UpdateResult result;
+        std::vector<std::string> committed;
+        uint64_t accepted = 100;
+        std::function<void()> also = [] {};
+    };
+    StringSource* b = nullptr;
+    std::vector<Case> cases = {
+        {"good", [] {}, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
+        {"same serial again", [&] { trust.accepted = 100; }, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
+        {"a list listing more than the manifest", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat", "z"}); },
+         UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
+        {"no list", [&] { server.list.reset(); }, UpdateResult::kFailed, {}, 50},
+        {"list cut off", [&] { server.configureList = [](StringSource& s) { s.announced = 100000; }; },
+         UpdateResult::kRefused, {}, 50},
+        {"list too large", [&] { server.list = std::string(kavuno::launcher::kMaxUpdateListSize + 5000, 'x'); },
+         UpdateResult::kRefused, {}, 50},
+        {"bad signature", [&] { server.list->replace(server.list->size() - 3, 1, server.list->at(server.list->size() - 3) == '0' ? "1" : "0"); },
+         UpdateResult::kRefused, {}, 50},
+        {"older serial", [&] { trust.accepted = 101; }, UpdateResult::kRefused, {}, 101},
+        {"tampered file", [&] { server.files["b.dat"][500] = 'x'; }, UpdateResult::kRefused, {"a.dat"}},
+        {"endless file", [&] {
+             server.files["b.dat"] = std::string(1000000, 'b');
+             server.configureFile = [&](const std::string& name, StringSource& s) { if (name == "b.dat") b = &s; };
+         }, UpdateResult::kRefused, {"a.dat"}},
+        {"short file without a length", [&] { server.files["b.dat"].pop_back(); }, UpdateResult::kRefused, {"a.dat"}},
+        {"announced length differs", [&] {
+             server.configureFile = [](const std::string& name, StringSource& s) { if (name == "b.dat") s.announced = 999; };
+         }, UpdateResult::kRefused, {"a.dat"}, 100, [&] { EXPECT_TRUE(Only("create b.dat").empty()); }},
+        {"entry not in the list", [&] { server.list = listOf(100, {"a.dat", "c.dat"}); }, UpdateResult::kRefused, {"a.dat"}, 100,
+         [&] { EXPECT_TRUE(Only("open b.dat").empty()); }},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log.clear();
+        folder.files.clear();
+        server.configureList = nullptr;
+        server.configureFile = nullptr;
+        server.files = files;
+        server.manifest = "3\na.dat\n3\nb.dat\n1000\nc.dat\n1\n";
+        server.list = listOf(100, {"a.dat", "b.dat", "c.dat"});
+        trust.accepted = 50;
+        b = nullptr;
+        c.arrange();
+        EXPECT_EQ(RunUpdate(server, folder, progress, &trust), c.result);
+        std::vector<std::string> committed;
+        for (const auto& [name, data] : folder.files) {
+            committed.push_back(name);
+            EXPECT_EQ(data, files.at(name)) << name;
+        }
+        EXPECT_EQ(committed, c.committed);
+        EXPECT_EQ(trust.accepted, c.accepted);
+        EXPECT_EQ(log.front(), "remove leftovers");
+        EXPECT_EQ(log[1], "open list");
+        // Nothing of the manifest without a good list; nothing after a refused file.
+        EXPECT_EQ(Only("open manifest").size(), c.accepted == 100 ? 1u : 0u);
+        EXPECT_TRUE(c.committed.size() != 1 || Only("open c.dat").empty());
+        if (b) {
+            EXPECT_EQ(b->Consumed(), 1001u);  // read up to one byte past the listed size
+        }
+        c.also();
+    }
 }
 
 }  // namespace
