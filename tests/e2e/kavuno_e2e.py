@@ -10,6 +10,13 @@ probe program kavuno_probe.exe (tools/testing).
 
 Environment:
   KAVUNO_BIN         folder of the Windows build's programs (default build/win/bin)
+  KAVUNO_RELEASE     the native kavuno-release that publishes signed updates
+                     (default: the native tree beside KAVUNO_BIN's)
+  KAVUNO_KEYS        the build's test keys and certificates (default: keys/
+                     beside the trees)
+  KAVUNO_UPDATE_KEY  the private key the launcher's list must be signed with
+                     (default: the test key); empty for a build without a key
+                     (-DKAVUNO_UPDATE_PUBLIC_KEY=NONE)
   KAVUNO_WINE        set by the harness
   KAVUNO_EXPECT_ACP  the ANSI code page the prefix must have (936 for the usual
                      Chinese locale, 1252 for English); checked before the first
@@ -119,20 +126,80 @@ def make_manifest(entries: Iterable[tuple[str, int | str]], count: Optional[int 
     return text.encode("gbk")
 
 
+def release_tool() -> Path:
+    """The native kavuno-release."""
+    default = bin_dir().parent.parent / "native" / "bin" / "kavuno-release"
+    return Path(os.environ.get("KAVUNO_RELEASE") or default).resolve()
+
+
+def keys_dir() -> Path:
+    """The build's test keys and certificates (tools/keys/make-test-keys.sh)."""
+    return Path(os.environ.get("KAVUNO_KEYS") or bin_dir().parent.parent / "keys").resolve()
+
+
+def update_key() -> Optional[Path]:
+    """The private key whose public half the launcher carries; None for a
+    build without one."""
+    value = os.environ.get("KAVUNO_UPDATE_KEY", str(keys_dir() / "update-test.key"))
+    return Path(value) if value else None
+
+
+def publish(source: os.PathLike | str, server: os.PathLike | str, serial: Optional[int] = None,
+            key: Optional[os.PathLike | str] = None) -> None:
+    """kavuno-release publish SOURCE SERVER: the files, the manifest and the
+    list signed with `key` (default: the launcher's key; a key of its own for
+    a build without one, whose launcher never asks for the list)."""
+    if key is None:
+        key = update_key()
+    if key is None:
+        key = Path(server).parent / "unchecked.key"
+        if not key.exists():
+            subprocess.run([str(release_tool()), "keygen", str(key), str(key) + ".pub"], check=True,
+                           capture_output=True)
+    command = [str(release_tool()), "publish", str(source), str(server), "--key", str(key)]
+    if serial is not None:
+        command += ["--serial", str(serial)]
+    result = subprocess.run(command, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise RuntimeError(f"kavuno-release publish failed: {result.stderr}")
+
+
 def make_update_folder(root: os.PathLike | str, files: dict[str, bytes],
-                       manifest: Optional[bytes] = None) -> Path:
-    """An update folder for the demo service: <root>/update.txt (by default
-    listing every file with its true size) and <root>/file/<name>."""
+                       manifest: Optional[bytes] = None, serial: Optional[int] = None) -> Path:
+    """A release published by kavuno-release into <root>/server from `files`
+    (names with "/" between folders), with `manifest` instead of the
+    published update.txt if given. Returns the folder the demo service serves
+    as its update folder (<root>/server/movie)."""
     root = Path(root)
-    (root / "file").mkdir(parents=True, exist_ok=True)
+    source = root / "source"
+    source.mkdir(parents=True, exist_ok=True)
     for name, data in files.items():
-        target = root / "file" / name
+        target = source / name
         target.parent.mkdir(parents=True, exist_ok=True)
         target.write_bytes(data)
-    if manifest is None:
-        manifest = make_manifest((name, len(data)) for name, data in files.items())
-    (root / "update.txt").write_bytes(manifest)
-    return root
+    publish(source, root / "server", serial)
+    served = root / "server" / "movie"
+    if manifest is not None:
+        (served / "update.txt").write_bytes(manifest)
+    return served
+
+
+def local_app_data() -> Path:
+    """%LOCALAPPDATA% of the harness's prefix, seen from Linux."""
+    users = Path(os.environ["WINEPREFIX"]) / "drive_c" / "users"
+    found = [p for p in users.glob("*/AppData/Local") if p.parent.parent.name != "Public"]
+    return found[0] if found else users / os.environ.get("USER", "root") / "AppData" / "Local"
+
+
+def accepted_serial() -> Optional[int]:
+    """The serial of the newest list the launcher accepted in this prefix."""
+    record = local_app_data() / "Kavuno" / "update-serial.txt"
+    return int(record.read_text().strip()) if record.exists() else None
+
+
+def trust_test_authority() -> None:
+    """Adds the build's test certificate authority to this prefix's root store."""
+    probe("trust", windows_path(keys_dir() / "tls-test-ca.der"))
 
 
 # ---------------------------------------------------------------- Windows programs
@@ -347,11 +414,13 @@ def progress_state(title: str, control_id: int) -> Optional[tuple[int, int, int]
 
 
 @contextlib.contextmanager
-def dummy_window(title: str, place: Optional[tuple[int, int, int, int]] = None):
+def dummy_window(title: str, place: Optional[tuple[int, int, int, int]] = None, dialog: bool = False):
     """A top-level window with the given title for as long as the block runs,
-    at place (x, y, width, height) if given. A left click in it adds
-    " (clicked)" to its title."""
-    process = start(program("kavuno_probe.exe"), "window", title, *(str(v) for v in place or ()))
+    at place (x, y, width, height) if given; a dialog window (class "#32770",
+    as the programs' own windows are) if asked. A left click in a plain one
+    adds " (clicked)" to its title."""
+    process = start(program("kavuno_probe.exe"), "dialog" if dialog else "window", title,
+                    *(str(v) for v in place or ()))
     try:
         if not wait_until(lambda: find_windows(title), timeout=20):
             raise RuntimeError(f"dummy window {title!r} did not appear")

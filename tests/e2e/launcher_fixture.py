@@ -1,5 +1,6 @@
 """One run of the launcher KavunoUp in a temporary folder, beside the stand-in
-player (tools/testing, copied in as kavuno.exe), against its own demo service."""
+player (tools/testing, copied in as kavuno.exe), against its own demo service,
+which serves a release published (and signed) by kavuno-release."""
 from __future__ import annotations
 
 import shutil
@@ -14,21 +15,40 @@ PROGRESS_ID = 1002
 CANCEL_ID = 1000
 
 
+STAGING = "KavunoUp.staging"
+
+
 class LauncherRun:
     def __init__(self, files: Optional[dict[str, bytes]] = None, manifest: Optional[bytes] = None,
                  local: Optional[dict[str, bytes]] = None, keep_launcher: bool = False,
-                 with_service: bool = True):
-        """`files` are served (listed in order by a generated manifest unless
-        `manifest` is given); `local` files exist in the launcher's folder
-        beforehand; `keep_launcher` makes the stand-in leave the launcher open."""
-        self.folder = k.ProgramFolder()
-        self.exe = self.folder.add_program("KavunoUp.exe")
-        self.folder.add_program("kavuno_stand_in.exe", "kavuno.exe")
+                 with_service: bool = True, serial: Optional[int] = None, tls: Optional[str] = None,
+                 folder: Optional[k.ProgramFolder] = None):
+        """`files` are published with `serial` (default: the time) and served,
+        listed in order by a generated manifest unless `manifest` is given;
+        `local` files exist in the launcher's folder beforehand (`folder`, to
+        run in one the caller keeps); `keep_launcher` makes the stand-in leave the
+        launcher open. `tls` serves HTTPS with the build's certificate for
+        "localhost" from the test authority ("trusted") or from one nobody
+        trusts ("untrusted")."""
+        self.folder = folder or k.ProgramFolder()
+        self.exe = self.folder.path / "KavunoUp.exe"
+        self._owns_folder = folder is None  # a folder given stays the caller's
+        if not folder:
+            self.folder.add_program("KavunoUp.exe")
+            self.folder.add_program("kavuno_stand_in.exe", "kavuno.exe")
         for name, data in (local or {}).items():
             self.folder.write(name, data)
         self._update_dir = tempfile.mkdtemp(prefix="kavuno-update-")
-        k.make_update_folder(self._update_dir, files or {}, manifest)
-        self.service = k.DemoService(self._update_dir).start() if with_service else None
+        files = files or {}
+        if manifest is None:
+            manifest = k.make_manifest((name.replace("/", "\\"), len(data)) for name, data in files.items())
+        self.served = k.make_update_folder(self._update_dir, files, manifest, serial)
+        certificate = None
+        if tls:
+            k.trust_test_authority()
+            name = "tls-test-server" if tls == "trusted" else "tls-untrusted-server"
+            certificate = (str(k.keys_dir() / f"{name}.pem"), str(k.keys_dir() / f"{name}.key"))
+        self.service = k.DemoService(str(self.served), tls=certificate).start() if with_service else None
         self.keep_launcher = keep_launcher
         self.process = None
 
@@ -65,8 +85,19 @@ class LauncherRun:
         return self.folder.file(name)
 
     def leftovers(self) -> list[str]:
-        """Temporary download files left in the folder (recursively)."""
-        return [str(p.relative_to(self.folder.path)) for p in self.folder.path.rglob("*.part")]
+        """Temporary download files the launcher left in its staging folder."""
+        return sorted(p.name for p in (self.folder.path / STAGING).glob("download-*.part"))
+
+    def installed_files(self) -> list[str]:
+        """The names KavunoUp.staging\\files.txt lists for the uninstaller."""
+        record = self.folder.path / STAGING / "files.txt"
+        if not record.exists():
+            return []
+        data = record.read_bytes()
+        assert data.startswith(b"\xff\xfe"), data[:2]
+        text = data[2:].decode("utf-16-le")
+        assert text.endswith("\r\n") or not text, text
+        return text.split("\r\n")[:-1] if text else []
 
     def requested(self, path: str) -> int:
         """How often the service was asked for `path` (e.g. "/movie/file/a.dat")."""
@@ -82,7 +113,8 @@ class LauncherRun:
             k.stop(self.process)
         if self.service:
             self.service.stop()
-        self.folder.cleanup()
+        if self._owns_folder:
+            self.folder.cleanup()
         shutil.rmtree(self._update_dir, ignore_errors=True)
 
     def __enter__(self):

@@ -95,8 +95,9 @@ class PlayerSession:
 
     # -- life cycle
     def open_launcher(self) -> None:
-        """A stand-in launcher window captioned "KavunoUp" that ends on WM_CLOSE."""
-        self.launcher = e2e.start(e2e.program("kavuno_probe.exe"), "window", LAUNCHER_TITLE)
+        """A stand-in launcher window, a dialog window captioned "KavunoUp" as
+        the launcher's is, that ends on WM_CLOSE."""
+        self.launcher = e2e.start(e2e.program("kavuno_probe.exe"), "dialog", LAUNCHER_TITLE)
         if not e2e.wait_until(lambda: e2e.find_windows(LAUNCHER_TITLE), timeout=20):
             alive = self.launcher.poll() is None
             raise RuntimeError(f"the stand-in launcher window did not appear (its program "

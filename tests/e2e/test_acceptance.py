@@ -46,8 +46,8 @@ class AcceptanceTest(unittest.TestCase):
         """The demo service with an update folder of `files`, listening on the
         presence port if asked (one service at a time can)."""
         root = Path(tempfile.mkdtemp(prefix="kavuno-acceptance-"))
-        e2e.make_update_folder(root, files)
-        service = e2e.DemoService(update_dir=str(root), udp_port=PRESENCE_PORT if presence else 0).start()
+        served = e2e.make_update_folder(root, files)  # published and signed as an operator would
+        service = e2e.DemoService(update_dir=str(served), udp_port=PRESENCE_PORT if presence else 0).start()
         self.addCleanup(service.stop)
         return service
 

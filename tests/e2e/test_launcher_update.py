@@ -114,12 +114,14 @@ class FailedUpdate(unittest.TestCase):
         self.assertEqual(run.leftovers(), [])
 
     def test_unreachable_server_and_leftovers_of_an_interrupted_run(self):
-        # A run killed mid-download left its temporary files; this one cannot
-        # even reach the server, and still clears them.
-        local = {"a.dat": OLD, "b.dat": OLD, "a.dat.part": b"half", "skin/x.bmp.part": b"half",
-                 "skin/x.bmp": OLD}
+        # A run killed mid-download left its temporary file, and a self-update
+        # the old program; this one cannot even reach the server, and still
+        # clears them.
+        local = {"a.dat": OLD, "b.dat": OLD, "skin/x.bmp": OLD, "KavunoUp.staging/download-3-1.part": b"half",
+                 "KavunoUp.staging/replaced-3-2.old": b"MZ old launcher"}
         with LauncherRun({"a.dat": payload(10)}, local=local, with_service=False) as run:
             self.assert_untouched_and_started(run, names=("a.dat", "b.dat", "skin/x.bmp"))
+            self.assertEqual(list(run.file("KavunoUp.staging").iterdir()), [])
 
     def test_manifest_error_status_is_not_taken_for_a_manifest(self):
         with LauncherRun({"a.dat": payload(10)}, local={"a.dat": OLD, "b.dat": OLD}) as run:
@@ -136,7 +138,8 @@ class FailedUpdate(unittest.TestCase):
                     self.assertEqual(run.requested("/movie/file/a.dat"), 0)
 
     def test_entry_failures_keep_the_old_file_and_end_the_update(self):
-        faults = [{"status": 404}, {"status": 500}, {"short_by": 1000}, {"drop_after": 3000}, {"refuse": True}]
+        faults = [{"status": 404}, {"status": 500}, {"status": 204}, {"short_by": 1000}, {"drop_after": 3000},
+                  {"refuse": True}]
         for fault in faults:
             with self.subTest(**fault):
                 files = {"new.dat": payload(300), "a.dat": payload(8000), "b.dat": payload(50)}
@@ -185,7 +188,10 @@ class OddManifests(unittest.TestCase):
             for n in range(1, 7):
                 self.assertFalse((parent / f"evil{n}.dat").exists())
             self.assertEqual(sorted(p.name for p in run.folder.path.rglob("*") if p.is_file()),
-                             sorted(["KavunoUp.exe", "kavuno.exe", "started.txt", "good.dat", "keep", "ok.dat"]))
+                             sorted(["KavunoUp.exe", "kavuno.exe", "started.txt", "good.dat", "keep", "ok.dat",
+                                     "files.txt"]))
+            # For the uninstaller: what the manifest listed and the launcher could write.
+            self.assertEqual(run.installed_files(), ["sub\\ok.dat", "good.dat"])
             self.assertEqual(len(run.player_starts()), 1)
 
     def test_a_count_beyond_the_lines_downloads_what_is_listed(self):

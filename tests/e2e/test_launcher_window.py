@@ -21,8 +21,9 @@ SC_MINIMIZE = 0xF020
 
 
 def slow_run(**kwargs) -> LauncherRun:
-    """A launcher busy downloading a 200 KB file at 20 KB/s over an old copy."""
-    run = LauncherRun({"a.dat": bytes(200_000)}, local={"a.dat": OLD}, **kwargs)
+    """A launcher busy downloading a 600 KB file at 20 KB/s over an old copy:
+    half a minute, so its window outlasts a test on a busy machine."""
+    run = LauncherRun({"a.dat": bytes(600_000)}, local={"a.dat": OLD}, **kwargs)
     run.service.set_file_fault("a.dat", rate=20_000)
     return run
 
@@ -38,7 +39,7 @@ def wait_for_transfer(test: unittest.TestCase):
 
 class PlayerAlreadyRunning(unittest.TestCase):
     def test_refuses_with_a_message_and_does_nothing_else(self):
-        with k.dummy_window("Kavuno"), LauncherRun({"a.dat": b"12345"}) as run:
+        with k.dummy_window("Kavuno", dialog=True), LauncherRun({"a.dat": b"12345"}) as run:
             run.start()
             k.wait_for_window(CAPTION)  # the message box carries the program's name
             texts = k.window_texts(CAPTION)

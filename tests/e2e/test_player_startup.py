@@ -24,15 +24,20 @@ class PlayerStartupTest(unittest.TestCase):
         return s
 
     def test_without_launcher_shows_the_message_and_no_window(self):
-        s = self.session()
-        s.start()
-        e2e.wait_for_window(PROGRAM_TITLE)
-        self.assertEqual(player_probe("message", PROGRAM_TITLE).strip(), "无法运行，需要引导程序！")
-        self.assertFalse(e2e.find_windows(MAIN_TITLE, only_visible=False))
-        PlayerSession.answer_message_box()
-        self.assertEqual(s.wait_exit(), 0)
-        self.assertFalse(e2e.find_windows(MAIN_TITLE, only_visible=False))
-        self.assertEqual(self.service.datagrams(), [], "presence starts only with the window")
+        # A window titled "KavunoUp" that is no dialog (an Explorer window on
+        # such a folder, say) is not the launcher: it is neither taken for
+        # one nor closed.
+        with e2e.dummy_window(LAUNCHER_TITLE) as other:
+            s = self.session()
+            s.start()
+            e2e.wait_for_window(PROGRAM_TITLE)
+            self.assertEqual(player_probe("message", PROGRAM_TITLE).strip(), "无法运行，需要引导程序！")
+            self.assertFalse(e2e.find_windows(MAIN_TITLE, only_visible=False))
+            PlayerSession.answer_message_box()
+            self.assertEqual(s.wait_exit(), 0)
+            self.assertFalse(e2e.find_windows(MAIN_TITLE, only_visible=False))
+            self.assertEqual(self.service.datagrams(), [], "presence starts only with the window")
+            self.assertIsNone(other.poll(), "the other window was left alone")
 
     def test_launcher_is_closed_before_the_window_appears(self):
         s = self.session()

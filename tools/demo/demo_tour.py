@@ -2,9 +2,11 @@
 
     demo_tour.py DEMO_DIR SHOTS_DIR [--interactive]
 
-Serves the demo catalogue (DEMO_DIR/movie.dat and root.dat) as the service's
-update folder, starts KavunoUp from a fresh program folder; the launcher
-downloads the catalogue and starts the player, which closes the launcher.
+Publishes the demo catalogue (DEMO_DIR/movie.dat and root.dat) with
+kavuno-release, signed with the build's test key, and serves it as the
+service's update folder; starts KavunoUp from a fresh program folder; the
+launcher checks the signed list, downloads the catalogue and starts the
+player, which closes the launcher.
 Then, as a user would, it opens a category, searches for a title and closes
 the player with its close button, taking a screenshot at each step.
 With --interactive the programs are left to the user after start-up, and the
@@ -14,15 +16,14 @@ from __future__ import annotations
 
 import shutil
 import socket
+import subprocess
 import sys
 import tempfile
 import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "demo_service"))
 import kavuno_e2e as e2e  # noqa: E402
-from make_update_folder import make_update_folder  # noqa: E402
 from player_session import LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession, presence_ports  # noqa: E402
 
 HTTP_PORT = 8780
@@ -61,14 +62,18 @@ def main(argv: list[str]) -> int:
     interactive = "--interactive" in argv[2:]
     tour = Tour(demo, shots)
     work = Path(tempfile.mkdtemp(prefix="kavuno-demo-"))
-    make_update_folder(work / "update", [demo / "movie.dat", demo / "root.dat"])
+    served = e2e.make_update_folder(work / "release", {name: (demo / name).read_bytes()
+                                                       for name in ("movie.dat", "root.dat")})
+    verified = subprocess.run([str(e2e.release_tool()), "verify", str(served.parent), "--public-key",
+                               str(e2e.keys_dir() / "update-test.pub")], capture_output=True, text=True)
+    print(f"Signed release in {served.parent}: kavuno-release verify says {verified.stdout.strip()!r}")
 
     with presence_ports():
         http_port = HTTP_PORT if port_free(HTTP_PORT, socket.SOCK_STREAM) else 0
         if not port_free(PRESENCE_PORT, socket.SOCK_DGRAM):
             print(f"UDP port {PRESENCE_PORT} is taken: the presence datagrams will not be seen")
         udp_port = PRESENCE_PORT if port_free(PRESENCE_PORT, socket.SOCK_DGRAM) else 0
-        with e2e.DemoService(update_dir=str(work / "update"), http_port=http_port, udp_port=udp_port) as service, \
+        with e2e.DemoService(update_dir=str(served), http_port=http_port, udp_port=udp_port) as service, \
                 e2e.ProgramFolder(prefix="kavuno-demo-app-") as folder:
             # Slow enough that the progress bar can be watched.
             service.set_file_fault("movie.dat", rate=6000)
@@ -92,7 +97,11 @@ def main(argv: list[str]) -> int:
                 e2e.wait_for_no_window(LAUNCHER_TITLE, timeout=20)
                 time.sleep(1.0)
                 files = sorted(p.name for p in folder.path.iterdir() if p.suffix == ".dat")
-                print(f"  downloaded into the program folder: {', '.join(files)}")
+                print(f"  downloaded into the program folder: {', '.join(files)}; accepted list serial "
+                      f"{e2e.accepted_serial()} (in %LOCALAPPDATA%\\Kavuno)")
+                for name in files:
+                    if (folder.path / name).read_bytes() != (demo / name).read_bytes():
+                        print(f"  {name} differs from the published file")
                 tour.shot("player", "the player with the recently updated titles")
 
                 if interactive:

@@ -3,8 +3,9 @@
 #   tools/demo/run-demo.sh BUILD_DIR
 # 1. The demo catalogue as the player shows it: its category tree and the
 #    "最近更新" (recently updated) rows, through the native kavuno-catalog.
-# 2. The real programs under Wine against the local demo service: KavunoUp
-#    downloads the catalogue and starts the player, which is then walked through
+# 2. The real programs under Wine against the local demo service, which serves
+#    the catalogue as a release signed by kavuno-release: KavunoUp checks the
+#    signed list, downloads the catalogue and starts the player, which is then walked through
 #    a category, a search and its close button, with a screenshot at each step
 #    (in BUILD_DIR/demo-shots).
 #    On a desktop (DISPLAY set, not CI) the programs open there and stay yours
@@ -16,7 +17,8 @@ build=${1:-build}
 tool="$build/native/bin/kavuno-catalog"
 demo="$build/native/demo"
 
-for needed in "$tool" "$demo/movie.dat" "$demo/root.dat" "$build/win/bin/KavunoUp.exe" "$build/win/bin/kavuno.exe"; do
+for needed in "$tool" "$build/native/bin/kavuno-release" "$build/keys/update-test.key" "$demo/movie.dat" \
+    "$demo/root.dat" "$build/win/bin/KavunoUp.exe" "$build/win/bin/kavuno.exe"; do
   if [ ! -e "$needed" ]; then
     echo "run-demo.sh: $needed is missing; run 'make build BUILD_DIR=$build' first" >&2
     exit 1
@@ -36,5 +38,6 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ] && [ -z "${KAVUNO_DEMO_HEADLESS:-}"
   mode=(--interactive)
 fi
 echo "== KavunoUp and Kavuno under Wine"
-KAVUNO_BIN="$(cd "$build/win/bin" && pwd)" "$root/tools/wine/wine-run.sh" --timeout 100000 --host \
+KAVUNO_BIN="$(cd "$build/win/bin" && pwd)" KAVUNO_KEYS="$(cd "$build/keys" && pwd)" \
+  KAVUNO_RELEASE="$(cd "$build/native/bin" && pwd)/kavuno-release" "$root/tools/wine/wine-run.sh" --timeout 100000 --host \
   python3 "$root/tools/demo/demo_tour.py" "$(cd "$demo" && pwd)" "$(mkdir -p "$build/demo-shots" && cd "$build/demo-shots" && pwd)" "${mode[@]}"

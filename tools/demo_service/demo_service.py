@@ -1,21 +1,30 @@
 #!/usr/bin/env python3
 """The Kavuno service on one machine, for the demo and the tests.
 
-One HTTP server carries both the update server and the web site:
+One HTTP (or HTTPS) server carries both the update server and the web site:
 
   /movie/update.txt          the manifest of the update folder
+  /movie/update.sig          the signed file list of the update folder
   /movie/file/<name>         a file of the update folder (<folder>/file/<name>)
   /ad, /ad/ads.asp, /ad/cache.asp, /film/soft.asp?id=...   the site's pages
 
 and one UDP socket receives the player's presence datagrams ("Conn", "Quit"),
 logging each with its source address and port.
 
+The update folder is the "movie" folder of a release that `kavuno-release
+publish SOURCE_DIR SERVER_DIR --key KEY` wrote: SERVER_DIR/movie.
+
 Tests can make any path misbehave (see Fault): an error status, a body shorter
-than its Content-Length, a slow transfer, or a connection dropped midway.
+than its Content-Length, a slow transfer, a connection dropped midway, or a
+server that stops sending.
 
 Command line (the demo uses the defaults):
   demo_service.py [--host 127.0.0.1] [--http-port 8780] [--udp-port 7891]
-                  [--update-dir DIR] [--log FILE] [--faults FILE.json]
+                  [--update-dir SERVER_DIR/movie] [--log FILE] [--faults FILE.json]
+                  [--tls-cert CERT.pem --tls-key KEY.pem]
+With a certificate the server speaks HTTPS only; the test certificates from
+tools/keys/make-test-keys.sh are made out to "localhost", so the base address
+is https://localhost:PORT.
 Port 0 picks a free port; the first line printed is
   "ready http=<port> udp=<port>"
 once both sockets listen. The faults file maps a path to a fault's fields,
@@ -31,6 +40,7 @@ import html
 import json
 import os
 import socket
+import ssl
 import struct
 import sys
 import threading
@@ -40,6 +50,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from typing import Callable, Optional
 
 MANIFEST_PATH = "/movie/update.txt"
+LIST_PATH = "/movie/update.sig"
 FILE_PREFIX = "/movie/file/"
 
 
@@ -54,7 +65,10 @@ class Fault:
     drop_after reset the connection (TCP RST) after this many body bytes;
                0 drops it right after the headers
     refuse     close the connection without answering at all
-    delay      seconds to wait before answering
+    delay      seconds to wait before answering (a server that accepted the
+               connection and sends nothing)
+    stall_after send this many body bytes, then nothing more, holding the
+               connection open until the client leaves (or two minutes)
     """
     status: Optional[int] = None
     short_by: int = 0
@@ -62,6 +76,7 @@ class Fault:
     drop_after: Optional[int] = None
     refuse: bool = False
     delay: float = 0.0
+    stall_after: Optional[int] = None
 
     @staticmethod
     def from_dict(d: dict) -> "Fault":
@@ -195,9 +210,13 @@ class _Handler(BaseHTTPRequestHandler):
         limit = len(body)
         if fault and fault.drop_after is not None:
             limit = min(limit, fault.drop_after)
+        if fault and fault.stall_after is not None:
+            limit = min(limit, fault.stall_after)
         self._send_body(body[:limit], fault.rate if fault else None)
         if fault and fault.drop_after is not None and fault.drop_after < len(body):
             self._reset()
+        elif fault and fault.stall_after is not None:
+            self._hold_open()
 
     def _send_body(self, body: bytes, rate: Optional[int]):
         try:
@@ -216,6 +235,15 @@ class _Handler(BaseHTTPRequestHandler):
                 if wait > 0:
                     time.sleep(wait)
         except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def _hold_open(self):
+        # Sends nothing more; returns once the client has closed its end.
+        self.connection.settimeout(120)
+        try:
+            while self.connection.recv(4096):
+                pass
+        except OSError:
             pass
 
     def _reset(self):
@@ -237,6 +265,12 @@ class _Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
+    def handle_error(self, request, client_address):
+        # A client that refused our certificate, or went away: not the service's fault.
+        if isinstance(sys.exc_info()[1], (ssl.SSLError, ConnectionError, TimeoutError)):
+            return
+        super().handle_error(request, client_address)
+
 
 # ---------------------------------------------------------------- the service
 
@@ -250,9 +284,12 @@ class DemoService:
     def __init__(self, update_dir: Optional[str] = None, http_port: int = 0,
                  udp_port: int = 0, host: str = "127.0.0.1",
                  log: Optional[Callable[[str], None]] = None,
-                 faults_file: Optional[str] = None):
+                 faults_file: Optional[str] = None,
+                 tls: Optional[tuple[str, str]] = None):
+        """`tls` is (certificate, key), PEM files: the server then speaks HTTPS."""
         self.update_dir = os.path.abspath(update_dir) if update_dir else None
         self.host = host
+        self._tls = tls
         self._http_port = http_port
         self._udp_port = udp_port
         self._log = log
@@ -275,6 +312,13 @@ class DemoService:
     def start(self) -> "DemoService":
         self._http = _Server((self.host, self._http_port), _Handler)
         self._http.kavuno_service = self  # type: ignore[attr-defined]
+        if self._tls:
+            context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+            context.load_cert_chain(*self._tls)
+            # The handshake runs in each request's thread, so a client that
+            # connects and says nothing holds up nobody else.
+            self._http.socket = context.wrap_socket(self._http.socket, server_side=True,
+                                                    do_handshake_on_connect=False)
         self._udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self._udp.bind((self.host, self._udp_port))
         self._udp.settimeout(0.2)
@@ -310,6 +354,8 @@ class DemoService:
 
     @property
     def base_url(self) -> str:
+        if self._tls:
+            return f"https://localhost:{self.http_port}"  # the name the certificate is made out to
         return f"http://{self.host}:{self.http_port}"
 
     # -- faults
@@ -371,11 +417,11 @@ class DemoService:
     # -- content
     def resolve(self, path: str, query: dict) -> tuple[int, bytes, str]:
         """Status, body and content type for a path, before any fault."""
-        if path == MANIFEST_PATH or path.startswith(FILE_PREFIX):
+        if path in (MANIFEST_PATH, LIST_PATH) or path.startswith(FILE_PREFIX):
             data = self._update_file(path[len("/movie/"):])
             if data is None:
                 return 404, _page("404", "<h1>404</h1>"), "text/html; charset=gbk"
-            ctype = "text/plain" if path == MANIFEST_PATH else "application/octet-stream"
+            ctype = "text/plain" if path in (MANIFEST_PATH, LIST_PATH) else "application/octet-stream"
             return 200, data, ctype
         page = site_page(path, query)
         if page is None:
@@ -464,7 +510,10 @@ def main(argv=None) -> int:
     ap.add_argument("--host", default="127.0.0.1")
     ap.add_argument("--http-port", type=int, default=8780)
     ap.add_argument("--udp-port", type=int, default=7891)
-    ap.add_argument("--update-dir", help="folder holding update.txt and file/<name>")
+    ap.add_argument("--update-dir", help="folder holding update.txt, update.sig and file/<name> "
+                                         "(the movie folder that kavuno-release publish writes)")
+    ap.add_argument("--tls-cert", help="serve HTTPS with this PEM certificate (needs --tls-key)")
+    ap.add_argument("--tls-key", help="the certificate's PEM private key")
     ap.add_argument("--log", help="append the request and datagram log to this file (default stdout)")
     ap.add_argument("--faults", help="JSON file: path -> fault fields, read again when it changes")
     args = ap.parse_args(argv)
@@ -478,7 +527,10 @@ def main(argv=None) -> int:
         else:
             print(stamped, flush=True)
 
-    svc = DemoService(args.update_dir, args.http_port, args.udp_port, args.host, log, args.faults)
+    if bool(args.tls_cert) != bool(args.tls_key):
+        ap.error("--tls-cert and --tls-key go together")
+    tls = (args.tls_cert, args.tls_key) if args.tls_cert else None
+    svc = DemoService(args.update_dir, args.http_port, args.udp_port, args.host, log, args.faults, tls)
     svc.start()
     print(f"ready http={svc.http_port} udp={svc.udp_port}", flush=True)
     try:

@@ -4,6 +4,10 @@
 //   kavuno_probe window TITLE [X Y W H]   a top-level window with that title until closed, at
 //                                         (40, 40) 240 x 120 unless given; a left click in it
 //                                         adds " (clicked)" to its title
+//   kavuno_probe dialog TITLE [X Y W H]   the same as a dialog window (class "#32770"), as the
+//                                         programs' own windows are
+//   kavuno_probe trust CERT.der           adds a certificate authority to this prefix's root
+//                                         store (the local machine's "Root")
 //   kavuno_probe exists TITLE             exit 0 if a top-level window has that title, else 1
 //   kavuno_probe progress TITLE ID        "pos low high" of progress bar ID in window TITLE
 //   kavuno_probe rect TITLE [ID]          "left top right bottom" on the screen, of the
@@ -19,6 +23,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -45,23 +50,50 @@ LRESULT CALLBACK DummyWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-int ShowDummyWindow(const std::wstring& title, RECT place) {
+INT_PTR CALLBACK DummyDialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_CLOSE || (msg == WM_COMMAND && LOWORD(wp) == IDCANCEL)) {
+        DestroyWindow(hwnd);
+        return TRUE;
+    }
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return FALSE;
+}
+
+int ShowDummyWindow(const std::wstring& title, RECT place, bool dialog) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = DummyWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = L"KavunoProbeWindow";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                place.left, place.top, place.right, place.bottom, nullptr, nullptr, wc.hInstance,
-                                nullptr);
+    HWND hwnd = CreateWindowExW(0, dialog ? WC_DIALOG : wc.lpszClassName, title.c_str(),
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, place.left, place.top, place.right, place.bottom,
+                                nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd) return kNotFound;
+    // The dialog class's own procedure ends no message loop: closing it does.
+    if (dialog) SetWindowLongPtrW(hwnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(DummyDialogProc));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     return 0;
+}
+
+// Reads a DER certificate and adds it to the local machine's root store.
+int TrustCertificate(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kNotFound;
+    std::vector<BYTE> der(64 * 1024);
+    DWORD read = 0;
+    BOOL ok = ReadFile(file, der.data(), static_cast<DWORD>(der.size()), &read, nullptr);
+    CloseHandle(file);
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    if (!ok || !store) return kNotFound;
+    ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), read,
+                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    CertCloseStore(store, 0);
+    return ok ? 0 : kNotFound;
 }
 
 long long Number(const std::wstring& text) { return std::wcstoll(text.c_str(), nullptr, 0); }
@@ -99,14 +131,15 @@ int main() {
     const std::wstring& command = args[1];
     const std::wstring& title = args[2];
 
-    if (command == L"window") {
+    if (command == L"window" || command == L"dialog") {
         RECT place = {40, 40, 240, 120};  // x, y, width, height
         if (args.size() == 7) {
             place = {static_cast<LONG>(Number(args[3])), static_cast<LONG>(Number(args[4])),
                      static_cast<LONG>(Number(args[5])), static_cast<LONG>(Number(args[6]))};
         }
-        return ShowDummyWindow(title, place);
+        return ShowDummyWindow(title, place, command == L"dialog");
     }
+    if (command == L"trust") return TrustCertificate(args[2]);
 
     HWND window = FindWindowW(nullptr, title.c_str());
     if (command == L"exists") return window ? 0 : kNotFound;
