@@ -10,7 +10,7 @@ namespace kavuno::launcher {
 // UTF-16 units in the longest path Windows can open.
 constexpr size_t kMaxEntryNameLength = 32767;
 
-// The launcher's own folder beside its program (staging_folder.h): no entry
+// The launcher's own folder beside its program (staged_file.h): no entry
 // may write into it.
 inline constexpr char16_t kStagingFolderName[] = u"KavunoUp.staging";
 

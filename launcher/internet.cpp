@@ -8,6 +8,8 @@ namespace {
 // WinINet's context value for every handle: the worker does not use callbacks.
 constexpr DWORD_PTR kContext = 1;
 constexpr DWORD kHttpOk = 200;
+// A header value longer than this is not read.
+constexpr DWORD kMaxHeaderBytes = 64 * 1024;
 
 // Set on each handle: Wine's WinINet takes a request's time-outs only from
 // the request handle, before it is sent (what a session has is not passed on).
@@ -20,22 +22,26 @@ void SetTimeouts(HINTERNET handle) {
 }
 
 // Content-Length as a 64-bit number. Wine's WinINet does not answer the
-// 64-bit query (it reports the header missing), so its text is read too,
-// strictly: digits only, within 64 bits.
+// 64-bit query (it reports the header missing), so then its text is read,
+// whatever its length, and taken only when it is a number within 64 bits.
 std::optional<uint64_t> ContentLength(HINTERNET request) {
     ULONGLONG number = 0;
     DWORD size = sizeof number;
     if (HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER64, &number, &size, nullptr))
         return number;
-    wchar_t text[32];
-    size = sizeof text;
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
-    size_t length = size / sizeof(wchar_t);
-    if (length == 0 || length > 20) return std::nullopt;
+    size = 0;
+    if (HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, nullptr, &size, nullptr) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER || size > kMaxHeaderBytes)
+        return std::nullopt;
+    std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text.data(), &size, nullptr)) return std::nullopt;
+    text.resize(size / sizeof(wchar_t));
+    if (text.empty()) return std::nullopt;
     uint64_t value = 0;
-    for (size_t i = 0; i < length; ++i) {
-        if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
-        uint64_t digit = static_cast<uint64_t>(text[i] - L'0');
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        uint64_t digit = static_cast<uint64_t>(c - L'0');
         if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
         value = value * 10 + digit;
     }
@@ -85,8 +91,9 @@ std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string
     response.connection = InternetHandle(
         InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, kContext));
     if (!response.connection) return std::nullopt;
-    DWORD flags = transferFlag | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_UI |
-                  (secure ? INTERNET_FLAG_SECURE : 0);
+    // Nothing of it is kept on the machine: no cache entry, no cookie.
+    DWORD flags = transferFlag | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
+                  INTERNET_FLAG_NO_UI | (secure ? INTERNET_FLAG_SECURE : 0);
     response.request = InternetHandle(
         HttpOpenRequestW(response.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, kContext));
     if (!response.request) return std::nullopt;

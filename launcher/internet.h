@@ -47,7 +47,7 @@ struct InternetResponse {
 
 // Asks for `url` (http:// or https://, plain ASCII: file names are
 // percent-encoded before) in `session`, always from the server: never from
-// the cache, and not written to it. An https server's certificate is checked
+// the cache, and nothing written to it or to the cookie store. An https server's certificate is checked
 // and nothing about it is ignored. `transferFlag` is
 // INTERNET_FLAG_TRANSFER_ASCII or _BINARY. Nothing when the address cannot
 // be opened or the answer is anything but 200: an error page, a redirect that

@@ -53,7 +53,7 @@ struct UpdateJob {
     std::wstring agent;   // the user agent: the program's name
     ProgressChannel progress;
     std::atomic<bool> ended{false};  // the worker's last act
-    std::atomic<int> result{static_cast<int>(UpdateResult::kFailed)};
+    std::atomic<int> result{static_cast<int>(UpdateResult::kFailed)};  // how it ended, once `ended`
 };
 
 // The whole update, on the calling (worker) thread, from the configured update
