@@ -1,5 +1,6 @@
 #include "launcher/cng_crypto.h"
 
+#include <climits>
 #include <cstring>
 
 namespace kavuno::launcher {

@@ -9,6 +9,7 @@ from pathlib import Path
 from typing import Optional
 
 import kavuno_e2e as k
+import signed_release as release
 
 CAPTION = "KavunoUp"
 PROGRESS_ID = 1002
@@ -42,12 +43,12 @@ class LauncherRun:
         files = files or {}
         if manifest is None:
             manifest = k.make_manifest((name.replace("/", "\\"), len(data)) for name, data in files.items())
-        self.served = k.make_update_folder(self._update_dir, files, manifest, serial)
+        self.served = release.make_update_folder(self._update_dir, files, manifest, serial)
         certificate = None
         if tls:
-            k.trust_test_authority()
+            release.trust_test_authority()
             name = "tls-test-server" if tls == "trusted" else "tls-untrusted-server"
-            certificate = (str(k.keys_dir() / f"{name}.pem"), str(k.keys_dir() / f"{name}.key"))
+            certificate = (str(release.keys_dir() / f"{name}.pem"), str(release.keys_dir() / f"{name}.key"))
         self.service = k.DemoService(str(self.served), tls=certificate).start() if with_service else None
         self.keep_launcher = keep_launcher
         self.process = None

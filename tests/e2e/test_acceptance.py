@@ -14,6 +14,7 @@ import unittest
 from pathlib import Path
 
 import kavuno_e2e as e2e
+import signed_release
 from player_session import (CLOSE, LAUNCHER_TITLE, LOCAL_PORT, MAIN_TITLE, PRESENCE_PORT, PROGRAM_TITLE,
                             PlayerSession, hold_presence_ports, player_probe)
 
@@ -46,7 +47,7 @@ class AcceptanceTest(unittest.TestCase):
         """The demo service with an update folder of `files`, listening on the
         presence port if asked (one service at a time can)."""
         root = Path(tempfile.mkdtemp(prefix="kavuno-acceptance-"))
-        served = e2e.make_update_folder(root, files)  # published and signed as an operator would
+        served = signed_release.make_update_folder(root, files)  # published and signed as an operator would
         service = e2e.DemoService(update_dir=str(served), udp_port=PRESENCE_PORT if presence else 0).start()
         self.addCleanup(service.stop)
         return service

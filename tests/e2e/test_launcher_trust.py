@@ -16,6 +16,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import kavuno_e2e as k  # noqa: E402
+import signed_release as release  # noqa: E402
 from launcher_fixture import STAGING, LauncherRun  # noqa: E402
 
 OLD = b"old contents that must survive\n"
@@ -32,7 +33,7 @@ def listed_serial(run: LauncherRun) -> int:
     raise AssertionError("the published list has no serial")
 
 
-@unittest.skipUnless(k.update_key(), "the build carries no update key (-DKAVUNO_UPDATE_PUBLIC_KEY=NONE)")
+@unittest.skipUnless(release.update_key(), "the build carries no update key (-DKAVUNO_UPDATE_PUBLIC_KEY=NONE)")
 class SignedList(unittest.TestCase):
     FILES = {"a.dat": payload(300), "b.dat": payload(5000, 2), "c.dat": payload(40, 3)}
     LOCAL = {"a.dat": OLD, "b.dat": OLD, "c.dat": OLD}
@@ -56,7 +57,7 @@ class SignedList(unittest.TestCase):
             self.run_to_end(run)
             self.assert_files(run, {"a.dat": self.FILES["a.dat"], "b.dat": OLD, "c.dat": OLD})
             self.assertEqual(run.requested("/movie/file/c.dat"), 0)
-            self.assertEqual(k.accepted_serial(), listed_serial(run), "the list itself was good")
+            self.assertEqual(release.accepted_serial(), listed_serial(run), "the list itself was good")
 
     def test_without_a_list_nothing_is_replaced(self):
         with LauncherRun(self.FILES, local=self.LOCAL) as run:
@@ -67,32 +68,32 @@ class SignedList(unittest.TestCase):
             self.assertEqual(run.requested("/movie/update.txt"), 0, "no list, no manifest")
 
     def test_a_list_signed_with_another_key_replaces_nothing(self):
-        before = k.accepted_serial()
+        before = release.accepted_serial()
         work = tempfile.mkdtemp(prefix="kavuno-other-key-")
         self.addCleanup(shutil.rmtree, work, True)
         key = os.path.join(work, "other.key")
-        subprocess.run([str(k.release_tool()), "keygen", key, key + ".pub"], check=True, capture_output=True)
+        subprocess.run([str(release.release_tool()), "keygen", key, key + ".pub"], check=True, capture_output=True)
         with LauncherRun(self.FILES, local=self.LOCAL, serial=int(time.time()) + 3600) as run:
-            k.publish(run.served.parent.parent / "source", os.path.join(work, "server"), listed_serial(run), key)
+            release.publish(run.served.parent.parent / "source", os.path.join(work, "server"), listed_serial(run), key)
             shutil.copyfile(os.path.join(work, "server", "movie", "update.sig"), run.served / "update.sig")
             self.run_to_end(run)
             self.assert_files(run, self.LOCAL)
             self.assertEqual(run.requested("/movie/update.txt"), 0)
-            self.assertEqual(k.accepted_serial(), before, "a bad list's serial is not taken")
+            self.assertEqual(release.accepted_serial(), before, "a bad list's serial is not taken")
 
     def test_an_older_list_is_refused_after_a_newer_one(self):
         with LauncherRun(self.FILES, local=self.LOCAL) as first:
             serial = listed_serial(first)
             self.run_to_end(first)
             self.assert_files(first, self.FILES)
-            self.assertEqual(k.accepted_serial(), serial)
+            self.assertEqual(release.accepted_serial(), serial)
         # The record is this user's: another program folder gets no older release either.
         older = {name: payload(len(data), 9) for name, data in self.FILES.items()}
         with LauncherRun(older, local=self.FILES, serial=serial - 1) as second:
             self.run_to_end(second)
             self.assert_files(second, self.FILES)
             self.assertEqual(second.requested("/movie/update.txt"), 0)
-            self.assertEqual(k.accepted_serial(), serial)
+            self.assertEqual(release.accepted_serial(), serial)
 
 
 class StalledServer(unittest.TestCase):

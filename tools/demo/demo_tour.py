@@ -24,6 +24,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 import kavuno_e2e as e2e  # noqa: E402
+import signed_release  # noqa: E402
 from player_session import LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession, presence_ports  # noqa: E402
 
 HTTP_PORT = 8780
@@ -62,10 +63,10 @@ def main(argv: list[str]) -> int:
     interactive = "--interactive" in argv[2:]
     tour = Tour(demo, shots)
     work = Path(tempfile.mkdtemp(prefix="kavuno-demo-"))
-    served = e2e.make_update_folder(work / "release", {name: (demo / name).read_bytes()
+    served = signed_release.make_update_folder(work / "release", {name: (demo / name).read_bytes()
                                                        for name in ("movie.dat", "root.dat")})
-    verified = subprocess.run([str(e2e.release_tool()), "verify", str(served.parent), "--public-key",
-                               str(e2e.keys_dir() / "update-test.pub")], capture_output=True, text=True)
+    verified = subprocess.run([str(signed_release.release_tool()), "verify", str(served.parent), "--public-key",
+                               str(signed_release.keys_dir() / "update-test.pub")], capture_output=True, text=True)
     print(f"Signed release in {served.parent}: kavuno-release verify says {verified.stdout.strip()!r}")
 
     with presence_ports():
@@ -98,7 +99,7 @@ def main(argv: list[str]) -> int:
                 time.sleep(1.0)
                 files = sorted(p.name for p in folder.path.iterdir() if p.suffix == ".dat")
                 print(f"  downloaded into the program folder: {', '.join(files)}; accepted list serial "
-                      f"{e2e.accepted_serial()} (in %LOCALAPPDATA%\\Kavuno)")
+                      f"{signed_release.accepted_serial()} (in %LOCALAPPDATA%\\Kavuno)")
                 for name in files:
                     if (folder.path / name).read_bytes() != (demo / name).read_bytes():
                         print(f"  {name} differs from the published file")
