@@ -11,8 +11,8 @@ namespace {
 // of that name is closed); the launcher ends when it is closed.
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr wchar_t kLauncherCaption[] = L"KavunoUp";
-// A launcher that does not answer in this time is left alone.
-constexpr UINT kLauncherCloseTimeoutMs = 5000;
+// A launcher that does not answer in this time is not waited for any longer.
+constexpr UINT kLauncherCloseTimeoutMs = 10000;
 constexpr wchar_t kNoLauncherMessage[] = L"无法运行，需要引导程序！";
 constexpr wchar_t kNoSocketsMessage[] = L"Windows 通信端口初始化失败。";
 
@@ -40,9 +40,14 @@ bool CPlayerApp::InitInstance() {
         ShowExclamation(kNoLauncherMessage);
         return false;
     }
-    // Synchronous, but a hung launcher cannot hang the player.
+    // Synchronous, but a hung launcher cannot hang the player. Not
+    // SMTO_ABORTIFHUNG: a launcher still inside the ShellExecute that started
+    // this player answers no message for a while without being hung (Wine
+    // waits there until the new program is idle), and would miss its close.
+    // One that does not answer in time is sent it to handle when it can.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(launcher, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kLauncherCloseTimeoutMs, &ignored);
+    if (!SendMessageTimeoutW(launcher, WM_CLOSE, 0, 0, SMTO_NORMAL, kLauncherCloseTimeoutMs, &ignored))
+        PostMessageW(launcher, WM_CLOSE, 0, 0);
 
     kavuno::player::SocketsSession sockets;
     if (!sockets.ok()) {
