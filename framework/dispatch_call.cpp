@@ -2,7 +2,9 @@
 
 #include <oleauto.h>
 
+#include <charconv>
 #include <climits>
+#include <string>
 #include <vector>
 
 #include "common/gbk_win.h"
@@ -80,10 +82,41 @@ void FreeExceptionTexts(EXCEPINFO& info) {
 }
 
 // Coerces `result` to `type` in place; on failure the variant is cleared.
+// Conversions never depend on the user's locale: the same control gives the
+// same values under any decimal or group mark.
 HRESULT Coerce(VARIANT& result, VARTYPE type) {
-    HRESULT hr = result.vt == type ? S_OK : VariantChangeType(&result, &result, 0, type);
+    HRESULT hr = result.vt == type ? S_OK : VariantChangeTypeEx(&result, &result, LOCALE_INVARIANT, 0, type);
     if (FAILED(hr)) VariantClear(&result);
     return hr;
+}
+
+// A number that a control gives as text becomes a double, read with '.' (or
+// a lone ',') as the decimal mark and no group marks, whatever the user's
+// locale says; the system's conversion would read "59.5" as 595 where the
+// decimal mark is a comma.
+HRESULT NumberFromText(VARIANT& result) {
+    if (result.vt != VT_BSTR) return S_OK;
+    std::string text;
+    for (UINT i = 0, n = SysStringLen(result.bstrVal); i < n; ++i) {
+        const wchar_t c = result.bstrVal[i];
+        if (c > 0x7F) {
+            VariantClear(&result);
+            return DISP_E_TYPEMISMATCH;
+        }
+        text += static_cast<char>(c);
+    }
+    VariantClear(&result);
+    const auto first = text.find_first_not_of(" \t");
+    text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    if (text.find('.') == std::string::npos && text.find(',') == text.rfind(',') && text.find(',') != std::string::npos)
+        text[text.find(',')] = '.';
+    if (!text.empty() && text[0] == '+') text.erase(0, 1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return DISP_E_TYPEMISMATCH;
+    result.vt = VT_R8;
+    result.dblVal = value;
+    return S_OK;
 }
 
 }  // namespace
@@ -116,14 +149,16 @@ HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::spa
 }
 
 HRESULT TakeResult(VARIANT& result, std::int32_t& out) {
-    HRESULT hr = Coerce(result, VT_I4);
+    HRESULT hr = NumberFromText(result);
+    if (SUCCEEDED(hr)) hr = Coerce(result, VT_I4);
     if (SUCCEEDED(hr)) out = result.lVal;
     VariantClear(&result);
     return hr;
 }
 
 HRESULT TakeResult(VARIANT& result, double& out) {
-    HRESULT hr = Coerce(result, VT_R8);
+    HRESULT hr = NumberFromText(result);
+    if (SUCCEEDED(hr)) hr = Coerce(result, VT_R8);
     if (SUCCEEDED(hr)) out = result.dblVal;
     VariantClear(&result);
     return hr;

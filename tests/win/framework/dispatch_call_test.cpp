@@ -175,6 +175,43 @@ TEST(DispatchCall, ResultsComeBackInTheAskedType) {
     EXPECT_EQ(number.value, 0);
 }
 
+TEST(DispatchCall, NumbersGivenAsTextReadTheSameInEveryLocale) {
+    // The user's locale writes decimals with a comma and groups digits with a point.
+    wchar_t decimal[8] = {}, group[8] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal, 8);
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, group, 8);
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, L","));
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, L"."));
+    RecordingDispatch object;
+    auto answer = [&](const wchar_t* text) {
+        VariantClear(&object.result);
+        object.result.vt = VT_BSTR;
+        object.result.bstrVal = SysAllocString(text);
+    };
+    const struct {
+        const wchar_t* text;
+        double seconds;
+        std::int32_t milliseconds;
+    } numbers[] = {{L"59.5", 59.5, 60}, {L" 59,5 ", 59.5, 60}, {L"1500", 1500, 1500}, {L"+75.25", 75.25, 75},
+                   {L"-1", -1, -1}, {L"1e3", 1000, 1000}};
+    for (const auto& n : numbers) {
+        answer(n.text);
+        const auto real = CallByDispId<double>(&object, 56, DispatchKind::PropertyGet);
+        EXPECT_EQ(real.hr, S_OK);
+        EXPECT_EQ(real.value, n.seconds) << static_cast<const void*>(n.text);
+        answer(n.text);
+        EXPECT_EQ(CallByDispId<std::int32_t>(&object, 259, DispatchKind::Method).value, n.milliseconds);
+    }
+    for (const wchar_t* notANumber : {L"1.234,5", L"1,234,5", L"12 s", L"", L"\u0665"}) {
+        answer(notANumber);
+        const auto real = CallByDispId<double>(&object, 56, DispatchKind::PropertyGet);
+        EXPECT_FALSE(real.ok());
+        EXPECT_EQ(real.value, 0.0);
+    }
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, decimal);
+    SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, group);
+}
+
 TEST(DispatchCall, FailuresArePassedThroughWithDefaultValues) {
     RecordingDispatch object;
     object.result.vt = VT_I4;
