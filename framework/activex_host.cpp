@@ -3,6 +3,7 @@
 #include <ocidl.h>
 
 #include "framework/activex_site.h"
+#include "framework/failure_report.h"
 
 namespace kavuno::ui {
 namespace {
@@ -172,7 +173,7 @@ LRESULT CALLBACK ActiveXControl::HostWindowProc(HWND hwnd, UINT message, WPARAM 
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
     auto* self = reinterpret_cast<ActiveXControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && self->hwnd_ == hwnd) {
+    if (self && self->hwnd_ == hwnd) try {
         switch (message) {
         case WM_SIZE:
             if (wParam != SIZE_MINIMIZED) self->FitControlToHost();
@@ -190,6 +191,8 @@ LRESULT CALLBACK ActiveXControl::HostWindowProc(HWND hwnd, UINT message, WPARAM 
         default:
             break;
         }
+    } catch (...) {
+        ReportCaughtFailure("ActiveX host window");
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

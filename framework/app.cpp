@@ -2,6 +2,11 @@
 
 #include <commctrl.h>
 
+#include <exception>
+
+#include "framework/crash_report.h"
+#include "framework/program_log.h"
+
 namespace kavuno::ui {
 namespace {
 App* g_current = nullptr;
@@ -23,10 +28,21 @@ int App::Run(HINSTANCE instance) {
     size_t dot = title_.find_last_of(L'.');
     if (dot != std::wstring::npos) title_.erase(dot);
 
+    SetLogName(title_);
+    InstallCrashHandler(title_);
+    WriteLog("start", L"version " KAVUNO_VERSION_TEXT L", " + path);
+
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    InitInstance();
+    try {
+        InitInstance();
+    } catch (const std::exception& e) {
+        // Outside any window: no message loop is left to show a box later.
+        WriteLog("failure", std::string("start-up: ") + e.what());
+        ShowExclamation(L"程序无法启动：内部错误，已经记录在日志文件中：\n" + LogFilePath());
+        return 1;
+    }
     return 0;
 }
 

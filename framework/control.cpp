@@ -1,5 +1,7 @@
 #include "framework/control.h"
 
+#include "framework/failure_report.h"
+
 namespace kavuno::ui {
 
 Control::~Control() { Detach(); }
@@ -37,7 +39,13 @@ LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         return CallWindowProcW(original, hwnd, message, wParam, lParam);
     }
     LRESULT result = 0;
-    if (control->HandleMessage(message, wParam, lParam, result)) return result;
+    try {
+        if (control->HandleMessage(message, wParam, lParam, result)) return result;
+    } catch (...) {
+        // The control's own procedure still runs: a paint that failed is
+        // painted (and validated) by it instead of being asked for forever.
+        ReportCaughtFailure("control");
+    }
     return control->CallDefault(message, wParam, lParam);
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/failure_report.h"
+
 namespace kavuno::ui {
 namespace {
 
@@ -77,7 +79,7 @@ INT_PTR DialogBase::DoModal(HWND owner) {
             break;
         }
         if (got == -1) break;
-        if (PreTranslate(msg)) continue;
+        if (Guarded("message filter", false, [&] { return PreTranslate(msg); })) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -115,6 +117,11 @@ void DialogBase::Bind(int id, Control& control) {
 }
 
 INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A failed handler leaves the message to the system's default processing.
+    return Guarded("dialog procedure", INT_PTR{FALSE}, [&] { return DialogMessage(hwnd, message, wParam, lParam); });
+}
+
+INT_PTR DialogBase::DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     DialogBase* dialog = nullptr;
     if (message == WM_INITDIALOG) {
         dialog = reinterpret_cast<DialogBase*>(lParam);

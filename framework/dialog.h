@@ -61,6 +61,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT templateId_;

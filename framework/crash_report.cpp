@@ -1,0 +1,132 @@
+#include "framework/crash_report.h"
+
+#include <windows.h>
+#include <dbghelp.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cwchar>
+#include <exception>
+#include <string>
+
+#include "framework/program_log.h"
+
+namespace kavuno::ui {
+namespace {
+
+using WriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE, PMINIDUMP_EXCEPTION_INFORMATION,
+                                        PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
+
+// Prepared at installation: the handler only formats into fixed buffers.
+WriteDumpFunction g_writeDump = nullptr;
+wchar_t g_folder[MAX_PATH] = {};
+wchar_t g_program[64] = {};
+std::atomic<bool> g_crashing{false};
+
+// A note holds one path; anything longer is no note of ours.
+constexpr DWORD kMaxNoteBytes = 4 * MAX_PATH;
+
+void WriteNote(const wchar_t* dumpPath) {
+    wchar_t notePath[MAX_PATH + 80];
+    _snwprintf(notePath, sizeof notePath / sizeof notePath[0] - 1, L"%ls%ls.crash", g_folder, g_program);
+    notePath[sizeof notePath / sizeof notePath[0] - 1] = L'\0';
+    HANDLE file = CreateFileW(notePath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, dumpPath, static_cast<DWORD>(wcslen(dumpPath) * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
+}
+
+// The dump, the log line and the note; `pointers` is null for a C++ exception.
+void Report(EXCEPTION_POINTERS* pointers, const char* what) {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t dumpPath[MAX_PATH + 80];
+    _snwprintf(dumpPath, sizeof dumpPath / sizeof dumpPath[0] - 1, L"%ls%ls-%04u%02u%02u-%02u%02u%02u-%lu.dmp",
+               g_folder, g_program, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
+               GetCurrentProcessId());
+    dumpPath[sizeof dumpPath / sizeof dumpPath[0] - 1] = L'\0';
+
+    bool dumped = false;
+    if (g_writeDump && g_folder[0]) {
+        HANDLE file = CreateFileW(dumpPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            MINIDUMP_EXCEPTION_INFORMATION exception = {GetCurrentThreadId(), pointers, FALSE};
+            dumped = g_writeDump(GetCurrentProcess(), GetCurrentProcessId(), file, MiniDumpNormal,
+                                 pointers ? &exception : nullptr, nullptr, nullptr) != FALSE;
+            CloseHandle(file);
+            if (!dumped) DeleteFileW(dumpPath);
+        }
+    }
+
+    char line[MAX_PATH * 3 + 200];
+    const std::string dumpName = dumped ? ToUtf8(dumpPath) : std::string("no dump could be written");
+    if (pointers && pointers->ExceptionRecord) {
+        const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+        std::snprintf(line, sizeof line, "%s 0x%08lX at %p; %s", what, static_cast<unsigned long>(record.ExceptionCode),
+                      record.ExceptionAddress, dumpName.c_str());
+    } else {
+        std::snprintf(line, sizeof line, "%s; %s", what, dumpName.c_str());
+    }
+    WriteLog("crash", std::string_view(line));
+    if (dumped) WriteNote(dumpPath);
+}
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers) {
+    if (g_crashing.exchange(true)) return EXCEPTION_CONTINUE_SEARCH;  // the report itself failed
+    const DWORD code = pointers && pointers->ExceptionRecord ? pointers->ExceptionRecord->ExceptionCode : 0;
+    Report(pointers, code == EXCEPTION_ACCESS_VIOLATION ? "access violation" : "unhandled exception");
+    return EXCEPTION_EXECUTE_HANDLER;  // the process ends, without the system's crash dialog
+}
+
+void OnTerminate() {
+    if (!g_crashing.exchange(true)) {
+        std::string what = "uncaught C++ exception";
+        try {
+            if (std::exception_ptr current = std::current_exception()) std::rethrow_exception(current);
+        } catch (const std::exception& e) {
+            what += std::string(": ") + e.what();
+        } catch (...) {
+        }
+        Report(nullptr, what.c_str());
+    }
+    TerminateProcess(GetCurrentProcess(), 3);
+}
+
+}  // namespace
+
+void InstallCrashHandler(std::wstring_view program) {
+    wcsncpy(g_program, std::wstring(program).c_str(), sizeof g_program / sizeof g_program[0] - 1);
+    const std::wstring folder = LogFolder();
+    if (folder.size() < sizeof g_folder / sizeof g_folder[0]) wcscpy(g_folder, folder.c_str());
+    if (HMODULE dbghelp = LoadLibraryW(L"dbghelp.dll"))
+        g_writeDump = reinterpret_cast<WriteDumpFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+    SetUnhandledExceptionFilter(&OnUnhandledException);
+    std::set_terminate(&OnTerminate);
+}
+
+std::optional<std::wstring> TakeCrashNote(std::wstring_view program) {
+    const std::wstring folder = LogFolder();
+    if (folder.empty()) return std::nullopt;
+    const std::wstring notePath = folder + std::wstring(program) + L".crash";
+    HANDLE file = CreateFileW(notePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::wstring path(kMaxNoteBytes / sizeof(wchar_t), L'\0');
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, path.data(), kMaxNoteBytes, &read, nullptr);
+    CloseHandle(file);
+    DeleteFileW(notePath.c_str());
+    path.resize(read / sizeof(wchar_t));
+    // Only a dump of ours, in the log folder, that is still there.
+    const bool ours = ok && read < kMaxNoteBytes && read % sizeof(wchar_t) == 0 && path.size() > folder.size() &&
+                      path.compare(0, folder.size(), folder) == 0 &&
+                      path.find_first_of(L"\\/", folder.size()) == std::wstring::npos &&
+                      path.find(L'\0') == std::wstring::npos && path.ends_with(L".dmp") &&
+                      GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!ours) return std::nullopt;
+    return path;
+}
+
+}  // namespace kavuno::ui
