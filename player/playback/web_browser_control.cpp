@@ -1,5 +1,15 @@
 #include "player/playback/web_browser_control.h"
 
+#include <shellapi.h>
+
+#include <deque>
+#include <utility>
+
+#include "common/gbk.h"
+#include "common/service_config.h"
+#include "framework/failure_report.h"
+#include "framework/program_log.h"
+
 namespace kavuno::playback {
 namespace {
 
@@ -9,11 +19,76 @@ using kavuno::ui::kEmptyOptional;
 constexpr DISPID kNavigate = 104;
 constexpr DISPID kRefresh = -550;
 constexpr DISPID kLocationURL = 211;
+constexpr DISPID kSilent = 551;
 constexpr DISPID kResizable = 556;
+
+// A page that asks for window after window gets one every this often, and
+// none waits in line behind another.
+constexpr DWORD kOutsideInterval = 1000;  // ms
+
+struct OutsideRequest {
+    CWebBrowser2::OutsideOpener opener;
+    std::wstring url;
+};
+std::deque<OutsideRequest> g_outside;
+DWORD g_lastOutside = 0;
+bool g_anyOutside = false;
+
+void OpenInDefaultBrowser(const std::wstring& url) {
+    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CALLBACK OpenQueued(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    ui::Guarded("opening a page outside", 0, [] {
+        while (!g_outside.empty()) {
+            OutsideRequest request = std::move(g_outside.front());
+            g_outside.pop_front();
+            request.opener(request.url);
+        }
+        return 0;
+    });
+}
+
+// Queues `url` for the message loop; false when one was opened too recently.
+bool OpenOutsideLater(const CWebBrowser2::OutsideOpener& opener, std::wstring_view url) {
+    const DWORD now = GetTickCount();
+    if (!g_outside.empty() || (g_anyOutside && now - g_lastOutside < kOutsideInterval)) return false;
+    g_outside.push_back({opener ? opener : CWebBrowser2::OutsideOpener(&OpenInDefaultBrowser), std::wstring(url)});
+    g_lastOutside = now;
+    g_anyOutside = true;
+    if (!SetTimer(nullptr, 0, 0, &OpenQueued)) {
+        g_outside.clear();
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
 const CLSID CWebBrowser2::kClassId = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+
+CWebBrowser2::CWebBrowser2() = default;
+
+CWebBrowser2::~CWebBrowser2() { events_.Disconnect(); }
+
+bool CWebBrowser2::Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id) {
+    events_.Disconnect();
+    if (!ActiveXControl::Create(kClassId, windowName, style, rect, parent, id)) return false;
+    site_ = gbk::ToUtf8(config::WebSite());
+    if (!events_.Connect(dispatch(), *this)) {
+        ui::WriteLog("refused", "a web browser control whose navigations cannot be watched");
+        ActiveXControl::Destroy();
+        return false;
+    }
+    SetSilent(true);
+    return true;
+}
+
+void CWebBrowser2::Destroy() {
+    events_.Disconnect();
+    ActiveXControl::Destroy();
+}
 
 HRESULT CWebBrowser2::Navigate(const std::string& address) {
     return Call(kNavigate, DispatchKind::Method,
@@ -26,6 +101,35 @@ std::string CWebBrowser2::GetLocationURL() const {
 }
 HRESULT CWebBrowser2::SetResizable(bool resizable) {
     return Call(kResizable, DispatchKind::PropertyPut, {resizable}).hr;
+}
+HRESULT CWebBrowser2::SetSilent(bool silent) { return Call(kSilent, DispatchKind::PropertyPut, {silent}).hr; }
+
+bool CWebBrowser2::OnBeforeNavigate(std::wstring_view url, bool topLevel) {
+    const std::string address = ui::ToUtf8(url);
+    return Follow(topLevel ? PanelNavigation(address, site_) : FrameNavigation(address), url,
+                  topLevel ? "page" : "frame");
+}
+
+bool CWebBrowser2::OnNewWindow(std::wstring_view url) {
+    return Follow(NewWindowNavigation(ui::ToUtf8(url)), url, "new window");
+}
+
+bool CWebBrowser2::Follow(Navigation navigation, std::wstring_view url, const char* what) {
+    switch (navigation) {
+    case Navigation::Stay:
+        return false;
+    case Navigation::OpenOutside:
+        if (OpenOutsideLater(opener_, url)) {
+            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + ui::ToUtf8(url));
+            return true;
+        }
+        ui::WriteLog("refused", std::string(what) + " not opened, another one just was: " + ui::ToUtf8(url));
+        return true;
+    case Navigation::Cancel:
+        break;
+    }
+    ui::WriteLog("refused", std::string(what) + ": " + (url.empty() ? std::string("(no address)") : ui::ToUtf8(url)));
+    return true;
 }
 
 }  // namespace kavuno::playback

@@ -8,12 +8,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "framework/program_log.h"
 #include "player/playback/media_player_control.h"
 #include "player/playback/real_player_control.h"
 #include "player/playback/web_browser_control.h"
@@ -28,7 +32,16 @@ using kavuno::ui::ActiveXStatus;
 
 class OleEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr))); }
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        // The log goes to a folder of this run's own.
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        const std::wstring folder = std::wstring(temp) + L"kavuno-video-area-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder.c_str(), nullptr);
+        _wputenv((L"LOCALAPPDATA=" + folder).c_str());
+        kavuno::ui::SetLogName(L"video_area_test");
+    }
     void TearDown() override { OleUninitialize(); }
 };
 const auto* const g_ole = ::testing::AddGlobalTestEnvironment(new OleEnvironment);
@@ -121,6 +134,17 @@ private:
     std::thread thread_;
 };
 
+// The panels' web site is the test's own server.
+void UseSite(const LoopbackHttpServer& server) {
+    const std::string site = server.Address("");
+    _wputenv((L"KAVUNO_WEB_SITE=" + std::wstring(site.begin(), site.end())).c_str());
+}
+
+std::string LogText() {
+    std::ifstream file(std::filesystem::path(kavuno::ui::LogFilePath()), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 // A top-level test window with a frame like the player's video area (a static control) in it.
 class VideoAreaWindow {
 public:
@@ -163,6 +187,7 @@ constexpr DWORD kPlayerStyle = WS_CHILD | WS_MAXIMIZE;
 
 TEST(VideoAreaControls, BrowserIsHostedNavigatesAndGoesAwayCleanly) {
     LoopbackHttpServer server;
+    UseSite(server);
     VideoAreaWindow test;
     auto browser = std::make_unique<CWebBrowser2>();
     ASSERT_TRUE(browser->Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026))
@@ -221,6 +246,58 @@ TEST(VideoAreaControls, BrowserIsHostedNavigatesAndGoesAwayCleanly) {
     EXPECT_FALSE(IsWindow(inner));
     EXPECT_EQ(test.ChildCount(), 0);
     PumpUntil([] { return false; }, std::chrono::milliseconds(200));  // late messages find nothing to crash on
+}
+
+TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
+    LoopbackHttpServer server;
+    UseSite(server);
+    VideoAreaWindow test;
+    CWebBrowser2 browser;
+    ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
+    std::vector<std::wstring> outside;
+    browser.SetOutsideOpener([&](const std::wstring& url) { outside.push_back(url); });
+    const std::string home = server.Address("/ad/ads.asp");
+    ASSERT_EQ(browser.Navigate(home), S_OK);
+    ASSERT_TRUE(PumpUntil([&] { return browser.GetLocationURL() == home; })) << browser.GetLocationURL();
+
+    // Pages the control would show if nothing stopped it: a local file, a
+    // share, a script, a shell resource. Each is refused as it starts.
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring local = std::wstring(temp) + L"kavuno-local-page.htm";
+    std::ofstream(std::filesystem::path(local)) << "<html>local</html>";
+    std::string fileUrl = "file:///";
+    for (wchar_t c : local) fileUrl += c == L'\\' ? '/' : static_cast<char>(c);
+    const std::string elsewhere = "http://localhost:" + server.Address("").substr(17) + "/elsewhere";
+    auto refusals = [] {
+        const std::string log = LogText();
+        std::size_t count = 0;
+        for (auto at = log.find("refused: page: "); at != std::string::npos; at = log.find("refused: page: ", at + 1))
+            ++count;
+        return count;
+    };
+    for (const std::string& refused : {fileUrl, std::string("\\\\127.0.0.1\\share\\x.htm"),
+                                       std::string("javascript:document.write(1)"), std::string("res://shdoclc.dll/x")}) {
+        const std::size_t before = refusals();
+        EXPECT_EQ(browser.Navigate(refused), S_OK) << refused;
+        EXPECT_TRUE(PumpUntil([&] { return refusals() == before + 1; })) << refused << "\n" << LogText();
+        EXPECT_EQ(browser.GetLocationURL(), home) << refused;
+    }
+    // Another site's page opens outside, once; the panel stays.
+    EXPECT_EQ(browser.Navigate(elsewhere), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return !outside.empty(); }));
+    EXPECT_EQ(outside, std::vector<std::wstring>{std::wstring(elsewhere.begin(), elsewhere.end())});
+    EXPECT_EQ(browser.Navigate(elsewhere + "2"), S_OK);  // at once again: not opened
+    EXPECT_TRUE(PumpUntil([&] { return LogText().find("not opened") != std::string::npos; }));
+    EXPECT_EQ(browser.GetLocationURL(), home);
+    EXPECT_EQ(outside.size(), 1u);
+
+    // The site's own pages still load, and none of the others was asked for.
+    const std::string details = server.Address("/film/soft.asp?id=42");
+    EXPECT_EQ(browser.Navigate(details), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return browser.GetLocationURL() == details; })) << browser.GetLocationURL();
+    for (const std::string& line : server.RequestLines()) EXPECT_EQ(line.find("elsewhere"), std::string::npos) << line;
+    DeleteFileW(local.c_str());
 }
 
 TEST(VideoAreaControls, DestroyingTheParentFirstReleasesTheControl) {
