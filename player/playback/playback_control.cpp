@@ -4,8 +4,12 @@
 
 #include <algorithm>
 
+#include "common/gbk.h"
 #include "common/gbk_win.h"
+#include "common/url.h"
 #include "framework/app.h"
+#include "framework/program_log.h"
+#include "player/playback/address_policy.h"
 #include "player/ads/ad_pages.h"
 #include "player/playback/play_time.h"
 #include "resources/player/resource.h"
@@ -23,26 +27,49 @@ std::wstring TimeText(std::int32_t positionMs, std::int32_t lengthMs) {
     return gbk::ToWide(FormatPlayTime(positionMs) + "/" + FormatPlayTime(lengthMs));
 }
 
+// "《title》" in UTF-8, for the log.
+std::string LogTitle(std::string_view title) { return "\xE3\x80\x8A" + gbk::ToUtf8(title) + "\xE3\x80\x8B"; }
+
 }  // namespace
 
 PlaybackControl::PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause)
     : area_(area), slider_(slider), playPause_(playPause) {}
 
+void PlaybackControl::Refuse(std::string_view title, const std::wstring& why) const {
+    const std::wstring text = L"无法播放《" + gbk::ToWide(title) + L"》：" + why;
+    MessageBoxW(window_, text.c_str(), ui::App::Current().Title().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 bool PlaybackControl::PlayerReady(PlayerMode mode, std::string_view title) const {
     const bool real = mode == PlayerMode::RealPlayer;
     if (real ? area_.RealPlayerReady() : area_.MediaPlayerReady()) return true;
     const std::wstring player = real ? L"RealPlayer" : L"Windows Media Player";
-    const std::wstring text = L"无法播放《" + gbk::ToWide(title) + L"》：这台电脑上没有可用的 " + player +
-                              L" 播放器。\n请安装 " + player + L" 后再播放这部影片；其他影片和功能照常使用。";
-    MessageBoxW(window_, text.c_str(), ui::App::Current().Title().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    ui::WriteLog("refused", LogTitle(title) + ": no usable " + ui::ToUtf8(player));
+    Refuse(title, L"这台电脑上没有可用的 " + player + L" 播放器。\n请安装 " + player +
+                      L" 后再播放这部影片；其他影片和功能照常使用。");
     return false;
 }
 
 void PlaybackControl::Start(const catalogue::CMF& record) {
+    // The address first, before any control or state is touched: a catalogue
+    // record must not point a player at local files, another machine's shares
+    // (where Windows would offer the user's login) or a scheme a control
+    // happens to understand.
+    std::string address = record.GetStreamAddress();
+    if (!IsStreamAddress(address)) {
+        ui::WriteLog("refused", LogTitle(record.title()) + ": stream address " +
+                                    gbk::ToUtf8(url::WithoutUserInfo(address)));
+        Refuse(record.title(), L"节目单给出的播放地址不是流媒体服务器的地址，已拒绝打开。\n"
+                               L"请重新运行 KavunoUp 更新节目单；其他影片和功能照常使用。");
+        return;
+    }
     const PlayerMode mode = PlayerForRecord(record.player());
     if (!PlayerReady(mode, record.title())) return;
 
-    m_strStreamAddress = record.GetStreamAddress();
+    ui::WriteLog("play", LogTitle(record.title()) + " on " +
+                             (mode == PlayerMode::RealPlayer ? "RealPlayer: " : "Windows Media Player: ") +
+                             gbk::ToUtf8(url::WithoutUserInfo(address)));
+    m_strStreamAddress = std::move(address);
     SetTimer(window_, kStatusTimer, kStatusInterval, nullptr);
     m_bShowVideo = record.video();
     area_.browser().Navigate(ads::StartPage());
@@ -72,6 +99,7 @@ void PlaybackControl::Start(const catalogue::CMF& record) {
 void PlaybackControl::StopPlayback() {
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), TRUE);
     if (m_nPlayerMode != PlayerMode::None) {
+        ui::WriteLog("stop", LogTitle(m_strNowPlaying));
         if (m_nPlayerMode == PlayerMode::RealPlayer) {
             area_.realPlayer().Stop();
         } else {

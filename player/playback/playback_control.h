@@ -28,7 +28,8 @@ public:
     void Attach(HWND window) { window_ = window; }
 
     // Starts `record`'s movie; another one that plays is switched off. When
-    // its player is missing the user is told so and nothing changes.
+    // its address is no streaming server's or its player is missing, the user
+    // is told so and nothing changes.
     void Start(const catalogue::CMF& record);
     // Back to idle: no player, the ad page, the texts of an idle window.
     void StopPlayback();
@@ -42,6 +43,8 @@ public:
     bool MovieLoaded() const { return m_nPlayerMode != PlayerMode::None; }
 
 private:
+    // Tells the user why `title` does not play.
+    void Refuse(std::string_view title, const std::wstring& why) const;
     bool PlayerReady(PlayerMode mode, std::string_view title) const;
     HWND ActivePlayerWindow();
     void ShowPicture(bool show);

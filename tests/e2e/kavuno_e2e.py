@@ -50,6 +50,14 @@ def program(name: str) -> Path:
     return path
 
 
+def log_folder() -> Path:
+    """The programs' log folder in this run's prefix: Kavuno in the user's
+    %LOCALAPPDATA%, which Wine sets from its prefix whatever the Linux side says."""
+    import getpass
+    return (Path(os.environ["WINEPREFIX"]) / "drive_c" / "users" / getpass.getuser() / "AppData" / "Local"
+            / "Kavuno")
+
+
 def windows_path(path: os.PathLike | str) -> str:
     """The path a Windows program sees for a Linux path (drive Z:)."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")

@@ -13,7 +13,8 @@ from pathlib import Path
 import kavuno_e2e as e2e
 from player_catalogue import Record, placeholder
 from player_screen import shows_image
-from player_session import CLOSE, LOCAL_PORT, MAIN_TITLE, PlayerSession, player_probe, start_presence_service
+from player_session import (CLOSE, LOCAL_PORT, MAIN_TITLE, PROGRAM_TITLE, PlayerSession, player_probe,
+                            start_presence_service)
 
 FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA = 1016, 1017, 1018, 1020, 1021, 1022, 1015
 TBM_SETPOS = 0x0405
@@ -21,7 +22,7 @@ IDLE_TIME, IDLE_STATUS = "00:00:00/00:00:00", "长时间观看注意眼睛休息
 POPUP_TITLE = "点击广告自动关闭广告窗口 （请支持我们）"
 SIM = "rtsp://127.0.0.1/"
 
-REAL_CLIP, FROZEN, REAL_SIM, DETAILS, MEDIA_CLIP = 1, 2, 3, 4, 5
+REAL_CLIP, FROZEN, REAL_SIM, DETAILS, MEDIA_CLIP, LOCAL_FILE, SHARE = 1, 2, 3, 4, 5, 6, 7
 # What the status display reads from the active control on every tick.
 STATUS_READS = {"real\t259", "real\t260", "real\t261", "real\t331", "wmp\t10", "wmp\t18",
                 "wmp.controls\t56\tget", "wmp.media\t757"}
@@ -34,6 +35,9 @@ RECORDS = [
     Record(title="模拟片丙", kind="纪录片", server=SIM, path="sim/", file="real.rm?length=300", player=0, video=0),
     Record(title="有介绍的片", kind="纪录片", server=SIM, file="x.rm", detail=1, id="42"),
     Record(title="实片丁", kind="纪录片", path="demo/", file="clip02.avi", player=1, video=1),
+    # Records that point a player at a local file and at another machine's share.
+    Record(title="本地片", kind="纪录片", server="file:///C:/windows/", file="win.ini", player=0, video=1),
+    Record(title="共享片", kind="纪录片", server="\\\\127.0.0.1\\share\\", file="x.wmv", player=1, video=1),
 ]
 
 
@@ -102,9 +106,12 @@ class PlaybackSession(unittest.TestCase):
         return e2e.wait_until(lambda: shows_image(self.left, self.top, self.rects[control], image), timeout=3)
 
     # -- acting
-    def click(self, control: int) -> None:
+    def click(self, control: int, dx: int = 0) -> None:
+        """Clicks a control's centre, or `dx` pixels right of it: a second
+        click a few pixels away is never taken for a double-click, which an
+        owner-drawn button reports instead of a click."""
         x, y, w, h = self.rects[control]
-        e2e.click(self.left + x + w // 2, self.top + y + h // 2)
+        e2e.click(self.left + x + w // 2 + dx, self.top + y + h // 2)
 
     def seek_by_slider(self, seconds: int) -> None:
         self.skip_calls()
@@ -126,9 +133,11 @@ class PlaybackSession(unittest.TestCase):
     def test_ad_pages_and_playing_on_both_players(self):
         self.check_start_up()
         self.check_details_page()
+        self.check_addresses_that_are_no_stream_are_refused()
         self.check_real_player_clip_to_its_end()
         self.check_media_player_status_seek_full_screen_and_stop()
         self.check_real_player_simulated_stream_and_close()
+        self.check_log()
 
     def check_start_up(self):
         self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/ads.asp") == 1 and self.pages("/ad") == 1, 15),
@@ -147,6 +156,30 @@ class PlaybackSession(unittest.TestCase):
         self.player.click_record(REAL_SIM)  # no details: back to the ad page
         self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/ads.asp") == 2, 10))
         self.assertEqual(self.pages("/film/soft.asp?id=42"), 1)
+
+    def check_addresses_that_are_no_stream_are_refused(self):
+        self.skip_calls()
+        for record, title in ((LOCAL_FILE, "本地片"), (SHARE, "共享片")):
+            self.player.click_record(record, double=True)
+            e2e.wait_for_window(PROGRAM_TITLE, timeout=15)
+            message = player_probe("message", PROGRAM_TITLE)
+            self.assertIn(f"《{title}》", message)
+            self.assertIn("拒绝", message)
+            self.player.answer_message_box()
+            self.assertTrue(e2e.wait_for_no_window(PROGRAM_TITLE, timeout=10))
+        # Nothing reached a control, nothing else changed, and the window works on.
+        self.assertEqual(self.calls()[self.mark:], [])
+        self.assertEqual(self.text(STATUS), IDLE_STATUS)
+        self.assertEqual(self.pages("/ad/cache.asp"), 0)
+        self.assertEqual(self.visible_players(), set())
+
+    def check_log(self):
+        log = (e2e.log_folder() / "kavuno.log").read_text(encoding="utf-8")
+        for line in ("start: version ", "refused: 《本地片》: stream address file:///C:/windows/win.ini",
+                     "refused: 《共享片》: stream address \\\\127.0.0.1\\share\\x.wmv",
+                     "play: 《实片甲》 on RealPlayer: rtsp://127.0.0.1/movie/demo/clip01.avi", "stop: 《实片甲》",
+                     f"play: 《模拟片乙》 on Windows Media Player: {SIM}sim/", "stop: 《模拟片丙》"):
+            self.assertIn(line, log)
 
     def check_real_player_clip_to_its_end(self):
         self.player.click_record(REAL_CLIP, double=True)
@@ -174,7 +207,7 @@ class PlaybackSession(unittest.TestCase):
         self.wait_text(STATUS, "已暂停")
         self.assertTrue(e2e.wait_until(lambda: self.visible_players() == set(), 5), "no picture while paused")
         self.assertTrue(self.shows(PLAY_PAUSE, "play_hover"), "play look under the pointer")
-        self.click(PLAY_PAUSE)
+        self.click(PLAY_PAUSE, dx=8)
         self.take_calls(["real\t201\tmethod"])
         self.assertTrue(self.shows(PLAY_PAUSE, "pause_hover"), "pause look under the pointer")
         self.wait_text(STATUS, "正在播放：[实片甲]")
