@@ -8,7 +8,9 @@
 
 #include "common/gbk_win.h"
 #include "framework/app.h"
+#include "framework/crash_report.h"
 #include "framework/gdi.h"
+#include "framework/program_log.h"
 #include "player/ads/ad_pages.h"
 #include "player/catalogue/catalogue_file.h"
 #include "player/catalogue/category_tree.h"
@@ -71,7 +73,7 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnCommand(BN_CLICKED, IDC_TOPMOST, &CPlayerDlg::ToggleTopmost),
     OnNotify(NM_RELEASEDCAPTURE, IDC_POSITION, &CPlayerDlg::OnSeek),
     OnNotify(NM_CLICK, IDC_MOVIE_LIST, &CPlayerDlg::OnMovieListClick),
-    OnMessage(kCatalogueProblemMessage, &CPlayerDlg::OnCatalogueProblem),
+    OnMessage(kStartNoticeMessage, &CPlayerDlg::OnStartNotices),
 };
 
 CPlayerDlg::CPlayerDlg()
@@ -136,7 +138,7 @@ BOOL CPlayerDlg::OnInitDialog() {
 
     // 13-16. The catalogue: tree, records, the recently updated entries.
     m_strAppDir = kavuno::ui::ProgramDirectory();
-    m_tree.Build(kavuno::catalogue::LoadCategoryTree(std::filesystem::path(m_strAppDir + kCategoryFile)));
+    LoadCategories();
     LoadRecords();
     ShowRecent();
 
@@ -149,9 +151,20 @@ BOOL CPlayerDlg::OnInitDialog() {
 
     // 23. Tool tips of four buttons.
     CreateToolTips();
+    NoticeLastCrash();
 
     // 24. The focus goes to the first tab stop, the category tree.
     return TRUE;
+}
+
+void CPlayerDlg::LoadCategories() {
+    using kavuno::catalogue::CategoryFileStatus;
+    CategoryFileStatus status = CategoryFileStatus::Read;
+    m_tree.Build(kavuno::catalogue::LoadCategoryTree(std::filesystem::path(m_strAppDir + kCategoryFile), &status));
+    if (status != CategoryFileStatus::TooLarge) return;
+    kavuno::ui::WriteLog("refused", "root.dat: larger than 1 MiB or longer than 10000 lines");
+    AddStartNotice(L"分类文件 root.dat 已损坏（超过 1 MB 或 10000 行），分类列表是空的。\n"
+                   L"请关闭本程序，重新运行 KavunoUp 更新节目单。");
 }
 
 void CPlayerDlg::LoadRecords() {
@@ -159,22 +172,38 @@ void CPlayerDlg::LoadRecords() {
     const LoadResult result =
         kavuno::catalogue::LoadCatalogue(std::filesystem::path(m_strAppDir + kCatalogueFile), m_records);
     if (result.ok()) return;
+    kavuno::ui::WriteLog("catalogue", "movie.dat: " + result.message);
     // The window works with whatever was read; the user learns why the list
     // is short, and that the launcher fetches a fresh copy.
     if (result.status == LoadResult::Status::CannotOpen) {
-        m_catalogueProblem = L"无法读取节目单文件 movie.dat，节目列表是空的。\n"
-                             L"请关闭本程序，重新运行 KavunoUp 更新节目单。";
+        AddStartNotice(L"无法读取节目单文件 movie.dat，节目列表是空的。\n"
+                       L"请关闭本程序，重新运行 KavunoUp 更新节目单。");
     } else {
         const std::size_t shown = m_records.size() > 1 ? m_records.size() - 1 : 0;
-        m_catalogueProblem = L"节目单文件 movie.dat 已损坏，只读出了其中的 " + std::to_wstring(shown) +
-                             L" 个节目。\n请关闭本程序，重新运行 KavunoUp 更新节目单。";
+        AddStartNotice(L"节目单文件 movie.dat 已损坏，只读出了其中的 " + std::to_wstring(shown) +
+                       L" 个节目。\n请关闭本程序，重新运行 KavunoUp 更新节目单。");
     }
-    // Shown once the window is on the screen, over it.
-    PostMessageW(hwnd(), kCatalogueProblemMessage, 0, 0);
 }
 
-bool CPlayerDlg::OnCatalogueProblem(WPARAM, LPARAM, LRESULT& result) {
-    MessageBoxW(hwnd(), m_catalogueProblem.c_str(), kavuno::ui::App::Current().Title().c_str(),
+void CPlayerDlg::NoticeLastCrash() {
+    // The player's own last run, or the launcher's that started it.
+    for (const wchar_t* program : {L"kavuno", L"KavunoUp"}) {
+        if (const auto dump = kavuno::ui::TakeCrashNote(program)) {
+            AddStartNotice(std::wstring(program == std::wstring_view(L"kavuno") ? L"Kavuno" : L"KavunoUp") +
+                           L" 上次运行时意外退出，诊断文件保存在：\n" + *dump +
+                           L"\n如需帮助，请把这个文件发给我们。");
+        }
+    }
+}
+
+void CPlayerDlg::AddStartNotice(const std::wstring& text) {
+    // Shown once the window is on the screen, over it.
+    if (m_startNotices.empty()) PostMessageW(hwnd(), kStartNoticeMessage, 0, 0);
+    m_startNotices += (m_startNotices.empty() ? L"" : L"\n\n") + text;
+}
+
+bool CPlayerDlg::OnStartNotices(WPARAM, LPARAM, LRESULT& result) {
+    MessageBoxW(hwnd(), m_startNotices.c_str(), kavuno::ui::App::Current().Title().c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
     result = 0;
     return true;

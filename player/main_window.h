@@ -35,7 +35,7 @@ public:
 
     // Messages of the window's own.
     static constexpr UINT kPresenceSocketMessage = WM_APP + 1;  // socket notifications, never handled
-    static constexpr UINT kCatalogueProblemMessage = WM_APP + 2;
+    static constexpr UINT kStartNoticeMessage = WM_APP + 2;
 
 protected:
     void DoDataExchange() override;
@@ -69,14 +69,18 @@ private:
     void OnSearch();
     void OnListGetDisplayInfo(NMHDR* header, LRESULT& result);
     void OnListFindItem(NMHDR* header, LRESULT& result);
-    bool OnCatalogueProblem(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnStartNotices(WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The list fills; none clears the list first.
     void ShowRecent();
     void ShowCategory(std::string_view kind, std::string_view parent);
 
     // Set-up steps.
+    void LoadCategories();
     void LoadRecords();
+    void NoticeLastCrash();
+    // What the user learns once the window is on the screen, all in one box.
+    void AddStartNotice(const std::wstring& text);
     void CreateAdPopup();
     void CreateVideoAreaControls();
     void CreateToolTips();
@@ -115,6 +119,7 @@ private:
     kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
     kavuno::playback::PlaybackControl m_playback;  // m_nPlayerMode and the state of the movie loaded
 
-    // What went wrong reading movie.dat, for the message shown once the window is up.
-    std::wstring m_catalogueProblem;
+    // What went wrong at start-up (damaged catalogue files, a crash of the
+    // last run), for the message shown once the window is up.
+    std::wstring m_startNotices;
 };

@@ -1,5 +1,6 @@
 #include "player/catalogue/category_tree.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kavuno::catalogue {
@@ -43,19 +44,31 @@ CategoryTree BuildCategoryTree(const std::vector<std::string>& lines) {
     return tree;
 }
 
-CategoryTree LoadCategoryTree(const std::filesystem::path& path) {
+CategoryTree LoadCategoryTree(const std::filesystem::path& path, CategoryFileStatus* status) {
+    auto done = [status](CategoryFileStatus outcome, CategoryTree tree) {
+        if (status) *status = outcome;
+        return tree;
+    };
 #ifdef _WIN32
     std::FILE* file = _wfopen(path.c_str(), L"rb");
 #else
     std::FILE* file = std::fopen(path.c_str(), "rb");
 #endif
-    if (file == nullptr) return BuildCategoryTree({});
+    if (file == nullptr) return done(CategoryFileStatus::Missing, BuildCategoryTree({}));
+    // Read no further than the limit: a damaged file costs no more than that.
     std::string text;
+    std::size_t lineEnds = 0;
     char buffer[4096];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    while (text.size() <= kMaxCategoryFileBytes && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+        lineEnds += static_cast<std::size_t>(std::count(buffer, buffer + got, '\n'));
+    }
     std::fclose(file);
-    return BuildCategoryTree(SplitLines(text));
+    const std::size_t lines = lineEnds + (!text.empty() && text.back() != '\n' ? 1 : 0);
+    if (text.size() > kMaxCategoryFileBytes || lines > kMaxCategoryLines)
+        return done(CategoryFileStatus::TooLarge, BuildCategoryTree({}));
+    return done(CategoryFileStatus::Read, BuildCategoryTree(SplitLines(text)));
 }
 
 }  // namespace kavuno::catalogue

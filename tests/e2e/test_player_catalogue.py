@@ -2,6 +2,7 @@
 movie list's fills, the search, and damaged or missing catalogue files."""
 from __future__ import annotations
 
+import shutil
 import unittest
 
 import kavuno_e2e as e2e
@@ -196,6 +197,29 @@ class DamagedCatalogueTest(CatalogueCase):
         self.assertIn("只读出了其中的 0 个节目", self.message())
         self.dismiss()
         self.assertEqual(player.rows(), [])
+        self.close(player)
+
+    def test_oversized_root_dat_gives_the_recent_node_only_and_a_crash_is_named(self):
+        # The last run crashed and left its note; root.dat holds 8 MiB of empty lines.
+        folder = e2e.log_folder()
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        dump = folder / "kavuno-20240501-120000-42.dmp"
+        dump.write_bytes(b"MDMP")
+        dump_path = "C:\\users\\" + folder.parts[-4] + "\\AppData\\Local\\Kavuno\\" + dump.name
+        (folder / "kavuno.crash").write_bytes(dump_path.encode("utf-16-le"))
+        player = PlayerSession(records=standard_records())
+        self.addCleanup(player.cleanup)
+        player.folder.write("root.dat", b"\r\n" * (4 << 20))
+        player.start_with_launcher()
+        message = self.message()
+        self.assertIn("分类文件 root.dat 已损坏", message)
+        self.assertIn("上次运行时意外退出，诊断文件保存在：\n" + dump_path, message)
+        self.dismiss()
+        self.assertEqual([text for *_, text in player.tree()], [RECENT])
+        self.assertEqual(player.row_indices(), STANDARD_RECENT)
+        self.assertFalse((folder / "kavuno.crash").exists(), "the crash is named once")
+        self.assertIn("refused: root.dat: larger than 1 MiB", (folder / "kavuno.log").read_text(encoding="utf-8"))
         self.close(player)
 
     def test_intact_file_shows_no_message(self):

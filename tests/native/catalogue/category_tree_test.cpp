@@ -69,10 +69,37 @@ TEST(CategoryTree, ThirdLevelBeforeAnySecondLevelGoesUnderTheTopLevel) {
                                                       "y@2", "s@2", "z@5"}));
 }
 
-TEST(CategoryTree, FileThatCannotBeReadGivesOnlyRecent) {
-    const CategoryTree tree = LoadCategoryTree("/nonexistent/kavuno/root.dat");
-    ASSERT_EQ(tree.size(), 1u);
-    EXPECT_EQ(tree[0].text, kRecentCategory);
+TEST(CategoryTree, FileThatCannotBeReadOrIsTooLargeGivesOnlyRecent) {
+    CategoryFileStatus status = CategoryFileStatus::Read;
+    const CategoryTree missing = LoadCategoryTree("/nonexistent/kavuno/root.dat", &status);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].text, kRecentCategory);
+    EXPECT_EQ(status, CategoryFileStatus::Missing);
+
+    // At the limits a file is read; one byte or one line more and it is damaged.
+    const auto path = std::filesystem::temp_directory_path() / "kavuno-root-limits.dat";
+    std::string lines;
+    for (std::size_t i = 0; i < kMaxCategoryLines; ++i) lines += ">x\r\n";
+    const std::string big = "A\n" + std::string(kMaxCategoryFileBytes - 3, '>') + "\n";
+    const struct {
+        std::string text;
+        CategoryFileStatus status;
+        std::size_t nodes;
+    } cases[] = {
+        {lines, CategoryFileStatus::Read, kMaxCategoryLines + 1},  // a final line end starts no line
+        {lines + "y", CategoryFileStatus::TooLarge, 1},
+        {lines + "\n", CategoryFileStatus::TooLarge, 1},          // an empty line is a line
+        {big, CategoryFileStatus::Read, 3},
+        {big + "B", CategoryFileStatus::TooLarge, 1},
+        {std::string(8u << 20, '\n'), CategoryFileStatus::TooLarge, 1},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
+        status = CategoryFileStatus::Missing;
+        EXPECT_EQ(LoadCategoryTree(path, &status).size(), c.nodes) << c.text.size();
+        EXPECT_EQ(status, c.status) << c.text.size();
+    }
+    std::filesystem::remove(path);
 }
 
 TEST(CategoryTree, LoadsGbkFileWithCrLf) {
