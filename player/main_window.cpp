@@ -328,7 +328,10 @@ void CPlayerDlg::ToggleWindowMode() {
     m_modes.ToggleWindowMode(hwnd(), [this] { RefreshBrowser(); });
 }
 
-void CPlayerDlg::ToggleTopmost() { m_modes.ToggleTopmost(hwnd()); }
+void CPlayerDlg::ToggleTopmost() {
+    m_modes.ToggleTopmost(hwnd());
+    if (m_pAdPopup) m_pAdPopup->KeepOnTop();  // whatever the window it belongs to does
+}
 
 void CPlayerDlg::CreateToolTips() {
     if (!m_tooltip.Create(hwnd())) return;
@@ -373,7 +376,10 @@ void CPlayerDlg::OnMovieListClick(NMHDR*, LRESULT&) {
     }
 }
 
-void CPlayerDlg::RefreshBrowser() { m_videoArea.browser().Refresh(); }
+void CPlayerDlg::RefreshBrowser() {
+    m_videoArea.Repaint();  // the skin was just painted over it
+    m_videoArea.browser().Refresh();
+}
 
 void CPlayerDlg::CreateAdPopup() {
     m_pAdPopup = std::make_unique<kavuno::ads::CAdPopupDlg>();

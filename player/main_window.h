@@ -85,7 +85,7 @@ private:
     void CreateVideoAreaControls();
     void CreateToolTips();
 
-    // The video area's browser reloads its page (on a mode switch).
+    // The video area is repainted and its browser reloads its page (on a mode switch).
     void RefreshBrowser();
 
     // Playback back to idle (the stop button, and shutdown by the close button).

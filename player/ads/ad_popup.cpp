@@ -32,6 +32,10 @@ bool CAdPopupDlg::Open(HWND owner) {
     return true;
 }
 
+void CAdPopupDlg::KeepOnTop() {
+    if (hwnd()) SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 BOOL CAdPopupDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     player::PlaceAtReferenceUnits(hwnd(), GetModuleHandleW(nullptr), IDD_AD_POPUP);

@@ -21,6 +21,9 @@ public:
     // Creates the window owned by `owner`, shows it and puts it on top of all
     // windows under the owner's lower-left corner, without activating it.
     bool Open(HWND owner);
+    // Puts the pop-up back on top of all windows, where Windows takes it away
+    // when its owner leaves the top-most band. Nothing once it has closed.
+    void KeepOnTop();
 
 protected:
     BOOL OnInitDialog() override;

@@ -149,6 +149,7 @@ void PlaybackControl::OnFullScreen() {
 }
 
 void PlaybackControl::OnSeek() {
+    if (slider_.LosingCapture()) return;  // not the user letting go
     const auto seconds = static_cast<std::int32_t>(slider_.Send(TBM_GETPOS));
     if (m_nPlayerMode == PlayerMode::RealPlayer) {
         area_.realPlayer().Seek(SecondsToMilliseconds(seconds));

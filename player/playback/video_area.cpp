@@ -4,13 +4,19 @@ namespace kavuno::playback {
 namespace {
 
 // Hidden until shown: the players by the status display, the browser at once.
-constexpr DWORD kControlStyle = WS_CHILD | WS_MAXIMIZE;
+// The three share one rectangle: each clips the others, so that the one on
+// top is the one seen, whichever repaints (the page's reload on a mode switch
+// would otherwise draw over the moving picture).
+constexpr DWORD kControlStyle = WS_CHILD | WS_MAXIMIZE | WS_CLIPSIBLINGS;
 
 }  // namespace
 
 VideoArea::~VideoArea() { Destroy(); }
 
 void VideoArea::Create(HWND frame, const std::string& firstPage) {
+    frame_ = frame;
+    // The frame never paints over the controls it holds.
+    SetWindowLongPtrW(frame, GWL_STYLE, GetWindowLongPtrW(frame, GWL_STYLE) | WS_CLIPCHILDREN);
     RECT screen;
     GetWindowRect(frame, &screen);
     const RECT area = {0, 0, screen.right - screen.left, screen.bottom - screen.top};
@@ -36,6 +42,10 @@ void VideoArea::Destroy() {
     m_browser.Destroy();
     m_realPlayer.Destroy();
     m_wmpPlayer.Destroy();
+}
+
+void VideoArea::Repaint() {
+    if (frame_) RedrawWindow(frame_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void VideoArea::HidePlayers() {

@@ -46,8 +46,12 @@ public:
     void TakeCurrentMedia() { m_wmpMedia = m_wmpPlayer.GetCurrentMedia(); }
 
     void HidePlayers();
+    // Repaints the controls and everything in them, after the window around
+    // them painted over them (the main window does on a mode switch).
+    void Repaint();
 
 private:
+    HWND frame_ = nullptr;
     CWMPPlayer4 m_wmpPlayer;
     CRealAudio m_realPlayer;
     ui::DispatchHolder m_wmpControls;

@@ -14,7 +14,7 @@ constexpr int kThumbDrop = 6;  // the thumb image sits this far below the thumb 
 
 }  // namespace
 
-bool CSkinSliderCtrl::HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+bool CSkinSliderCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_PAINT:
         Paint();
@@ -30,6 +30,15 @@ bool CSkinSliderCtrl::HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& resul
     case WM_LBUTTONUP:
         m_bDragging = 0;
         return false;
+    case WM_CAPTURECHANGED:
+        // Mid-drag the capture went elsewhere: like a release, without a seek,
+        // so the thumb follows playback again.
+        if (!m_bDragging) return false;
+        m_bDragging = 0;
+        m_bLosingCapture = 1;
+        result = CallDefault(message, wParam, lParam);
+        m_bLosingCapture = 0;
+        return true;
     default:
         return false;
     }

@@ -16,7 +16,7 @@ from player_screen import shows_image
 from player_session import (CLOSE, LOCAL_PORT, MAIN_TITLE, PROGRAM_TITLE, PlayerSession, player_probe,
                             start_presence_service)
 
-FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA = 1016, 1017, 1018, 1020, 1021, 1022, 1015
+FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA, MODE = 1016, 1017, 1018, 1020, 1021, 1022, 1015, 1019
 TBM_SETPOS = 0x0405
 IDLE_TIME, IDLE_STATUS = "00:00:00/00:00:00", "长时间观看注意眼睛休息！！"
 POPUP_TITLE = "点击广告自动关闭广告窗口 （请支持我们）"
@@ -106,12 +106,12 @@ class PlaybackSession(unittest.TestCase):
         return e2e.wait_until(lambda: shows_image(self.left, self.top, self.rects[control], image), timeout=3)
 
     # -- acting
-    def click(self, control: int, dx: int = 0) -> None:
-        """Clicks a control's centre, or `dx` pixels right of it: a second
+    def click(self, control: int, dx: int = 0, dy: int = 0) -> None:
+        """Clicks a control's centre, or (dx, dy) pixels off it: a second
         click a few pixels away is never taken for a double-click, which an
         owner-drawn button reports instead of a click."""
         x, y, w, h = self.rects[control]
-        e2e.click(self.left + x + w // 2 + dx, self.top + y + h // 2)
+        e2e.click(self.left + x + w // 2 + dx, self.top + y + h // 2 + dy)
 
     def seek_by_slider(self, seconds: int) -> None:
         self.skip_calls()
@@ -230,6 +230,15 @@ class PlaybackSession(unittest.TestCase):
         self.wait_text(TIME, "00:01:00/00:02:00")
         self.assertEqual(self.slider(), (59, 0, 120))
         self.assertTrue(e2e.wait_until(lambda: self.visible_players() == {"Wmv Player"}, 5))
+        # A mode switch reloads the page that shares the area; the (frozen)
+        # picture stays what is seen, in play mode and back in full mode.
+        x, y, w, h = self.rects[VIDEO_AREA]
+        picture = lambda: e2e.screen_pixels(self.left + x, self.top + y, w, h)  # noqa: E731
+        shown = picture()
+        for mode, dy in (("play", 0), ("full", 6)):
+            self.click(MODE, dy=dy)
+            self.player.sync()
+            self.assertTrue(e2e.wait_until(lambda: picture() == shown, 5), f"the picture in {mode} mode, not the page")
         self.seek_by_slider(75)
         self.take_calls(["wmp.controls\t56\tput\t75"])
         self.wait_text(TIME, "00:01:15/00:02:00")
