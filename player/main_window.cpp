@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/gbk_win.h"
+#include "common/service_config.h"
 #include "framework/app.h"
 #include "framework/crash_report.h"
 #include "framework/gdi.h"
@@ -74,6 +75,7 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnNotify(NM_RELEASEDCAPTURE, IDC_POSITION, &CPlayerDlg::OnSeek),
     OnNotify(NM_CLICK, IDC_MOVIE_LIST, &CPlayerDlg::OnMovieListClick),
     OnMessage(kStartNoticeMessage, &CPlayerDlg::OnStartNotices),
+    OnMessage(kPresenceResolvedMessage, &CPlayerDlg::OnPresenceResolved),
 };
 
 CPlayerDlg::CPlayerDlg()
@@ -118,8 +120,10 @@ BOOL CPlayerDlg::OnInitDialog() {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
     // 3. Presence: results ignored, a player without presence runs the same.
+    // "Conn" goes out once the server's address is known: a host name is
+    // looked up on a thread of its own, never holding up the window.
     m_socket.Create(hwnd(), kPresenceSocketMessage);
-    m_socket.Send("Conn");
+    m_socket.Announce(kavuno::config::PresenceServer(), hwnd(), kPresenceResolvedMessage);
 
     // 4, 5. Centred; the launcher recognises a running player by this text.
     kavuno::ui::CentreInWorkArea(hwnd());
@@ -221,6 +225,12 @@ bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
         }
     }
     return false;
+}
+
+bool CPlayerDlg::OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    m_socket.OnResolved(wParam, lParam);
+    result = 0;
+    return true;
 }
 
 void CPlayerDlg::OnMinimize() { ShowWindow(hwnd(), SW_MINIMIZE); }

@@ -36,6 +36,7 @@ public:
     // Messages of the window's own.
     static constexpr UINT kPresenceSocketMessage = WM_APP + 1;  // socket notifications, never handled
     static constexpr UINT kStartNoticeMessage = WM_APP + 2;
+    static constexpr UINT kPresenceResolvedMessage = WM_APP + 3;  // the presence server's address is known
 
 protected:
     void DoDataExchange() override;
@@ -70,6 +71,7 @@ private:
     void OnListGetDisplayInfo(NMHDR* header, LRESULT& result);
     void OnListFindItem(NMHDR* header, LRESULT& result);
     bool OnStartNotices(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The list fills; none clears the list first.
     void ShowRecent();

@@ -1,10 +1,48 @@
 #include "player/presence.h"
 
-#include <string>
-
-#include "common/service_config.h"
+#include <atomic>
+#include <memory>
 
 namespace kavuno::player {
+namespace {
+
+// What the lookup's thread needs; it owns this and touches nothing else.
+struct Lookup {
+    PresenceSocket::Resolver resolver;
+    std::string host;
+    HWND window;
+    UINT message;
+    LPARAM id;
+};
+
+DWORD WINAPI RunLookup(void* parameter) {
+    std::unique_ptr<Lookup> lookup(static_cast<Lookup*>(parameter));
+    // Its own hold on Windows Sockets: the program may end its own while the
+    // name service still keeps this thread waiting.
+    WSADATA data;
+    const bool started = WSAStartup(MAKEWORD(1, 1), &data) == 0;
+    in_addr address = {};
+    try {
+        if (started && lookup->resolver(lookup->host, address))
+            PostMessageW(lookup->window, lookup->message, static_cast<WPARAM>(address.s_addr), lookup->id);
+    } catch (...) {
+        // Nothing found: no presence notices.
+    }
+    if (started) WSACleanup();
+    return 0;
+}
+
+std::atomic<LPARAM> g_lookups{0};
+
+}  // namespace
+
+bool PresenceSocket::ResolveHostName(const std::string& host, in_addr& address) {
+    const hostent* found = gethostbyname(host.c_str());
+    if (!found || found->h_addrtype != AF_INET || found->h_length != sizeof address || !found->h_addr_list[0])
+        return false;
+    address = *reinterpret_cast<const in_addr*>(found->h_addr_list[0]);
+    return true;
+}
 
 bool PresenceSocket::Create(HWND window, UINT notifyMessage) {
     Close();
@@ -13,7 +51,7 @@ bool PresenceSocket::Create(HWND window, UINT notifyMessage) {
     WSAAsyncSelect(socket_, window, notifyMessage, kAllNotifications);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
-    local.sin_port = htons(kLocalPort);
+    local.sin_port = htons(localPort_);
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     if (bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) {
         Close();
@@ -22,18 +60,39 @@ bool PresenceSocket::Create(HWND window, UINT notifyMessage) {
     return true;
 }
 
+void PresenceSocket::Announce(const std::string& server, HWND window, UINT resolvedMessage) {
+    addressKnown_ = false;
+    const unsigned long dotted = inet_addr(server.c_str());
+    if (dotted != INADDR_NONE) {
+        address_.s_addr = dotted;
+        addressKnown_ = true;
+        Send("Conn");
+        return;
+    }
+    if (server.empty()) return;
+    lookup_ = ++g_lookups;
+    auto* lookup = new Lookup{resolver_, server, window, resolvedMessage, lookup_};
+    HANDLE thread = CreateThread(nullptr, 0, &RunLookup, lookup, 0, nullptr);
+    if (thread) {
+        CloseHandle(thread);  // never waited for
+    } else {
+        delete lookup;
+    }
+}
+
+void PresenceSocket::OnResolved(WPARAM wParam, LPARAM lParam) {
+    if (lParam != lookup_ || addressKnown_) return;
+    address_.s_addr = static_cast<unsigned long>(wParam);
+    addressKnown_ = true;
+    Send("Conn");
+}
+
 bool PresenceSocket::Send(std::string_view word) const {
-    if (socket_ == INVALID_SOCKET) return false;
-    const std::string server = config::PresenceServer();
+    if (socket_ == INVALID_SOCKET || !addressKnown_) return false;
     sockaddr_in to = {};
     to.sin_family = AF_INET;
-    to.sin_port = htons(kServerPort);
-    to.sin_addr.s_addr = inet_addr(server.c_str());
-    if (to.sin_addr.s_addr == INADDR_NONE) {
-        const hostent* host = gethostbyname(server.c_str());
-        if (!host || host->h_addrtype != AF_INET || !host->h_addr_list[0]) return false;
-        to.sin_addr = *reinterpret_cast<const in_addr*>(host->h_addr_list[0]);
-    }
+    to.sin_port = htons(serverPort_);
+    to.sin_addr = address_;
     const int sent = sendto(socket_, word.data(), static_cast<int>(word.size()), 0,
                             reinterpret_cast<const sockaddr*>(&to), sizeof to);
     return sent == static_cast<int>(word.size());

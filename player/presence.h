@@ -2,10 +2,16 @@
 // and "Quit" when the user closes it with the close button, from local UDP port
 // 7890 to port 7891 of the presence server. Nothing is ever read or answered,
 // and no failure is reported: a player without presence runs all the same.
+//
+// The server's address is found once. A dotted address is known at once; a
+// host name is looked up on a thread of its own, so that a slow name service
+// never holds up the window: "Conn" goes out when the address is known, and
+// "Quit" goes to the address found by then, or nowhere.
 #pragma once
 #include <winsock2.h>
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 namespace kavuno::player {
@@ -18,7 +24,14 @@ public:
     static constexpr long kAllNotifications = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
     static_assert(kAllNotifications == 63);
 
-    PresenceSocket() = default;
+    // Looks a host name up (blocking); false when it cannot be found. Called
+    // on the lookup's own thread.
+    using Resolver = bool (*)(const std::string& host, in_addr& address);
+    static bool ResolveHostName(const std::string& host, in_addr& address);
+
+    explicit PresenceSocket(unsigned short localPort = kLocalPort, unsigned short serverPort = kServerPort,
+                            Resolver resolver = &ResolveHostName)
+        : localPort_(localPort), serverPort_(serverPort), resolver_(resolver) {}
     ~PresenceSocket() { Close(); }
     PresenceSocket(const PresenceSocket&) = delete;
     PresenceSocket& operator=(const PresenceSocket&) = delete;
@@ -27,15 +40,26 @@ public:
     // `notifyMessage`, which nobody needs to handle) and binds it to port 7890
     // on all local addresses. When the port is taken the socket is closed again.
     bool Create(HWND window, UINT notifyMessage);
-    // Sends the word to port 7891 of the presence server (a dotted address, or a
-    // host name resolved now). False when there is no socket, no such host, or
-    // the send failed.
+    // Finds `server`'s address and sends "Conn" to it: now for a dotted
+    // address; for a host name once the lookup's thread has posted
+    // `resolvedMessage` to `window`, whose handler calls OnResolved.
+    void Announce(const std::string& server, HWND window, UINT resolvedMessage);
+    void OnResolved(WPARAM wParam, LPARAM lParam);
+    // Sends the word to the server's address; false when there is no socket,
+    // no address yet, or the send failed.
     bool Send(std::string_view word) const;
     void Close();
     bool IsOpen() const { return socket_ != INVALID_SOCKET; }
+    bool AddressKnown() const { return addressKnown_; }
 
 private:
+    unsigned short localPort_;
+    unsigned short serverPort_;
+    Resolver resolver_;
     SOCKET socket_ = INVALID_SOCKET;
+    in_addr address_ = {};
+    bool addressKnown_ = false;
+    LPARAM lookup_ = 0;  // which lookup's answer is awaited
 };
 
 // Starts Windows Sockets at version 1.1 exactly for the life of the object.
