@@ -1,9 +1,16 @@
 #include "common/service_config.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "common/service_config_defaults.h"
+#ifdef _WIN32
+#include "common/gbk_win.h"
+#else
+#include "common/gbk.h"
+#endif
 
 namespace kavuno::config {
 namespace {
@@ -16,17 +23,29 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-// The variable's value as it is, or nothing when it is unset, empty or blank:
-// a variable set to nothing means "not set", never an empty address.
-const char* Given(const char* name) {
-    const char* value = std::getenv(name);
-    return (value && !Trimmed(value).empty()) ? value : nullptr;
+// The variable's value in the programs' 8-bit text (GBK), or nothing when it
+// is unset, empty or blank: a variable set to nothing means "not set", never
+// an empty address. Windows reads it as a wide string, so that a non-ASCII
+// value does not depend on the ANSI code page; a value holding a character
+// that GBK cannot is no usable address and counts as unset too.
+std::optional<std::string> Given(const char* name) {
+    std::string value;
+#ifdef _WIN32
+    const std::wstring wideName(name, name + std::strlen(name));
+    const wchar_t* wide = _wgetenv(wideName.c_str());
+    if (!wide || !gbk::FromWideStrict(wide, value)) return std::nullopt;
+#else
+    const char* utf8 = std::getenv(name);
+    if (!utf8 || !gbk::FromUtf8(utf8, value)) return std::nullopt;
+#endif
+    if (Trimmed(value).empty()) return std::nullopt;
+    return value;
 }
 
 // A host name, without the blanks a hand-set variable tends to carry.
 std::string Host(const char* name, const char* fallback) {
-    const char* value = Given(name);
-    return std::string(Trimmed(value ? value : fallback));
+    const std::optional<std::string> value = Given(name);
+    return std::string(Trimmed(value ? *value : std::string_view(fallback)));
 }
 
 // A base address without its trailing slashes; one that is nothing but
@@ -37,15 +56,14 @@ std::string BaseAddress(const char* name, const char* fallback) {
         while (!text.empty() && text.back() == '/') text.remove_suffix(1);
         return std::string(text);
     };
-    const char* value = Given(name);
-    std::string base = value ? strip(value) : std::string();
+    const std::optional<std::string> value = Given(name);
+    std::string base = value ? strip(*value) : std::string();
     return base.empty() ? strip(fallback) : base;
 }
 
 // User names and passwords are taken verbatim.
 std::string Credential(const char* name, const char* fallback) {
-    const char* value = Given(name);
-    return value ? value : fallback;
+    return Given(name).value_or(fallback);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // environment variable of the same name (KAVUNO_UPDATE_SERVER, ...) is set,
 // so tests and the demo can point the programs at local servers. A variable
 // that is empty or only blanks (or, for an address, only slashes) counts as
-// unset.
+// unset. Values are the programs' 8-bit text (GBK); on Windows they are read
+// as wide strings, whatever the ANSI code page.
 #pragma once
 #include <string>
 
