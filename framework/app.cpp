@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cwctype>
 #include <exception>
 
 #include "framework/crash_report.h"
@@ -28,8 +29,11 @@ int App::Run(HINSTANCE instance) {
     size_t dot = title_.find_last_of(L'.');
     if (dot != std::wstring::npos) title_.erase(dot);
 
-    SetLogName(title_);
-    InstallCrashHandler(title_);
+    // One log per program, named after it in lower case: kavuno.log, kavunoup.log.
+    std::wstring logName = title_;
+    for (wchar_t& c : logName) c = static_cast<wchar_t>(towlower(c));
+    SetLogName(logName);
+    InstallCrashHandler(logName);
     WriteLog("start", L"version " KAVUNO_VERSION_TEXT L", " + path);
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

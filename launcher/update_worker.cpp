@@ -7,6 +7,8 @@
 
 #include "common/gbk_win.h"
 #include "common/service_config.h"
+#include "framework/app.h"
+#include "framework/program_log.h"
 #include "launcher/accepted_serial.h"
 #include "launcher/cng_crypto.h"
 #include "launcher/entry_name.h"
@@ -171,10 +173,15 @@ void RunUpdateJob(UpdateJob& job) noexcept {
         LauncherFolder folder(job.appDir);
         std::optional<BuildTrust> trust;
         if (kHasUpdatePublicKey) trust.emplace();
-        job.result = static_cast<int>(RunUpdate(server, folder, job.progress, trust ? &*trust : nullptr));
+        const UpdateResult result = RunUpdate(server, folder, job.progress, trust ? &*trust : nullptr);
+        job.result = static_cast<int>(result);
+        static const char* const kResults[] = {"done", "failed", "refused, not what the publisher signed",
+                                               "cancelled, the window closed", "failed inside"};
+        ui::WriteLog("update", kResults[static_cast<int>(result)]);
     } catch (...) {
         // Setting up threw (no memory for a string): no update this time.
         job.result = static_cast<int>(UpdateResult::kException);
+        ui::WriteLog("update", "not started");
     }
     job.ended = true;
 }

@@ -191,10 +191,13 @@ void CPlayerDlg::LoadRecords() {
 
 void CPlayerDlg::NoticeLastCrash() {
     // The player's own last run, or the launcher's that started it.
-    for (const wchar_t* program : {L"kavuno", L"KavunoUp"}) {
-        if (const auto dump = kavuno::ui::TakeCrashNote(program)) {
-            AddStartNotice(std::wstring(program == std::wstring_view(L"kavuno") ? L"Kavuno" : L"KavunoUp") +
-                           L" 上次运行时意外退出，诊断文件保存在：\n" + *dump +
+    const struct {
+        const wchar_t* log;
+        const wchar_t* name;
+    } programs[] = {{L"kavuno", L"Kavuno"}, {L"kavunoup", L"KavunoUp"}};
+    for (const auto& program : programs) {
+        if (const auto dump = kavuno::ui::TakeCrashNote(program.log)) {
+            AddStartNotice(std::wstring(program.name) + L" 上次运行时意外退出，诊断文件保存在：\n" + *dump +
                            L"\n如需帮助，请把这个文件发给我们。");
         }
     }

@@ -38,6 +38,10 @@ class SuccessfulUpdate(unittest.TestCase):
             # The Chinese name is asked for in the manifest's own bytes.
             asked = [r.raw_path for r in run.service.requests("/movie/file/")]
             self.assertIn(b"/movie/file/" + "电影 海报.dat".encode("gbk"), asked)
+            # Its log says that it started and how the update ended.
+            start, update = (k.log_folder() / "kavunoup.log").read_text(encoding="utf-8").splitlines()[-2:]
+            self.assertRegex(start, r"\] start: version \d+\.\d+\.\d+, .*\\KavunoUp\.exe$")
+            self.assertTrue(update.endswith("] update: done"), update)
 
     def test_same_name_twice_is_downloaded_twice(self):
         manifest = k.make_manifest([("a.dat", 10), ("a.dat", 10)])
