@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include <cwctype>
-#include <exception>
 
 #include "framework/crash_report.h"
+#include "framework/failure_report.h"
 #include "framework/program_log.h"
 
 namespace kavuno::ui {
@@ -41,9 +41,9 @@ int App::Run(HINSTANCE instance) {
 
     try {
         InitInstance();
-    } catch (const std::exception& e) {
+    } catch (...) {
         // Outside any window: no message loop is left to show a box later.
-        WriteLog("failure", std::string("start-up: ") + e.what());
+        WriteLog("failure", "start-up: " + CaughtExceptionText());
         ShowExclamation(L"程序无法启动：内部错误，已经记录在日志文件中：\n" + LogFilePath());
         return 1;
     }

@@ -20,7 +20,9 @@ std::atomic<int> g_failures{0};
 std::atomic<bool> g_told{false};
 std::wstring g_noticeText;  // written once, before the timer that reads it
 
-std::string Describe() {
+}  // namespace
+
+std::string CaughtExceptionText() {
     try {
         throw;
     } catch (const std::exception& e) {
@@ -29,6 +31,8 @@ std::string Describe() {
         return "an exception that is no std::exception";
     }
 }
+
+namespace {
 
 std::wstring ProgramTitle() {
     std::wstring title = ProgramPath();
@@ -58,7 +62,7 @@ void ReportCaughtFailure(const char* where) noexcept {
     const int count = ++g_failures;
     try {
         if (count <= kMaxLoggedFailures) {
-            WriteLog("failure", std::string(where ? where : "?") + ": " + Describe());
+            WriteLog("failure", std::string(where ? where : "?") + ": " + CaughtExceptionText());
         } else if (count == kMaxLoggedFailures + 1) {
             WriteLog("failure", "further failures in this run are counted, not logged");
         }

@@ -12,6 +12,8 @@ namespace kavuno::ui {
 
 // Call from inside a catch block; `where` names the boundary.
 void ReportCaughtFailure(const char* where) noexcept;
+// Inside a catch block: what the exception being handled says.
+std::string CaughtExceptionText();
 
 // Runs `body`; a C++ exception from it is reported as caught at `where` and
 // `fallback` is returned instead.
