@@ -14,6 +14,7 @@ from __future__ import annotations
 
 import contextlib
 import fcntl
+import os
 import subprocess
 from pathlib import Path
 from typing import Iterable, Optional
@@ -23,7 +24,9 @@ from player_catalogue import Record, movie_dat, placeholder, root_dat
 
 PRESENCE_PORT = 7891
 LOCAL_PORT = 7890
-PORTS_LOCK = Path("/tmp/kavuno-presence-ports.lock")
+# Runs that each have a network namespace of their own share no ports, and
+# may name a lock of their own (KAVUNO_PORTS_LOCK) instead of waiting on others.
+PORTS_LOCK = Path(os.environ.get("KAVUNO_PORTS_LOCK", "/tmp/kavuno-presence-ports.lock"))
 MAIN_TITLE = "Kavuno"
 LAUNCHER_TITLE = "KavunoUp"
 PROGRAM_TITLE = "kavuno"  # caption of the player's message boxes
