@@ -17,25 +17,17 @@ HINSTANCE ThisModule() {
     return module;
 }
 
-template <class T>
-void ReleaseAndClear(T*& object) {
-    if (object) {
-        T* old = object;
-        object = nullptr;
-        old->Release();
-    }
-}
-
 // OLE measures a control's extent in HIMETRIC (0.01 mm).
 SIZEL PixelsToHimetric(LONG width, LONG height) {
-    HDC screen = GetDC(nullptr);
-    int dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
+    const ScopedGetDC screen(nullptr);
+    int dpiX = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+    int dpiY = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return SIZEL{MulDiv(width, 2540, dpiX > 0 ? dpiX : 96), MulDiv(height, 2540, dpiY > 0 ? dpiY : 96)};
 }
 
 }  // namespace
+
+ActiveXControl::ActiveXControl() = default;
 
 ActiveXControl::~ActiveXControl() { Destroy(); }
 
@@ -87,24 +79,20 @@ bool ActiveXControl::Create(const CLSID& clsid, const wchar_t* windowName, DWORD
 
 ActiveXStatus ActiveXControl::Embed(const CLSID& clsid) {
     HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  reinterpret_cast<void**>(&object_));
+                                  reinterpret_cast<void**>(object_.Out()));
     creationError_ = hr;
     if (hr == REGDB_E_CLASSNOTREG) return ActiveXStatus::NotRegistered;
     if (FAILED(hr) || !object_) {
-        object_ = nullptr;
+        object_.Detach();  // a failed call leaves no reference, whatever it wrote
         if (SUCCEEDED(hr)) creationError_ = E_NOINTERFACE;
         return ActiveXStatus::CreationFailed;
     }
 
-    site_ = new ActiveXSite(hwnd_);
-    hr = object_->SetClientSite(static_cast<IOleClientSite*>(site_));
+    site_ = ComPtr<ActiveXSite>(new ActiveXSite(hwnd_), false);
+    hr = object_->SetClientSite(static_cast<IOleClientSite*>(site_.get()));
     if (SUCCEEDED(hr)) {
         // A control without IPersistStreamInit needs no initialisation of its state.
-        IPersistStreamInit* persist = nullptr;
-        if (SUCCEEDED(object_->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
-            hr = persist->InitNew();
-            persist->Release();
-        }
+        if (const auto persist = object_.As<IPersistStreamInit>(IID_IPersistStreamInit)) hr = persist->InitNew();
     }
     RECT client = {};
     GetClientRect(hwnd_, &client);
@@ -112,22 +100,19 @@ ActiveXStatus ActiveXControl::Embed(const CLSID& clsid) {
         // Not every control keeps an extent of its own; the rectangles below are what counts.
         SIZEL extent = PixelsToHimetric(client.right, client.bottom);
         object_->SetExtent(DVASPECT_CONTENT, &extent);
-        hr = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_), 0, hwnd_,
+        hr = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(site_.get()), 0, hwnd_,
                              &client);
     }
     if (FAILED(hr)) {
         creationError_ = hr;
         return ActiveXStatus::CreationFailed;
     }
-    if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_)))) {
-        inPlace_->SetObjectRects(&client, &client);
-    } else {
-        inPlace_ = nullptr;
-    }
+    inPlace_ = object_.As<IOleInPlaceObject>(IID_IOleInPlaceObject);
+    if (inPlace_) inPlace_->SetObjectRects(&client, &client);
 
-    hr = object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch_));
+    hr = object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch_.Out()));
     if (FAILED(hr) || !dispatch_) {
-        dispatch_ = nullptr;
+        dispatch_.Detach();
         creationError_ = FAILED(hr) ? hr : E_NOINTERFACE;
         return ActiveXStatus::NoDispatch;
     }
@@ -143,16 +128,16 @@ void ActiveXControl::FitControlToHost() {
 }
 
 void ActiveXControl::ReleaseControl() {
-    ReleaseAndClear(dispatch_);
+    dispatch_.Reset();
     if (inPlace_) inPlace_->InPlaceDeactivate();
-    ReleaseAndClear(inPlace_);
+    inPlace_.Reset();
     if (object_) {
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
     }
-    ReleaseAndClear(object_);
+    object_.Reset();
     if (site_) site_->Disconnect();
-    ReleaseAndClear(site_);
+    site_.Reset();
 }
 
 void ActiveXControl::Destroy() {

@@ -19,6 +19,7 @@
 #include <ole2.h>
 
 #include "framework/dispatch_call.h"
+#include "framework/ownership.h"
 
 namespace kavuno::ui {
 
@@ -34,7 +35,7 @@ enum class ActiveXStatus {
 
 class ActiveXControl {
 public:
-    ActiveXControl() = default;
+    ActiveXControl();  // both out of line: the site's type is complete only there
     virtual ~ActiveXControl();
     ActiveXControl(const ActiveXControl&) = delete;
     ActiveXControl& operator=(const ActiveXControl&) = delete;
@@ -55,12 +56,12 @@ public:
     HRESULT creationError() const { return creationError_; }
 
     HWND hwnd() const { return hwnd_; }
-    IDispatch* dispatch() const { return dispatch_; }
+    IDispatch* dispatch() const { return dispatch_.get(); }
 
 protected:
     template <class R = void>
     DispatchResult<R> Call(DISPID id, DispatchKind kind, std::initializer_list<DispatchArg> args = {}) const {
-        return CallByDispId<R>(dispatch_, id, kind, args);
+        return CallByDispId<R>(dispatch_.get(), id, kind, args);
     }
 
 private:
@@ -70,10 +71,10 @@ private:
     void ReleaseControl();
 
     HWND hwnd_ = nullptr;
-    ActiveXSite* site_ = nullptr;
-    IOleObject* object_ = nullptr;
-    IOleInPlaceObject* inPlace_ = nullptr;
-    IDispatch* dispatch_ = nullptr;
+    ComPtr<ActiveXSite> site_;
+    ComPtr<IOleObject> object_;
+    ComPtr<IOleInPlaceObject> inPlace_;
+    ComPtr<IDispatch> dispatch_;
     ActiveXStatus status_ = ActiveXStatus::NotCreated;
     HRESULT creationError_ = S_OK;
 };

@@ -6,40 +6,31 @@
 
 namespace kavuno::ui {
 
-CBitmapButton::~CBitmapButton() { ReleaseImages(); }
-
-void CBitmapButton::ReleaseImages() {
-    for (HBITMAP* slot : {&normal_, &pressed_, &focused_, &disabled_}) {
-        if (*slot) DeleteObject(*slot);
-        *slot = nullptr;
-    }
-}
-
 BOOL CBitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
-    ReleaseImages();
-    normal_ = LoadBitmapResource(normalId);
+    for (GdiObject<HBITMAP>* slot : {&normal_, &pressed_, &focused_, &disabled_}) slot->Reset();
+    normal_.Reset(LoadBitmapResource(normalId));
     if (!normal_) return FALSE;
     BOOL all = TRUE;
     const struct {
         UINT id;
-        HBITMAP* slot;
+        GdiObject<HBITMAP>* slot;
     } optional[] = {{pressedId, &pressed_}, {focusedId, &focused_}, {disabledId, &disabled_}};
     for (const auto& image : optional) {
         if (image.id == 0) continue;
-        *image.slot = LoadBitmapResource(image.id);
+        image.slot->Reset(LoadBitmapResource(image.id));
         if (!*image.slot) all = FALSE;
     }
     return all;
 }
 
 void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
-    HBITMAP image = normal_;
+    HBITMAP image = normal_.get();
     if ((item.itemState & ODS_SELECTED) && pressed_)
-        image = pressed_;
+        image = pressed_.get();
     else if ((item.itemState & ODS_FOCUS) && focused_)
-        image = focused_;
+        image = focused_.get();
     else if ((item.itemState & ODS_DISABLED) && disabled_)
-        image = disabled_;
+        image = disabled_.get();
     // An empty slot keeps whatever is on the screen.
     const RECT& r = item.rcItem;
     DrawBitmap(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, image);

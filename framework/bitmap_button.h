@@ -7,14 +7,12 @@
 #include <windows.h>
 
 #include "framework/control.h"
+#include "framework/ownership.h"
 
 namespace kavuno::ui {
 
 class CBitmapButton : public Control {
 public:
-    CBitmapButton() = default;
-    ~CBitmapButton() override;
-
     // Releases all four slots, then loads the normal image and each other image
     // whose id is not 0, from the program's resources. Non-zero only when every
     // load succeeded; when the normal image fails the other slots stay empty.
@@ -32,12 +30,10 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    void ReleaseImages();
-
-    HBITMAP normal_ = nullptr;
-    HBITMAP pressed_ = nullptr;
-    HBITMAP focused_ = nullptr;
-    HBITMAP disabled_ = nullptr;
+    GdiObject<HBITMAP> normal_;
+    GdiObject<HBITMAP> pressed_;
+    GdiObject<HBITMAP> focused_;
+    GdiObject<HBITMAP> disabled_;
 };
 
 }  // namespace kavuno::ui

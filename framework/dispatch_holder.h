@@ -8,6 +8,7 @@
 #include <oaidl.h>
 
 #include "framework/dispatch_call.h"
+#include "framework/ownership.h"
 
 namespace kavuno::ui {
 
@@ -15,40 +16,28 @@ class DispatchHolder {
 public:
     DispatchHolder() = default;
     // Takes over `object`'s reference (no AddRef).
-    explicit DispatchHolder(IDispatch* object) : object_(object) {}
-    ~DispatchHolder() { Reset(); }
-    DispatchHolder(DispatchHolder&& other) noexcept : object_(other.Detach()) {}
-    DispatchHolder& operator=(DispatchHolder&& other) noexcept {
-        if (this != &other) Attach(other.Detach());
-        return *this;
-    }
+    explicit DispatchHolder(IDispatch* object) : object_(object, false) {}
+    DispatchHolder(DispatchHolder&&) noexcept = default;
+    DispatchHolder& operator=(DispatchHolder&&) noexcept = default;
     DispatchHolder(const DispatchHolder&) = delete;
     DispatchHolder& operator=(const DispatchHolder&) = delete;
 
     // Takes over `object`'s reference and releases the one held before.
-    void Attach(IDispatch* object) {
-        IDispatch* old = object_;
-        object_ = object;
-        if (old) old->Release();
-    }
+    void Attach(IDispatch* object) { object_ = ComPtr<IDispatch>(object, false); }
     // Gives up the reference without releasing it.
-    IDispatch* Detach() {
-        IDispatch* object = object_;
-        object_ = nullptr;
-        return object;
-    }
-    void Reset() { Attach(nullptr); }
+    IDispatch* Detach() { return object_.Detach(); }
+    void Reset() { object_.Reset(); }
 
-    IDispatch* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
+    IDispatch* get() const { return object_.get(); }
+    explicit operator bool() const { return static_cast<bool>(object_); }
 
     template <class R = void>
     DispatchResult<R> Call(DISPID id, DispatchKind kind, std::initializer_list<DispatchArg> args = {}) const {
-        return CallByDispId<R>(object_, id, kind, args);
+        return CallByDispId<R>(object_.get(), id, kind, args);
     }
 
 private:
-    IDispatch* object_ = nullptr;
+    ComPtr<IDispatch> object_;
 };
 
 }  // namespace kavuno::ui

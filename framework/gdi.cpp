@@ -1,5 +1,7 @@
 #include "framework/gdi.h"
 
+#include "framework/ownership.h"
+
 namespace kavuno::ui {
 
 HBITMAP LoadBitmapResource(UINT id) {
@@ -15,16 +17,12 @@ SIZE BitmapSize(HBITMAP bitmap) {
 
 bool DrawBitmap(HDC dc, int x, int y, int width, int height, HBITMAP bitmap) {
     if (!bitmap) return false;
-    HDC memory = CreateCompatibleDC(dc);
+    const OwnedDC memory(CreateCompatibleDC(dc));
     if (!memory) return false;
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const bool selected = old && old != HGDI_ERROR;
-    if (selected) {
-        BitBlt(dc, x, y, width, height, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-    }
-    DeleteDC(memory);
-    return selected;
+    const ScopedSelectObject selected(memory.get(), bitmap);
+    if (!selected.ok()) return false;
+    BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCCOPY);
+    return true;
 }
 
 void CentreInWorkArea(HWND window) {

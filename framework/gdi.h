@@ -1,32 +1,10 @@
-// Small GDI helpers both programs use: an owner for GDI objects, bitmaps from
-// the program's resources, copying a bitmap onto a device context, and the
-// centring of a window in the work area.
+// Small GDI helpers both programs use: bitmaps from the program's resources,
+// copying a bitmap onto a device context, and the centring of a window in the
+// work area. The owners of GDI objects are in ownership.h.
 #pragma once
 #include <windows.h>
 
 namespace kavuno::ui {
-
-// Owns one GDI object (brush, bitmap, region, ...) and deletes it when
-// replaced or destroyed.
-template <class Handle>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    void Reset(Handle handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    Handle handle_ = nullptr;
-};
 
 // A bitmap resource of the running program, by id; null when there is none.
 HBITMAP LoadBitmapResource(UINT id);

@@ -4,20 +4,16 @@
 
 namespace kavuno::ui {
 
-ToolTip::~ToolTip() {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-}
-
 bool ToolTip::Create(HWND owner) {
     owner_ = owner;
     // The tools belong to `owner`, but the control's window is not owned by it:
     // under Wine a hidden, top-most owned window keeps its owner from ever
     // being kept on top (SetWindowPos with HWND_TOPMOST succeeds but does not
-    // take). The destructor destroys the control.
-    hwnd_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) return false;
-    SendMessageW(hwnd_, TTM_ACTIVATE, TRUE, 0);
+    // take). The object owns the control instead.
+    window_.Reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    if (!window_) return false;
+    SendMessageW(hwnd(), TTM_ACTIVATE, TRUE, 0);
     return true;
 }
 
@@ -32,19 +28,19 @@ TTTOOLINFOW ToolTip::ToolInfo(HWND tool, const std::wstring& text) const {
 }
 
 void ToolTip::Add(HWND tool, const std::wstring& text) {
-    if (!hwnd_) return;
+    if (!window_) return;
     TTTOOLINFOW info = ToolInfo(tool, text);
-    SendMessageW(hwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(hwnd(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolTip::SetText(HWND tool, const std::wstring& text) {
-    if (!hwnd_) return;
+    if (!window_) return;
     TTTOOLINFOW info = ToolInfo(tool, text);
-    SendMessageW(hwnd_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(hwnd(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolTip::Relay(const MSG& msg) const {
-    if (hwnd_) SendMessageW(hwnd_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    if (window_) SendMessageW(hwnd(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 }  // namespace kavuno::ui

@@ -7,12 +7,13 @@
 
 #include <string>
 
+#include "framework/ownership.h"
+
 namespace kavuno::ui {
 
 class ToolTip {
 public:
     ToolTip() = default;
-    ~ToolTip();
     ToolTip(const ToolTip&) = delete;
     ToolTip& operator=(const ToolTip&) = delete;
 
@@ -25,12 +26,12 @@ public:
     // Passes a message on its way to its window to the control (TTM_RELAYEVENT).
     void Relay(const MSG& msg) const;
 
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return window_.get(); }
 
 private:
     TTTOOLINFOW ToolInfo(HWND tool, const std::wstring& text) const;
 
-    HWND hwnd_ = nullptr;
+    OwnedWindow window_;
     HWND owner_ = nullptr;
 };
 

@@ -32,13 +32,7 @@ bool ChangesPosition(UINT message) {
 
 CSkinProgressCtrl::CSkinProgressCtrl()
     : m_bmpTrack(LoadBitmapResource(IDB_PROGRESS_TRACK)), m_bmpBar(LoadBitmapResource(IDB_PROGRESS_BAR)) {
-    if (m_bmpBar) m_brBar = CreatePatternBrush(m_bmpBar);
-}
-
-CSkinProgressCtrl::~CSkinProgressCtrl() {
-    if (m_brBar) DeleteObject(m_brBar);
-    if (m_bmpBar) DeleteObject(m_bmpBar);
-    if (m_bmpTrack) DeleteObject(m_bmpTrack);
+    if (m_bmpBar) m_brBar.Reset(CreatePatternBrush(m_bmpBar.get()));
 }
 
 bool CSkinProgressCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -88,14 +82,11 @@ int CSkinProgressCtrl::CurrentFillRight() {
 void CSkinProgressCtrl::EraseWithTrack() {
     RECT window;
     GetWindowRect(hwnd(), &window);
-    HDC dc = GetWindowDC(hwnd());
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, m_bmpTrack);
-    StretchBlt(dc, 0, 0, window.right - window.left, window.bottom - window.top, memory, 0, 0, kTrackWidth,
-               kTrackHeight, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(hwnd(), dc);
+    const kavuno::ui::ScopedGetDC dc(hwnd(), kavuno::ui::ScopedGetDC::Area::Window);
+    const kavuno::ui::OwnedDC memory(CreateCompatibleDC(dc.get()));
+    const kavuno::ui::ScopedSelectObject track(memory.get(), m_bmpTrack.get());
+    StretchBlt(dc.get(), 0, 0, window.right - window.left, window.bottom - window.top, memory.get(), 0, 0,
+               kTrackWidth, kTrackHeight, SRCCOPY);
 }
 
 void CSkinProgressCtrl::PaintFill() {
@@ -106,7 +97,7 @@ void CSkinProgressCtrl::PaintFill() {
     int right = CurrentFillRight();
     if (right >= 0 && m_brBar) {
         RECT fill = {client.left + kFillInset, client.top + kFillInset, right, client.bottom - kFillInset};
-        FillRect(dc, &fill, m_brBar);
+        FillRect(dc, &fill, m_brBar.get());
     }
     EndPaint(hwnd(), &ps);
 }

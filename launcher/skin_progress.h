@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include "framework/control.h"
+#include "framework/ownership.h"
 
 class CSkinProgressCtrl : public kavuno::ui::Control {
 public:
     CSkinProgressCtrl();  // loads the bitmaps; no window is needed yet
-    ~CSkinProgressCtrl() override;
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -20,7 +20,7 @@ private:
     void PaintFill();
     int CurrentFillRight();
 
-    HBITMAP m_bmpTrack = nullptr;
-    HBITMAP m_bmpBar = nullptr;
-    HBRUSH m_brBar = nullptr;
+    kavuno::ui::GdiObject<HBITMAP> m_bmpTrack;
+    kavuno::ui::GdiObject<HBITMAP> m_bmpBar;
+    kavuno::ui::GdiObject<HBRUSH> m_brBar;
 };

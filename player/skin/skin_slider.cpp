@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/gdi.h"
+#include "framework/ownership.h"
 #include "resources/player/resource.h"
 
 namespace kavuno::skin {

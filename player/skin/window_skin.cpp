@@ -7,6 +7,7 @@
 #include "common/address.h"
 #include "common/gbk_win.h"
 #include "common/service_config.h"
+#include "framework/gdi.h"
 #include "player/skin/skin_region.h"
 #include "resources/player/resource.h"
 
@@ -35,9 +36,9 @@ HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<Pixel> pixels(static_cast<std::size_t>(size.cx) * size.cy);
-    HDC memory = CreateCompatibleDC(dc);
-    const int rows = GetDIBits(memory, skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteDC(memory);
+    const ui::OwnedDC memory(CreateCompatibleDC(dc));
+    const int rows =
+        GetDIBits(memory.get(), skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
     if (rows != size.cy) return nullptr;
 
     const auto runs =
@@ -65,9 +66,9 @@ HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key) {
 void ApplySkinRegion(HWND window, HRGN skinRegion) {
     // The window owns the region it is given: it gets a copy.
     if (skinRegion) {
-        HRGN copy = CreateRectRgn(0, 0, 0, 0);
-        CombineRgn(copy, skinRegion, nullptr, RGN_COPY);
-        if (!SetWindowRgn(window, copy, TRUE)) DeleteObject(copy);
+        ui::GdiObject<HRGN> copy(CreateRectRgn(0, 0, 0, 0));
+        CombineRgn(copy.get(), skinRegion, nullptr, RGN_COPY);
+        if (SetWindowRgn(window, copy.get(), TRUE)) copy.Detach();
     }
     SetForegroundWindow(window);
 }
@@ -77,9 +78,8 @@ WindowSkin::WindowSkin() : caption_(L"Kavuno  --  " + gbk::ToWide(HostOfAddress(
 void WindowSkin::Prepare(HWND window, Skin& skin, UINT bitmapId) {
     if (!skin.bitmap) skin.bitmap.Reset(ui::LoadBitmapResource(bitmapId));
     if (!skin.region && skin.bitmap) {
-        HDC dc = GetDC(window);
-        skin.region.Reset(CreateSkinRegion(dc, skin.bitmap.get(), kSkinKeyColour));
-        ReleaseDC(window, dc);
+        const ui::ScopedGetDC dc(window);
+        skin.region.Reset(CreateSkinRegion(dc.get(), skin.bitmap.get(), kSkinKeyColour));
     }
 }
 

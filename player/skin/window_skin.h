@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/gdi.h"
+#include "framework/ownership.h"
 
 namespace kavuno::skin {
 

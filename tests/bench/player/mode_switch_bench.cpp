@@ -13,6 +13,7 @@
 
 #include "framework/bitmap_button.h"
 #include "framework/gdi.h"
+#include "framework/ownership.h"
 #include "framework/tool_tip.h"
 #include "player/skin/window_modes.h"
 #include "player/skin/window_skin.h"

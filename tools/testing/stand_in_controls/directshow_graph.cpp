@@ -45,9 +45,9 @@ HRESULT DirectShowGraph::ConnectVideo(IBaseFilter* source, const GUID& subtype) 
     type.formattype = FORMAT_VideoInfo;
     grabber_->SetMediaType(&type);
     ComPtr<IPin> out = FindPin(source, PINDIR_OUTPUT, true);
-    ComPtr<IPin> in = FindPin(grabberFilter_.Get(), PINDIR_INPUT, true);
+    ComPtr<IPin> in = FindPin(grabberFilter_.get(), PINDIR_INPUT, true);
     if (!out || !in) return E_FAIL;
-    return graph_->Connect(out.Get(), in.Get());
+    return graph_->Connect(out.get(), in.get());
 }
 
 HRESULT DirectShowGraph::Build(const std::wstring& file) {
@@ -63,8 +63,8 @@ HRESULT DirectShowGraph::Build(const std::wstring& file) {
     hr = CoCreateInstance(kNullRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
                           reinterpret_cast<void**>(renderer.Out()));
     if (FAILED(hr)) return hr;
-    graph_->AddFilter(grabberFilter_.Get(), L"Frame grabber");
-    graph_->AddFilter(renderer.Get(), L"Null renderer");
+    graph_->AddFilter(grabberFilter_.get(), L"Frame grabber");
+    graph_->AddFilter(renderer.get(), L"Null renderer");
 
     ComPtr<IBaseFilter> source;
     hr = graph_->AddSourceFilter(file.c_str(), L"Source", source.Out());
@@ -73,13 +73,13 @@ HRESULT DirectShowGraph::Build(const std::wstring& file) {
     // RGB we can draw as it comes; the graph adds a converter where needed.
     grabber_->SetBufferSamples(TRUE);
     grabber_->SetOneShot(FALSE);
-    hr = ConnectVideo(source.Get(), MEDIASUBTYPE_RGB32);
-    if (FAILED(hr)) hr = ConnectVideo(source.Get(), MEDIASUBTYPE_RGB24);
+    hr = ConnectVideo(source.get(), MEDIASUBTYPE_RGB32);
+    if (FAILED(hr)) hr = ConnectVideo(source.get(), MEDIASUBTYPE_RGB24);
     if (FAILED(hr)) return hr;
-    ComPtr<IPin> grabberOut = FindPin(grabberFilter_.Get(), PINDIR_OUTPUT, true);
-    ComPtr<IPin> rendererIn = FindPin(renderer.Get(), PINDIR_INPUT, true);
+    ComPtr<IPin> grabberOut = FindPin(grabberFilter_.get(), PINDIR_OUTPUT, true);
+    ComPtr<IPin> rendererIn = FindPin(renderer.get(), PINDIR_INPUT, true);
     if (!grabberOut || !rendererIn) return E_FAIL;
-    hr = graph_->Connect(grabberOut.Get(), rendererIn.Get());
+    hr = graph_->Connect(grabberOut.get(), rendererIn.get());
     if (FAILED(hr)) return hr;
 
     AM_MEDIA_TYPE connected{};

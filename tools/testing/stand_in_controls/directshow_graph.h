@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/testing/stand_in_controls/com_ptr.h"
+#include "framework/ownership.h"
 
 namespace kavuno::stand_in {
+
+using ui::ComPtr;
 
 // The sample grabber's interface (qedit), declared here because newer SDKs
 // no longer ship its header.

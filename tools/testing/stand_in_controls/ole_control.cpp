@@ -61,7 +61,7 @@ STDMETHODIMP OleControl::SetClientSite(IOleClientSite* site) {
 
 STDMETHODIMP OleControl::GetClientSite(IOleClientSite** site) {
     if (!site) return E_POINTER;
-    *site = clientSite_.Get();
+    *site = clientSite_.get();
     if (*site) (*site)->AddRef();
     return S_OK;
 }

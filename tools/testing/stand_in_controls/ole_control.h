@@ -12,12 +12,14 @@
 #include <memory>
 #include <string>
 
-#include "tools/testing/stand_in_controls/com_ptr.h"
+#include "framework/ownership.h"
 #include "tools/testing/stand_in_controls/incoming_call.h"
 #include "tools/testing/stand_in_controls/media_session.h"
 #include "tools/testing/stand_in_controls/picture_window.h"
 
 namespace kavuno::stand_in {
+
+using ui::ComPtr;
 
 class OleControl : public IOleObject,
                    public IOleInPlaceObject,

@@ -28,10 +28,6 @@ const DispatchName kNames[] = {
 
 MediaPlayerControl::MediaPlayerControl() : OleControl(kMediaPlayerClsid, "wmp") {}
 
-MediaPlayerControl::~MediaPlayerControl() {
-    if (controls_) controls_->Release();
-}
-
 std::wstring MediaPlayerControl::StatusText() { return WmpStatusText(state_->Snapshot(), ClockMs()); }
 
 void MediaPlayerControl::CloseMedia() {
@@ -60,9 +56,9 @@ HRESULT MediaPlayerControl::Serve(DispatchCall& call) {
             return S_OK;
         case kControls:
             if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
-            if (!controls_) controls_ = NewControlsObject(state_);
-            controls_->AddRef();
-            call.ReturnDispatch(controls_);
+            if (!controls_) controls_ = ComPtr<IDispatch>(NewControlsObject(state_), false);
+            controls_->AddRef();  // the caller's own reference
+            call.ReturnDispatch(controls_.get());
             return S_OK;
         case kCurrentMedia:
             if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;

@@ -12,7 +12,6 @@ extern const CLSID kMediaPlayerClsid;
 class MediaPlayerControl : public OleControl {
 public:
     MediaPlayerControl();
-    ~MediaPlayerControl() override;
 
 protected:
     HRESULT Serve(DispatchCall& call) override;
@@ -23,7 +22,7 @@ protected:
 
 private:
     std::shared_ptr<MediaPlayerState> state_ = std::make_shared<MediaPlayerState>();
-    IDispatch* controls_ = nullptr;  // made on first request, then always the same
+    ComPtr<IDispatch> controls_;  // made on first request, then always the same
     std::wstring uiMode_ = L"full";
 };
 
