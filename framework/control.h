@@ -1,6 +1,8 @@
 // A member object bound to one control window of a dialog. Attaching
 // subclasses the control, so the object sees the control's messages first;
-// the dialog reflects owner-draw requests (WM_DRAWITEM) to it.
+// the dialog reflects owner-draw requests (WM_DRAWITEM) and the control's
+// notifications (WM_NOTIFY) to it, so a control answers what concerns only
+// itself and the dialog's table keeps what the window is about.
 //
 // The subclass replaces the window procedure and keeps the object in
 // GWLP_USERDATA (the application's slot, which no standard control uses):
@@ -30,6 +32,9 @@ public:
 
     // Owner-drawn controls draw here; the dialog calls it on WM_DRAWITEM.
     virtual void OnDrawItem(const DRAWITEMSTRUCT& /*item*/) {}
+    // The control's WM_NOTIFY, before the dialog's table sees it. True when
+    // answered, with the answer in `result`; false leaves it to the table.
+    virtual bool OnNotifyReflect(NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
 
 protected:
     // Return true when the message is handled and `result` holds its result;

@@ -135,10 +135,25 @@ INT_PTR DialogBase::DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return dialog->HandleDialogMessage(message, wParam, lParam);
 }
 
+Control* DialogBase::BoundControl(HWND window) const {
+    if (!window) return nullptr;
+    for (Control* control : bound_)
+        if (control->hwnd() == window) return control;
+    return nullptr;
+}
+
 INT_PTR DialogBase::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog();
 
     LRESULT result = 0;
+    if (message == WM_NOTIFY) {
+        // The control it concerns answers first.
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (Control* control = BoundControl(header->hwndFrom); control && control->OnNotifyReflect(*header, result)) {
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+            return TRUE;
+        }
+    }
     if (Dispatch(message, wParam, lParam, result)) {
         if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
@@ -158,11 +173,9 @@ INT_PTR DialogBase::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_DRAWITEM: {
         auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        for (Control* control : bound_) {
-            if (control->hwnd() == item->hwndItem) {
-                control->OnDrawItem(*item);
-                return TRUE;
-            }
+        if (Control* control = BoundControl(item->hwndItem)) {
+            control->OnDrawItem(*item);
+            return TRUE;
         }
         break;
     }

@@ -63,6 +63,8 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static INT_PTR DialogMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The bound control whose window is `window`, if any.
+    Control* BoundControl(HWND window) const;
 
     UINT templateId_;
     HWND hwnd_ = nullptr;

@@ -60,13 +60,9 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnMessage(WM_CTLCOLORSTATIC, &CPlayerDlg::OnCtlColor),
     OnCommand(BN_CLICKED, IDC_MINIMIZE, &CPlayerDlg::OnMinimize),
     OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeClick),
-    OnNotify(NM_CUSTOMDRAW, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeCustomDraw),
-    OnNotify(NM_CUSTOMDRAW, IDC_MOVIE_LIST, &CPlayerDlg::OnListCustomDraw),
     OnNotify(NM_DBLCLK, IDC_MOVIE_LIST, &CPlayerDlg::PlaySelected),
     OnCommand(BN_CLICKED, IDC_SEARCH, &CPlayerDlg::OnSearch),
     OnCommand(STN_CLICKED, IDC_HELP_LABEL, &CPlayerDlg::OnHelp),
-    OnNotify(LVN_GETDISPINFOW, IDC_MOVIE_LIST, &CPlayerDlg::OnListGetDisplayInfo),
-    OnNotify(LVN_ODFINDITEMW, IDC_MOVIE_LIST, &CPlayerDlg::OnListFindItem),
     OnCommand(BN_CLICKED, IDC_FULL_SCREEN, &CPlayerDlg::OnFullScreen),
     OnCommand(BN_CLICKED, IDC_STOP, &CPlayerDlg::StopPlayback),
     OnCommand(BN_CLICKED, IDC_PLAY_PAUSE, &CPlayerDlg::OnPlayPause),
@@ -294,14 +290,6 @@ void CPlayerDlg::OnSearch() {
         kavuno::catalogue::SearchRows(m_records, text, kavuno::catalogue::SearchFieldForSelection(selection)));
 }
 
-void CPlayerDlg::OnListGetDisplayInfo(NMHDR* header, LRESULT&) {
-    m_list.OnGetDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(header));
-}
-
-void CPlayerDlg::OnListFindItem(NMHDR* header, LRESULT& result) {
-    result = m_list.OnFindItem(*reinterpret_cast<NMLVFINDITEMW*>(header));
-}
-
 // ---------------------------------------------------------------- skin
 
 bool CPlayerDlg::OnPaint(WPARAM, LPARAM, LRESULT&) {
@@ -327,14 +315,6 @@ bool CPlayerDlg::OnHoverTimer(WPARAM, LPARAM, LRESULT&) {
 bool CPlayerDlg::OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result) {
     result = reinterpret_cast<LRESULT>(m_skin.ControlColour(reinterpret_cast<HDC>(dc), reinterpret_cast<HWND>(control)));
     return true;
-}
-
-void CPlayerDlg::OnTreeCustomDraw(NMHDR* header, LRESULT& result) {
-    result = WindowSkin::DrawTreeItem(*reinterpret_cast<NMTVCUSTOMDRAW*>(header));
-}
-
-void CPlayerDlg::OnListCustomDraw(NMHDR* header, LRESULT& result) {
-    result = WindowSkin::DrawListItem(*reinterpret_cast<NMLVCUSTOMDRAW*>(header));
 }
 
 void CPlayerDlg::ToggleWindowMode() {

@@ -53,8 +53,6 @@ private:
     bool OnLButtonDown(WPARAM, LPARAM, LRESULT& result);
     bool OnHoverTimer(WPARAM, LPARAM, LRESULT& result);
     bool OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result);
-    void OnTreeCustomDraw(NMHDR* header, LRESULT& result);
-    void OnListCustomDraw(NMHDR* header, LRESULT& result);
     void ToggleWindowMode();
     void ToggleTopmost();
     void UpdatePlaybackStatus();
@@ -68,8 +66,6 @@ private:
     void OnHelp();
     void OnTreeClick(NMHDR* header, LRESULT& result);
     void OnSearch();
-    void OnListGetDisplayInfo(NMHDR* header, LRESULT& result);
-    void OnListFindItem(NMHDR* header, LRESULT& result);
     bool OnStartNotices(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result);
 

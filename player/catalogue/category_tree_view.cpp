@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/gbk_win.h"
+#include "player/skin/window_skin.h"
 
 namespace kavuno::player {
 
@@ -38,6 +39,12 @@ std::optional<std::size_t> CategoryTreeView::NodeAtCursor() const {
 bool CategoryTreeView::HasChildren(std::size_t node) const {
     if (node >= items_.size() || !items_[node]) return false;
     return Send(TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(items_[node])) != 0;
+}
+
+bool CategoryTreeView::OnNotifyReflect(NMHDR& header, LRESULT& result) {
+    if (header.code != NM_CUSTOMDRAW) return false;
+    result = skin::WindowSkin::DrawTreeItem(reinterpret_cast<NMTVCUSTOMDRAW&>(header));
+    return true;
 }
 
 }  // namespace kavuno::player

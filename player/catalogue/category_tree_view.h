@@ -1,7 +1,8 @@
 // The category tree (control 1004): the nodes of root.dat's tree model shown
 // as tree items, text only. The model keeps each node's GBK text, so a clicked
 // leaf is compared with the records' kind byte for byte, whatever the text
-// became on its way to the screen.
+// became on its way to the screen. The tree draws its selection in the skin's
+// colours (custom draw).
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -27,6 +28,8 @@ public:
     // True when the node's item has child items.
     bool HasChildren(std::size_t node) const;
     std::string_view Text(std::size_t node) const { return tree_[node].text; }
+
+    bool OnNotifyReflect(NMHDR& header, LRESULT& result) override;
 
 private:
     catalogue::CategoryTree tree_;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/gbk_win.h"
+#include "player/skin/window_skin.h"
 
 namespace kavuno::player {
 namespace {
@@ -87,6 +88,22 @@ int MovieListView::OnFindItem(const NMLVFINDITEMW& find) const {
             return static_cast<int>(row);
     }
     return -1;
+}
+
+bool MovieListView::OnNotifyReflect(NMHDR& header, LRESULT& result) {
+    switch (header.code) {
+    case LVN_GETDISPINFOW:
+        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
+        return true;
+    case LVN_ODFINDITEMW:
+        result = OnFindItem(reinterpret_cast<NMLVFINDITEMW&>(header));
+        return true;
+    case NM_CUSTOMDRAW:
+        result = skin::WindowSkin::DrawListItem(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool MovieListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -2,7 +2,9 @@
 // indices into the main window's record array. Column 0 shows the record's
 // title, column 1 its kind; a row's item data is its record index, also when
 // read with LVM_GETITEM, so code that reads the list as a plain list of items
-// sees the same rows. Index 0 means no record.
+// sees the same rows. Index 0 means no record. The list answers its own
+// notifications for the rows' texts, type-ahead and the colours of its
+// selection.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -40,6 +42,8 @@ public:
     void OnGetDisplayInfo(NMLVDISPINFOW& info) const;
     // Type-ahead over the titles (LVN_ODFINDITEM): the row, or -1.
     int OnFindItem(const NMLVFINDITEMW& find) const;
+    // The two above, and custom draw in the skin's colours.
+    bool OnNotifyReflect(NMHDR& header, LRESULT& result) override;
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;

@@ -1,5 +1,6 @@
 // The thin framework: message tables, the modal loop and its message filter,
-// control binding and owner-draw reflection, and the application helpers.
+// control binding, owner-draw and notification reflection, and the
+// application helpers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,6 +20,8 @@ using kavuno::ui::MessageEntry;
 constexpr UINT kTestDialog = 200;
 constexpr int kEdit = 10;
 constexpr int kOwnerDrawn = 11;
+constexpr int kLabel = 12;
+constexpr UINT kAnsweredByControl = 1001, kLeftToTable = 1002;  // notification codes
 constexpr UINT_PTR kGiveUpTimer = 99;
 constexpr UINT_PTR kRoutedTimer = 2;
 constexpr INT_PTR kGaveUp = 4242;
@@ -26,8 +29,15 @@ constexpr INT_PTR kGaveUp = 4242;
 class RecordingControl : public Control {
 public:
     std::vector<UINT> seen;
+    std::vector<UINT> notified;
     int drawn = 0;
     void OnDrawItem(const DRAWITEMSTRUCT&) override { ++drawn; }
+    bool OnNotifyReflect(NMHDR& header, LRESULT& result) override {
+        notified.push_back(header.code);
+        if (header.code != kAnsweredByControl) return false;
+        result = 31;
+        return true;
+    }
 
 protected:
     bool HandleMessage(UINT message, WPARAM, LPARAM, LRESULT& result) override {
@@ -86,6 +96,10 @@ public:
     void OnRoutedTimer() { log.push_back("timer 2"); }
     void OnEditChange() { log.push_back("edit change"); }
     void OnButton() { EndDialog(11); }
+    void OnNotification(NMHDR* header, LRESULT& result) {
+        log.push_back("notify " + std::to_string(header->idFrom));
+        result = 42;
+    }
 };
 
 const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
@@ -95,6 +109,9 @@ const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
     kavuno::ui::OnMessage(WM_SETTEXT, &TestDlg::OnSetText),
     kavuno::ui::OnCommand(EN_CHANGE, kEdit, &TestDlg::OnEditChange),
     kavuno::ui::OnCommand(BN_CLICKED, kOwnerDrawn, &TestDlg::OnButton),
+    kavuno::ui::OnNotify(kAnsweredByControl, kEdit, &TestDlg::OnNotification),
+    kavuno::ui::OnNotify(kLeftToTable, kEdit, &TestDlg::OnNotification),
+    kavuno::ui::OnNotify(kLeftToTable, kLabel, &TestDlg::OnNotification),
 };
 
 TestDlg::TestDlg() : Dialog(kTestDialog, kMessageTable) {}
@@ -192,6 +209,28 @@ TEST(Control, OwnerDrawIsReflectedToTheBoundControl) {
     dlg.DoModal();
     EXPECT_GE(dlg.button.drawn, 1);
     EXPECT_EQ(dlg.edit.drawn, 0);
+}
+
+TEST(Control, NotificationsGoToTheirControlFirstAndTheRestToTheTable) {
+    TestDlg dlg;
+    LRESULT answered = 0, leftToTable = 0, fromUnbound = 0;
+    dlg.onInit = [&](TestDlg& d) {
+        auto notify = [&](int id, UINT code) {
+            NMHDR header = {d.Item(id), static_cast<UINT_PTR>(id), code};
+            return SendMessageW(d.hwnd(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&header));
+        };
+        answered = notify(kEdit, kAnsweredByControl);
+        leftToTable = notify(kEdit, kLeftToTable);
+        fromUnbound = notify(kLabel, kLeftToTable);
+        d.EndDialog(IDOK);
+    };
+    dlg.DoModal();
+    EXPECT_EQ(answered, 31);  // the control's answer reaches the sender; the table never saw it
+    EXPECT_EQ(leftToTable, 42);
+    EXPECT_EQ(fromUnbound, 42);
+    EXPECT_EQ(dlg.edit.notified, (std::vector<UINT>{kAnsweredByControl, kLeftToTable}));
+    EXPECT_TRUE(dlg.button.notified.empty());
+    EXPECT_EQ(dlg.log, (std::vector<std::string>{"notify 10", "notify 12"}));
 }
 
 TEST(App, ProgramDirectoryEndsWithBackslashAndHoldsTheProgram) {
