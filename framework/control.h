@@ -10,6 +10,11 @@
 // properties that comctl32's SetWindowSubclass looks up on every message.
 // That matters for controls that get thousands of messages, such as a
 // progress bar moved on every 200 bytes of a download.
+//
+// Detaching restores the control's procedure. When someone else has
+// subclassed the control since, ours cannot be taken out from under theirs:
+// it stays in the chain and passes every message on to the control's own
+// procedure, and the next object attached to the window takes it over.
 #pragma once
 #include <windows.h>
 
@@ -47,6 +52,11 @@ protected:
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The messages of a window whose subclass has no object any more.
+    static LRESULT PassOn(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // `windowStays` is false on the window's last message: nothing needs passing on after it.
+    void Unhook(bool windowStays);
+
     HWND hwnd_ = nullptr;
     WNDPROC original_ = nullptr;
 };

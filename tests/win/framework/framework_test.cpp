@@ -1,10 +1,11 @@
 // The thin framework: message tables, the modal loop and its message filter,
-// control binding, owner-draw and notification reflection, and the
-// application helpers.
+// modeless dialogs, control binding, owner-draw and notification reflection,
+// detaching under someone else's subclass, and the application helpers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 
 using kavuno::ui::Control;
 using kavuno::ui::Dialog;
+using kavuno::ui::DialogBase;
 using kavuno::ui::MessageEntry;
 
 constexpr UINT kTestDialog = 200;
@@ -231,6 +233,96 @@ TEST(Control, NotificationsGoToTheirControlFirstAndTheRestToTheTable) {
     EXPECT_EQ(dlg.edit.notified, (std::vector<UINT>{kAnsweredByControl, kLeftToTable}));
     EXPECT_TRUE(dlg.button.notified.empty());
     EXPECT_EQ(dlg.log, (std::vector<std::string>{"notify 10", "notify 12"}));
+}
+
+// Someone else's subclass, put over whatever the window has.
+class ForeignSubclass {
+public:
+    explicit ForeignSubclass(HWND window) : window_(window) {
+        s_self = this;
+        below_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass::Proc)));
+    }
+    ~ForeignSubclass() { SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(below_)); }
+    int seen = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        ++s_self->seen;
+        return CallWindowProcW(s_self->below_, hwnd, message, wParam, lParam);
+    }
+    static inline ForeignSubclass* s_self = nullptr;
+    HWND window_;
+    WNDPROC below_ = nullptr;
+};
+
+TEST(Control, DetachingUnderSomeoneElsesSubclassKeepsTheControlWorking) {
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(edit);
+    const auto editProc = GetWindowLongPtrW(edit, GWLP_WNDPROC);
+    auto length = [&] { return SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0); };
+    SetWindowTextW(edit, L"abc");
+    {
+        auto control = std::make_unique<RecordingControl>();
+        control->Attach(edit);
+        ForeignSubclass foreign(edit);
+        EXPECT_EQ(length(), 77);
+        control.reset();  // ours cannot come out from under the other one
+        EXPECT_EQ(length(), 3) << "the edit's own procedure answers, not the object that has gone";
+        SetWindowTextW(edit, L"abcd");
+        EXPECT_EQ(length(), 4);
+
+        RecordingControl next;  // takes over the subclass left in the chain
+        next.Attach(edit);
+        EXPECT_EQ(length(), 77);
+        EXPECT_EQ(next.seen.back(), static_cast<UINT>(WM_GETTEXTLENGTH));
+        next.Detach();
+        EXPECT_EQ(length(), 4);
+        EXPECT_GE(foreign.seen, 6);
+    }
+    // The other subclass has gone: ours leaves the chain on the next message.
+    EXPECT_EQ(length(), 4);
+    EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), editProc);
+    RecordingControl last;
+    last.Attach(edit);
+    EXPECT_EQ(length(), 77);
+    last.Detach();
+    EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), editProc);
+    DestroyWindow(edit);
+}
+
+TEST(Dialog, ModelessWindowAndObjectMayGoInEitherOrder) {
+    // The object goes while its window lives: the window goes with it.
+    auto dlg = std::make_unique<TestDlg>();
+    ASSERT_TRUE(dlg->CreateModeless(nullptr));
+    HWND window = dlg->hwnd();
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(DialogBase::FromHandle(window), dlg.get());
+    EXPECT_EQ(SendMessageW(dlg->Item(kEdit), WM_GETTEXTLENGTH, 0, 0), 77);  // bound at creation
+    dlg.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(DialogBase::FromHandle(window), nullptr);
+
+    // The window goes first: the object lives on without one.
+    TestDlg first;
+    ASSERT_TRUE(first.CreateModeless(nullptr));
+    window = first.hwnd();
+    HWND edit = first.Item(kEdit);
+    DestroyWindow(window);
+    EXPECT_EQ(first.hwnd(), nullptr);
+    EXPECT_EQ(first.edit.hwnd(), nullptr);
+    EXPECT_EQ(DialogBase::FromHandle(window), nullptr);
+    MSG msg = {edit, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_FALSE(DialogBase::PreTranslate(msg));
+    first.EndDialog(IDOK);  // nothing left to destroy
+
+    // EndDialog of a modeless dialog destroys its window, and it can be made again.
+    ASSERT_TRUE(first.CreateModeless(nullptr));
+    window = first.hwnd();
+    first.EndDialog(IDOK);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(first.hwnd(), nullptr);
+    EXPECT_TRUE(first.log.empty());
 }
 
 TEST(App, ProgramDirectoryEndsWithBackslashAndHoldsTheProgram) {
