@@ -1,7 +1,7 @@
 // The movie list as a virtual list: rows put at the top in the order the
 // list fills give, item data readable with LVM_GETITEM like a plain list's,
 // clearing by LVM_DELETEALLITEMS from anyone, texts of the rows drawn, and
-// type-ahead over the titles.
+// type-ahead over the titles, both answered by the list's own notifications.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -62,15 +62,18 @@ protected:
         return data;
     }
 
-    std::wstring Text(int row, int column) const {
+    // What the list asks its parent before drawing a row; the parent hands it back.
+    std::wstring Text(int row, int column) {
         wchar_t buffer[256] = L"?";
         NMLVDISPINFOW info = {};
+        info.hdr = {list_, 1005, LVN_GETDISPINFOW};
         info.item.mask = LVIF_TEXT;
         info.item.iItem = row;
         info.item.iSubItem = column;
         info.item.pszText = buffer;
         info.item.cchTextMax = 256;
-        view_.OnGetDisplayInfo(info);
+        LRESULT result = -1;
+        EXPECT_TRUE(view_.OnNotifyReflect(info.hdr, result));
         return buffer;
     }
 
@@ -133,10 +136,13 @@ TEST_F(MovieListViewTest, TypeAheadFindsTitlesByTheirStartIgnoringCaseAndWraps) 
     view_.InsertRowsAtTop(std::vector<std::size_t>{1, 4, 2, 6});
     auto find = [&](const wchar_t* text, int start, UINT flags = LVFI_PARTIAL | LVFI_STRING | LVFI_WRAP) {
         NMLVFINDITEMW request = {};
+        request.hdr = {list_, 1005, LVN_ODFINDITEMW};
         request.iStart = start;
         request.lvfi.flags = flags;
         request.lvfi.psz = text;
-        return view_.OnFindItem(request);
+        LRESULT row = -2;
+        EXPECT_TRUE(view_.OnNotifyReflect(request.hdr, row));
+        return static_cast<int>(row);
     };
     EXPECT_EQ(find(L"pol", 0), 1);     // "Police Story"
     EXPECT_EQ(find(L"pol", 2), 3);     // "police academy", the next one from row 2
@@ -146,6 +152,19 @@ TEST_F(MovieListViewTest, TypeAheadFindsTitlesByTheirStartIgnoringCaseAndWraps) 
     EXPECT_EQ(find(L"西游记", 0, LVFI_STRING), 2);  // whole title
     EXPECT_EQ(find(L"西游", 0, LVFI_STRING), -1);
     EXPECT_EQ(find(L"没有", 0), -1);
+}
+
+TEST_F(MovieListViewTest, ClicksAreLeftToTheWindowAndCustomDrawIsTheLists) {
+    LRESULT result = 0;
+    for (UINT code : {NM_CLICK, NM_DBLCLK}) {
+        NMHDR header = {list_, 1005, code};
+        EXPECT_FALSE(view_.OnNotifyReflect(header, result)) << code;
+    }
+    NMLVCUSTOMDRAW draw = {};
+    draw.nmcd.hdr = {list_, 1005, NM_CUSTOMDRAW};
+    draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+    EXPECT_TRUE(view_.OnNotifyReflect(draw.nmcd.hdr, result));
+    EXPECT_EQ(result, CDRF_NOTIFYITEMDRAW);  // it asks for every item: the unfocused selection's colours
 }
 
 }  // namespace
