@@ -9,7 +9,7 @@
 #include "common/gbk.h"
 #include "player/playback/media_player_control.h"
 #include "player/playback/real_player_control.h"
-#include "tests/win/stand_in_controls/dispatch_client.h"
+#include "tests/win/stand_in_controls/stand_in_support.h"
 
 namespace {
 

@@ -1,27 +1,59 @@
-// The stand-in media player controls under Wine, created by class id through
-// the registration as the player creates them and driven by dispatch id:
-// simulated streams, a generated clip played for real, hosting, full screen,
-// teardown while playing, and the call log.
+// The stand-in media player controls under Wine, created by the player's class
+// ids through the registration and called by dispatch id as the player calls
+// them (the stand-ins' own ids, named as the player names them): simulated
+// streams, a generated clip played for real, hosting, full screen, teardown
+// while playing, and the call log.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <ole2.h>
 
-#include "tests/win/stand_in_controls/dispatch_client.h"
+#include <cstdint>
+#include <string>
+
+#include "common/gbk_win.h"
+#include "framework/ownership.h"
+#include "player/playback/media_player_control.h"
+#include "player/playback/real_player_control.h"
+#include "tests/win/stand_in_controls/stand_in_support.h"
+#include "tools/testing/stand_in_controls/dispatch_ids.h"
 #include "tools/testing/test_clips/test_picture.h"
 
 namespace {
 
 using namespace kavuno::stand_in::testing;
+using kavuno::ui::DispatchHolder;
+using kavuno::ui::DispatchKind;
+namespace real_ids = kavuno::stand_in::real_player_ids;
+namespace wmp_ids = kavuno::stand_in::media_player_ids;
 
-// Dispatch ids: RealPlayer, then the media player and its two objects.
-enum : DISPID {
-    kSource = 102, kResume = 201, kStop = 202, kPlay = 257, kPause = 258, kPosition = 259, kState = 260,
-    kLength = 261, kSeek = 269, kFullScreen = 293, kStatus = 331,
-};
-enum : DISPID { kUrl = 1, kClose = 3, kControls = 4, kCurrentMedia = 6, kPlayState = 10, kWmpStatus = 18,
-                kWmpFullScreen = 21, kUiMode = 23 };
-enum : DISPID { kCtlPlay = 51, kCtlStop = 52, kCtlPause = 53, kCurrentPosition = 56, kDuration = 757 };
+const CLSID& kRealClsid = kavuno::playback::CRealAudio::kClassId;
+const CLSID& kWmpClsid = kavuno::playback::CWMPPlayer4::kClassId;
+constexpr DispatchKind kMethod = DispatchKind::Method;
+constexpr DispatchKind kGet = DispatchKind::PropertyGet;
+constexpr DispatchKind kPut = DispatchKind::PropertyPut;
+// How script hosts call a getter, which the controls must take too.
+constexpr auto kMethodOrGet = static_cast<DispatchKind>(DISPATCH_METHOD | DISPATCH_PROPERTYGET);
+
+// Results, with a value no control gives when the call fails.
+std::int32_t Int(const DispatchHolder& object, DISPID id, DispatchKind kind = kMethod) {
+    const auto result = object.Call<std::int32_t>(id, kind);
+    return result.ok() ? result.value : -999;
+}
+double Double(const DispatchHolder& object, DISPID id, DispatchKind kind = kGet) {
+    const auto result = object.Call<double>(id, kind);
+    return result.ok() ? result.value : -999;
+}
+std::wstring Text(const DispatchHolder& object, DISPID id, DispatchKind kind = kMethod) {
+    const auto result = object.Call<std::string>(id, kind);
+    return result.ok() ? kavuno::gbk::ToWide(result.value) : L"<none>";
+}
+DispatchHolder Object(const DispatchHolder& object, DISPID id) {
+    return std::move(object.Call<DispatchHolder>(id, kGet).value);
+}
+HRESULT PutText(const DispatchHolder& object, DISPID id, const std::wstring& text) {
+    return object.Call(id, kPut, {kavuno::gbk::FromWide(text)}).hr;
+}
 
 std::wstring g_folder;  // temporary: the media folder and the logs
 
@@ -60,136 +92,133 @@ std::wstring UseLog(const wchar_t* name) {
 const wchar_t kSimulated[] = L"rtsp://kavuno:pw@10.1.2.3/movie/sim/a.rm?length=3&connect=0.4&buffer=0.4";
 
 TEST(StandInControls, RealPlayerSimulatedStreamFromConnectingToTheEnd) {
-    Dispatch real = Create(kRealClsid);
+    DispatchHolder real = Create(kRealClsid);
     ASSERT_TRUE(real);
-    EXPECT_EQ(real.Int(kState), 0);
-    ASSERT_EQ(real.PutText(kSource, kSimulated), S_OK);
-    EXPECT_EQ(real.Int(kState), 0) << "a source alone does not start";
-    ASSERT_EQ(real.Method(kPlay), S_OK);
-    EXPECT_EQ(real.Int(kState), 1);
-    EXPECT_EQ(real.Text(kStatus), L"正在连接…");
-    EXPECT_EQ(real.Int(kLength), 0);
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kState) == 2; }));
-    EXPECT_EQ(real.Text(kStatus).rfind(L"正在缓冲：", 0), 0u) << real.Text(kStatus).size();
-    EXPECT_EQ(real.Int(kLength), 3000);
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kState) == 3; }));
-    EXPECT_EQ(real.Text(kStatus), L"正在播放");
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kPosition) >= 200; }));
+    EXPECT_EQ(Int(real, real_ids::kPlayState), 0);
+    ASSERT_EQ(PutText(real, real_ids::kSource, kSimulated), S_OK);
+    EXPECT_EQ(Int(real, real_ids::kPlayState), 0) << "a source alone does not start";
+    ASSERT_EQ(real.Call(real_ids::kPlay, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(real, real_ids::kPlayState), 1);
+    EXPECT_EQ(Text(real, real_ids::kStatusText), L"正在连接…");
+    EXPECT_EQ(Int(real, real_ids::kLength), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Int(real, real_ids::kPlayState) == 2; }));
+    EXPECT_EQ(Text(real, real_ids::kStatusText).rfind(L"正在缓冲：", 0), 0u)
+        << Text(real, real_ids::kStatusText).size();
+    EXPECT_EQ(Int(real, real_ids::kLength), 3000);
+    ASSERT_TRUE(WaitUntil([&] { return Int(real, real_ids::kPlayState) == 3; }));
+    EXPECT_EQ(Text(real, real_ids::kStatusText), L"正在播放");
+    ASSERT_TRUE(WaitUntil([&] { return Int(real, real_ids::kPosition) >= 200; }));
 
-    ASSERT_EQ(real.Method(kPause), S_OK);
-    EXPECT_EQ(real.Int(kState), 4);
-    EXPECT_EQ(real.Text(kStatus), L"已暂停");
-    const long paused = real.Int(kPosition);
-    ASSERT_EQ(real.Method(kResume), S_OK);
-    EXPECT_EQ(real.Int(kState), 3);
-    EXPECT_GE(real.Int(kPosition), paused);
-    EXPECT_LT(real.Int(kPosition), paused + 200);
+    ASSERT_EQ(real.Call(real_ids::kPause, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(real, real_ids::kPlayState), 4);
+    EXPECT_EQ(Text(real, real_ids::kStatusText), L"已暂停");
+    const long paused = Int(real, real_ids::kPosition);
+    ASSERT_EQ(real.Call(real_ids::kResume, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(real, real_ids::kPlayState), 3);
+    EXPECT_GE(Int(real, real_ids::kPosition), paused);
+    EXPECT_LT(Int(real, real_ids::kPosition), paused + 200);
 
-    ASSERT_EQ(real.Call(kSeek, DISPATCH_METHOD, {IntArg(2500)}), S_OK);
-    EXPECT_GE(real.Int(kPosition), 2500);
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kState) == 0; }, 5000));
-    EXPECT_EQ(real.Text(kStatus), L"已停止");
+    ASSERT_EQ(real.Call(real_ids::kSeek, kMethod, {2500}).hr, S_OK);
+    EXPECT_GE(Int(real, real_ids::kPosition), 2500);
+    ASSERT_TRUE(WaitUntil([&] { return Int(real, real_ids::kPlayState) == 0; }, 5000));
+    EXPECT_EQ(Text(real, real_ids::kStatusText), L"已停止");
 
-    EXPECT_EQ(real.Method(12345), DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(real.Call(kSeek, DISPATCH_METHOD), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(real.Call(12345, kMethod).hr, DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(real.Call(real_ids::kSeek, kMethod).hr, DISP_E_BADPARAMCOUNT);
 }
 
 TEST(StandInControls, MediaPlayerSimulatedStreamStartsByItselfAndEndsStopped) {
-    Dispatch wmp = Create(kWmpClsid);
+    DispatchHolder wmp = Create(kWmpClsid);
     ASSERT_TRUE(wmp);
-    EXPECT_EQ(wmp.Int(kPlayState, DISPATCH_PROPERTYGET), 0);
-    ASSERT_EQ(wmp.PutText(kUiMode, L"none"), S_OK);
-    Dispatch controls = wmp.Object(kControls);
+    EXPECT_EQ(Int(wmp, wmp_ids::kPlayState, kGet), 0);
+    ASSERT_EQ(PutText(wmp, wmp_ids::kUiMode, L"none"), S_OK);
+    DispatchHolder controls = Object(wmp, wmp_ids::kControls);
     ASSERT_TRUE(controls);
-    ASSERT_EQ(wmp.PutText(kUrl, kSimulated), S_OK);
-    Dispatch media = wmp.Object(kCurrentMedia);
+    ASSERT_EQ(PutText(wmp, wmp_ids::kURL, kSimulated), S_OK);
+    DispatchHolder media = Object(wmp, wmp_ids::kCurrentMedia);
     ASSERT_TRUE(media);
-    EXPECT_EQ(media.Double(kDuration), 0.0) << "not known while connecting";
-    EXPECT_EQ(wmp.Int(kPlayState, DISPATCH_PROPERTYGET), 9);
-    EXPECT_EQ(wmp.Text(kWmpStatus, DISPATCH_PROPERTYGET), L"正在连接…");
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 6; }));
+    EXPECT_EQ(Double(media, wmp_ids::kMediaDuration), 0.0) << "not known while connecting";
+    EXPECT_EQ(Int(wmp, wmp_ids::kPlayState, kGet), 9);
+    EXPECT_EQ(Text(wmp, wmp_ids::kStatus, kGet), L"正在连接…");
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 6; }));
     // Getters may come as methods too.
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_METHOD | DISPATCH_PROPERTYGET) == 3; }));
-    EXPECT_EQ(media.Double(kDuration), 3.0);
-    EXPECT_EQ(wmp.Text(kWmpStatus, DISPATCH_PROPERTYGET), L"正在播放");
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kMethodOrGet) == 3; }));
+    EXPECT_EQ(Double(media, wmp_ids::kMediaDuration), 3.0);
+    EXPECT_EQ(Text(wmp, wmp_ids::kStatus, kGet), L"正在播放");
 
-    ASSERT_EQ(controls.Method(kCtlPause), S_OK);
-    EXPECT_EQ(wmp.Int(kPlayState, DISPATCH_PROPERTYGET), 2);
-    ASSERT_EQ(controls.Method(kCtlPlay), S_OK);
-    EXPECT_EQ(wmp.Int(kPlayState, DISPATCH_PROPERTYGET), 3);
-    ASSERT_EQ(controls.PutDouble(kCurrentPosition, 2.5), S_OK);
-    EXPECT_GE(controls.Double(kCurrentPosition), 2.5);
-    EXPECT_EQ(controls.Double(kCurrentPosition, DISPATCH_METHOD | DISPATCH_PROPERTYGET) < 3.0, true);
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsPause, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(wmp, wmp_ids::kPlayState, kGet), 2);
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsPlay, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(wmp, wmp_ids::kPlayState, kGet), 3);
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsCurrentPosition, kPut, {2.5}).hr, S_OK);
+    EXPECT_GE(Double(controls, wmp_ids::kControlsCurrentPosition), 2.5);
+    EXPECT_EQ(Double(controls, wmp_ids::kControlsCurrentPosition, kMethodOrGet) < 3.0, true);
 
     // The end: "media ended" first, then stopped.
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 8; }, 5000));
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 1; }, 3000));
-    EXPECT_EQ(wmp.Text(kWmpStatus, DISPATCH_PROPERTYGET), L"已停止");
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 8; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 1; }, 3000));
+    EXPECT_EQ(Text(wmp, wmp_ids::kStatus, kGet), L"已停止");
 
     // The media object stays with its address; the next one is new.
-    ASSERT_EQ(wmp.PutText(kUrl, L"rtsp://h/b.rm?length=9&connect=5"), S_OK);
-    EXPECT_EQ(media.Double(kDuration), 3.0);
-    EXPECT_EQ(wmp.Object(kCurrentMedia).Double(kDuration), 0.0);
-    ASSERT_EQ(controls.Method(kCtlStop), S_OK);
-    EXPECT_EQ(wmp.Int(kPlayState, DISPATCH_PROPERTYGET), 1);
-    ASSERT_EQ(wmp.Method(kClose), S_OK);
-    EXPECT_EQ(wmp.Int(kPlayState, DISPATCH_PROPERTYGET), 0);
-    EXPECT_EQ(controls.Method(99), DISP_E_MEMBERNOTFOUND);
+    ASSERT_EQ(PutText(wmp, wmp_ids::kURL, L"rtsp://h/b.rm?length=9&connect=5"), S_OK);
+    EXPECT_EQ(Double(media, wmp_ids::kMediaDuration), 3.0);
+    EXPECT_EQ(Double(Object(wmp, wmp_ids::kCurrentMedia), wmp_ids::kMediaDuration), 0.0);
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsStop, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(wmp, wmp_ids::kPlayState, kGet), 1);
+    ASSERT_EQ(wmp.Call(wmp_ids::kClose, kMethod).hr, S_OK);
+    EXPECT_EQ(Int(wmp, wmp_ids::kPlayState, kGet), 0);
+    EXPECT_EQ(controls.Call(99, kMethod).hr, DISP_E_MEMBERNOTFOUND);
 
     LPOLESTR name = const_cast<LPOLESTR>(L"playstate");
     DISPID id = 0;
     EXPECT_EQ(wmp.get()->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK);
-    EXPECT_EQ(id, kPlayState);
+    EXPECT_EQ(id, wmp_ids::kPlayState);
 }
 
 // The top colour bars of the test picture drawn through IViewObject: the
 // frame the control took from the graph, not a picture of its own.
 COLORREF BarColour(IDispatch* control, int bar) {
-    IViewObject* view = nullptr;
-    if (FAILED(control->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view)))) return CLR_INVALID;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 160, 120);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    using namespace kavuno::ui;
+    const auto view = ComPtr<IDispatch>(control, true).As<IViewObject>(IID_IViewObject);
+    if (!view) return CLR_INVALID;
+    const ScopedGetDC screen(nullptr);
+    const OwnedDC dc(CreateCompatibleDC(screen.get()));
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), 160, 120));
+    const ScopedSelectObject selected(dc.get(), bitmap.get());
     RECTL bounds{0, 0, 160, 120};
-    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
-    COLORREF colour = GetPixel(dc, 160 * bar / 7 + 11, 20);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    view->Release();
-    return colour;
+    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(), &bounds, nullptr, nullptr, 0);
+    return GetPixel(dc.get(), 160 * bar / 7 + 11, 20);
 }
 
 TEST(StandInControls, RealPlayerPlaysAClipOfTheMediaFolder) {
-    Dispatch real = Create(kRealClsid);
-    ASSERT_EQ(real.PutText(kSource, L"rtsp://10.1.2.3:554/movie/demo/clip.avi"), S_OK);
-    ASSERT_EQ(real.Method(kPlay), S_OK);
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kState) == 3 && real.Int(kPosition) > 300; }));
-    EXPECT_NEAR(real.Int(kLength), 3000, 150);
+    DispatchHolder real = Create(kRealClsid);
+    ASSERT_EQ(PutText(real, real_ids::kSource, L"rtsp://10.1.2.3:554/movie/demo/clip.avi"), S_OK);
+    ASSERT_EQ(real.Call(real_ids::kPlay, kMethod).hr, S_OK);
+    ASSERT_TRUE(
+        WaitUntil([&] { return Int(real, real_ids::kPlayState) == 3 && Int(real, real_ids::kPosition) > 300; }));
+    EXPECT_NEAR(Int(real, real_ids::kLength), 3000, 150);
     EXPECT_EQ(BarColour(real.get(), 5), RGB(0xC0, 0, 0)) << "the red bar of the clip";
     EXPECT_EQ(BarColour(real.get(), 4), RGB(0xC0, 0, 0xC0)) << "the magenta bar of the clip";
-    const long before = real.Int(kPosition);
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kPosition) > before + 300; }));
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kState) == 0; }, 8000)) << "the clip ends";
+    const long before = Int(real, real_ids::kPosition);
+    ASSERT_TRUE(WaitUntil([&] { return Int(real, real_ids::kPosition) > before + 300; }));
+    ASSERT_TRUE(WaitUntil([&] { return Int(real, real_ids::kPlayState) == 0; }, 8000)) << "the clip ends";
 }
 
 TEST(StandInControls, MediaPlayerPlaysAClipSeeksAndEnds) {
-    Dispatch wmp = Create(kWmpClsid);
-    Dispatch controls = wmp.Object(kControls);
-    ASSERT_EQ(wmp.PutText(kUrl, L"rtsp://10.1.2.3/clip.avi"), S_OK);
-    Dispatch media = wmp.Object(kCurrentMedia);
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 3; }));
-    ASSERT_TRUE(WaitUntil([&] { return media.Double(kDuration) > 0; }));
-    EXPECT_NEAR(media.Double(kDuration), 3.0, 0.15);
-    ASSERT_EQ(controls.Method(kCtlPause), S_OK);
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 2; }));
-    ASSERT_EQ(controls.PutDouble(kCurrentPosition, 2.0), S_OK);
-    ASSERT_TRUE(WaitUntil([&] { return controls.Double(kCurrentPosition) >= 1.9; }));
-    ASSERT_EQ(controls.Method(kCtlPlay), S_OK);
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 8; }, 6000));
-    ASSERT_TRUE(WaitUntil([&] { return wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 1; }, 3000));
+    DispatchHolder wmp = Create(kWmpClsid);
+    DispatchHolder controls = Object(wmp, wmp_ids::kControls);
+    ASSERT_EQ(PutText(wmp, wmp_ids::kURL, L"rtsp://10.1.2.3/clip.avi"), S_OK);
+    DispatchHolder media = Object(wmp, wmp_ids::kCurrentMedia);
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return Double(media, wmp_ids::kMediaDuration) > 0; }));
+    EXPECT_NEAR(Double(media, wmp_ids::kMediaDuration), 3.0, 0.15);
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsPause, kMethod).hr, S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 2; }));
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsCurrentPosition, kPut, {2.0}).hr, S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Double(controls, wmp_ids::kControlsCurrentPosition) >= 1.9; }));
+    ASSERT_EQ(controls.Call(wmp_ids::kControlsPlay, kMethod).hr, S_OK);
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 8; }, 6000));
+    ASSERT_TRUE(WaitUntil([&] { return Int(wmp, wmp_ids::kPlayState, kGet) == 1; }, 3000));
 }
 
 // What a standard container does: atl.dll's AtlAxWin creates, sites and
@@ -200,9 +229,11 @@ TEST(StandInControls, HostedByAtlFullScreenAndDestroyedWhilePlaying) {
     auto axInit = Export<BOOL(WINAPI*)()>(atl, "AtlAxWinInit");
     auto axGetControl = Export<HRESULT(WINAPI*)(HWND, IUnknown**)>(atl, "AtlAxGetControl");
     ASSERT_TRUE(axInit && axGetControl && axInit());
-    for (const wchar_t* clsid : {L"{CFCDAA03-8BE4-11CF-B84B-0020AFBBCCFA}", L"{6BF52A52-394A-11D3-B153-00C04F79FAA6}"}) {
-        const bool real = clsid[1] == L'C';
-        HWND host = CreateWindowExW(0, L"AtlAxWin", clsid, WS_POPUP | WS_VISIBLE, 10, 10, 320, 240, nullptr, nullptr,
+    for (const CLSID* clsid : {&kRealClsid, &kWmpClsid}) {
+        const bool real = clsid == &kRealClsid;
+        wchar_t name[40];  // AtlAxWin creates the control its window name names
+        ASSERT_GT(StringFromGUID2(*clsid, name, 40), 0);
+        HWND host = CreateWindowExW(0, L"AtlAxWin", name, WS_POPUP | WS_VISIBLE, 10, 10, 320, 240, nullptr, nullptr,
                                     nullptr, nullptr);
         ASSERT_TRUE(host);
         IUnknown* unknown = nullptr;
@@ -210,7 +241,7 @@ TEST(StandInControls, HostedByAtlFullScreenAndDestroyedWhilePlaying) {
         IDispatch* raw = nullptr;
         unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&raw));
         unknown->Release();
-        Dispatch control(raw);
+        DispatchHolder control(raw);
         ASSERT_TRUE(control);
 
         HWND picture = FindWindowExW(host, nullptr, L"KavunoStandInPicture", nullptr);
@@ -221,14 +252,14 @@ TEST(StandInControls, HostedByAtlFullScreenAndDestroyedWhilePlaying) {
         EXPECT_EQ(r.bottom, 240);
 
         if (real) {
-            control.PutText(kSource, L"rtsp://h/movie/clip.avi");
-            control.Method(kPlay);
-            ASSERT_TRUE(WaitUntil([&] { return control.Int(kState) == 3; }));
-            control.Method(kFullScreen);
+            PutText(control, real_ids::kSource, L"rtsp://h/movie/clip.avi");
+            control.Call(real_ids::kPlay, kMethod);
+            ASSERT_TRUE(WaitUntil([&] { return Int(control, real_ids::kPlayState) == 3; }));
+            control.Call(real_ids::kFullScreen, kMethod);
         } else {
-            control.PutText(kUrl, L"rtsp://h/clip.avi");
-            ASSERT_TRUE(WaitUntil([&] { return control.Int(kPlayState, DISPATCH_PROPERTYGET) == 3; }));
-            control.PutBool(kWmpFullScreen, true);
+            PutText(control, wmp_ids::kURL, L"rtsp://h/clip.avi");
+            ASSERT_TRUE(WaitUntil([&] { return Int(control, wmp_ids::kPlayState, kGet) == 3; }));
+            control.Call(wmp_ids::kFullScreen, kPut, {true});
         }
         HWND full = FindWindowW(L"KavunoStandInFullScreen", nullptr);
         ASSERT_TRUE(full);
@@ -248,36 +279,37 @@ TEST(StandInControls, HostedByAtlFullScreenAndDestroyedWhilePlaying) {
 }
 
 TEST(StandInControls, ReleasedWithoutCloseWhileEveryoneIsPlaying) {
-    Dispatch real = Create(kRealClsid), wmp = Create(kWmpClsid);
-    real.PutText(kSource, L"rtsp://h/clip.avi");
-    real.Method(kPlay);
-    wmp.PutText(kUrl, L"rtsp://h/clip.avi");
-    Dispatch media = wmp.Object(kCurrentMedia);
-    ASSERT_TRUE(WaitUntil([&] { return real.Int(kState) == 3 && wmp.Int(kPlayState, DISPATCH_PROPERTYGET) == 3; }));
+    DispatchHolder real = Create(kRealClsid), wmp = Create(kWmpClsid);
+    PutText(real, real_ids::kSource, L"rtsp://h/clip.avi");
+    real.Call(real_ids::kPlay, kMethod);
+    PutText(wmp, wmp_ids::kURL, L"rtsp://h/clip.avi");
+    DispatchHolder media = Object(wmp, wmp_ids::kCurrentMedia);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return Int(real, real_ids::kPlayState) == 3 && Int(wmp, wmp_ids::kPlayState, kGet) == 3; }));
     const ULONGLONG start = GetTickCount64();
     real.Reset();
     wmp.Reset();
     EXPECT_LT(GetTickCount64() - start, 3000u) << "the graphs stop promptly";
     // The media object outlives its control and still knows its clip.
-    EXPECT_NEAR(media.Double(kDuration), 3.0, 0.15);
+    EXPECT_NEAR(Double(media, wmp_ids::kMediaDuration), 3.0, 0.15);
 }
 
 TEST(StandInControls, CallLogHasEveryCallAsOneLine) {
     const std::wstring log = UseLog(L"calls.log");
     {
-        Dispatch real = Create(kRealClsid), wmp = Create(kWmpClsid);
-        real.PutText(kSource, L"rtsp://h/片花.rm?length=5");
-        real.Method(kPlay);
-        real.Call(kSeek, DISPATCH_METHOD, {IntArg(75000)});
-        real.Call(245, DISPATCH_METHOD, {BoolArg(true)});
-        real.Int(kState);
-        Dispatch controls = wmp.Object(kControls);
-        wmp.PutText(kUrl, L"a\tb");
-        controls.PutDouble(kCurrentPosition, 75);
-        controls.PutDouble(kCurrentPosition, 2.25);
-        wmp.Object(kCurrentMedia).Double(kDuration);
-        wmp.PutBool(kWmpFullScreen, false);
-        wmp.Method(77);
+        DispatchHolder real = Create(kRealClsid), wmp = Create(kWmpClsid);
+        PutText(real, real_ids::kSource, L"rtsp://h/片花.rm?length=5");
+        real.Call(real_ids::kPlay, kMethod);
+        real.Call(real_ids::kSeek, kMethod, {75000});
+        real.Call(real_ids::kFirstDisplayOption, kMethod, {true});
+        Int(real, real_ids::kPlayState);
+        DispatchHolder controls = Object(wmp, wmp_ids::kControls);
+        PutText(wmp, wmp_ids::kURL, L"a\tb");
+        controls.Call(wmp_ids::kControlsCurrentPosition, kPut, {75.0});
+        controls.Call(wmp_ids::kControlsCurrentPosition, kPut, {2.25});
+        Double(Object(wmp, wmp_ids::kCurrentMedia), wmp_ids::kMediaDuration);
+        wmp.Call(wmp_ids::kFullScreen, kPut, {false});
+        wmp.Call(77, kMethod);
     }
     SetEnvironmentVariableW(L"KAVUNO_STAND_IN_LOG", nullptr);
     EXPECT_EQ(ReadFileText(log),

@@ -2,15 +2,18 @@
 
 #include <iterator>
 
+#include "tools/testing/stand_in_controls/dispatch_ids.h"
+
 namespace kavuno::stand_in {
 namespace {
 
-enum : DISPID { kPlay = 51, kStop = 52, kPause = 53, kCurrentPosition = 56 };
-enum : DISPID { kDuration = 757 };
+using namespace media_player_ids;
 
-const DispatchName kControlsNames[] = {
-    {L"play", kPlay}, {L"stop", kStop}, {L"pause", kPause}, {L"currentPosition", kCurrentPosition}};
-const DispatchName kMediaNames[] = {{L"duration", kDuration}};
+const DispatchName kControlsNames[] = {{L"play", kControlsPlay},
+                                       {L"stop", kControlsStop},
+                                       {L"pause", kControlsPause},
+                                       {L"currentPosition", kControlsCurrentPosition}};
+const DispatchName kMediaNames[] = {{L"duration", kMediaDuration}};
 
 class ControlsObject : public DispatchObject {
 public:
@@ -20,10 +23,10 @@ public:
 protected:
     HRESULT Serve(DispatchCall& call) override {
         switch (call.id()) {
-            case kPlay: state_->Play(); return S_OK;
-            case kStop: state_->Stop(); return S_OK;
-            case kPause: state_->Pause(); return S_OK;
-            case kCurrentPosition:
+            case kControlsPlay: state_->Play(); return S_OK;
+            case kControlsStop: state_->Stop(); return S_OK;
+            case kControlsPause: state_->Pause(); return S_OK;
+            case kControlsCurrentPosition:
                 if (call.IsPut()) {
                     double seconds;
                     if (!call.Double(0, seconds)) return call.failure();
@@ -48,7 +51,7 @@ public:
 
 protected:
     HRESULT Serve(DispatchCall& call) override {
-        if (call.id() != kDuration || call.IsPut()) return DISP_E_MEMBERNOTFOUND;
+        if (call.id() != kMediaDuration || call.IsPut()) return DISP_E_MEMBERNOTFOUND;
         // 0 until the length is known; a closed media keeps what it knew.
         call.ReturnDouble(session_ ? session_->Snapshot().lengthMs / 1000 : 0.0);
         return S_OK;

@@ -2,25 +2,18 @@
 
 #include <iterator>
 
+#include "tools/testing/stand_in_controls/dispatch_ids.h"
+
 namespace kavuno::stand_in {
 
 const CLSID kMediaPlayerClsid = {0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};
 
 namespace {
 
-enum : DISPID {
-    kUrl = 1,
-    kClose = 3,
-    kControls = 4,
-    kCurrentMedia = 6,
-    kPlayState = 10,
-    kStatus = 18,
-    kFullScreen = 21,
-    kUiMode = 23,
-};
+using namespace media_player_ids;
 
 const DispatchName kNames[] = {
-    {L"URL", kUrl},           {L"close", kClose},   {L"controls", kControls},     {L"currentMedia", kCurrentMedia},
+    {L"URL", kURL},           {L"close", kClose},   {L"controls", kControls},     {L"currentMedia", kCurrentMedia},
     {L"playState", kPlayState}, {L"status", kStatus}, {L"fullScreen", kFullScreen}, {L"uiMode", kUiMode},
 };
 
@@ -41,7 +34,7 @@ HRESULT MediaPlayerControl::NameToId(LPOLESTR* names, UINT count, DISPID* ids) {
 
 HRESULT MediaPlayerControl::Serve(DispatchCall& call) {
     switch (call.id()) {
-        case kUrl:
+        case kURL:
             if (call.IsPut()) {
                 std::wstring url;
                 if (!call.Text(0, url)) return call.failure();

@@ -3,30 +3,15 @@
 #include <cmath>
 #include <climits>
 
+#include "tools/testing/stand_in_controls/dispatch_ids.h"
+
 namespace kavuno::stand_in {
 
 const CLSID kRealPlayerClsid = {0xCFCDAA03, 0x8BE4, 0x11CF, {0xB8, 0x4B, 0x00, 0x20, 0xAF, 0xBB, 0xCC, 0xFA}};
 
 namespace {
 
-// The control's dispatch ids, by the role the player gives them.
-enum : DISPID {
-    kSource = 102,
-    kControls = 104,
-    kResume = 201,
-    kStop = 202,
-    kDisplayOption1 = 245,
-    kPlay = 257,
-    kPause = 258,
-    kPosition = 259,
-    kPlayState = 260,
-    kLength = 261,
-    kIsLoaded = 267,
-    kSeek = 269,
-    kFullScreen = 293,
-    kDisplayOption2 = 297,
-    kStatusText = 331,
-};
+using namespace real_player_ids;
 
 long Milliseconds(double ms) {
     if (!(ms > 0)) return 0;
@@ -79,9 +64,9 @@ HRESULT RealPlayerControl::Serve(DispatchCall& call) {
             if (call.IsPut()) return call.Text(0, controlsShown_) ? S_OK : call.failure();
             call.ReturnText(controlsShown_);
             return S_OK;
-        case kDisplayOption1:
-        case kDisplayOption2: {
-            bool& option = call.id() == kDisplayOption1 ? displayOption245_ : displayOption297_;
+        case kFirstDisplayOption:
+        case kSecondDisplayOption: {
+            bool& option = call.id() == kFirstDisplayOption ? displayOption245_ : displayOption297_;
             if (call.ArgumentCount() == 0) {
                 call.ReturnBool(option);
                 return S_OK;
@@ -111,8 +96,8 @@ HRESULT RealPlayerControl::Serve(DispatchCall& call) {
         case kPlayState:
             call.ReturnInt(RealPlayState(Snapshot()));
             return S_OK;
-        case kIsLoaded:
-            // Whether a clip is loaded, playing or not.
+        case kQueryAfterStop:
+            // Asked after a stop; the stand-in tells whether a clip is loaded, playing or not.
             call.ReturnBool(session_ != nullptr);
             return S_OK;
         case kSeek: {

@@ -14,7 +14,12 @@
 #include <cwchar>
 #include <string>
 
+#include "tools/testing/stand_in_controls/dispatch_ids.h"
+
 namespace {
+
+namespace real_ids = kavuno::stand_in::real_player_ids;
+namespace wmp_ids = kavuno::stand_in::media_player_ids;
 
 constexpr wchar_t kTitle[] = L"Kavuno stand-in viewer";
 constexpr UINT_PTR kStatusTimer = 1, kEndTimer = 2;
@@ -78,20 +83,20 @@ std::wstring Text(IDispatch* object, DISPID id, WORD flags = DISPATCH_PROPERTYGE
 
 void Start() {
     if (g.real) {
-        PutText(g.control, 104, L"IMAGEWINDOW");
-        PutText(g.control, 102, g.address);
-        Call(g.control, 257, DISPATCH_METHOD, nullptr, nullptr);
-        if (g.fullScreen) Call(g.control, 293, DISPATCH_METHOD, nullptr, nullptr);
+        PutText(g.control, real_ids::kControls, L"IMAGEWINDOW");
+        PutText(g.control, real_ids::kSource, g.address);
+        Call(g.control, real_ids::kPlay, DISPATCH_METHOD, nullptr, nullptr);
+        if (g.fullScreen) Call(g.control, real_ids::kFullScreen, DISPATCH_METHOD, nullptr, nullptr);
     } else {
-        PutText(g.control, 23, L"none");
-        VARIANT v = Get(g.control, 4);
+        PutText(g.control, wmp_ids::kUiMode, L"none");
+        VARIANT v = Get(g.control, wmp_ids::kControls);
         if (V_VT(&v) == VT_DISPATCH) g.controls = V_DISPATCH(&v);
-        PutText(g.control, 1, g.address);
+        PutText(g.control, wmp_ids::kURL, g.address);
         if (g.fullScreen) {
             VARIANT on;
             V_VT(&on) = VT_BOOL;
             V_BOOL(&on) = VARIANT_TRUE;
-            Call(g.control, 21, DISPATCH_PROPERTYPUT, &on, nullptr);
+            Call(g.control, wmp_ids::kFullScreen, DISPATCH_PROPERTYPUT, &on, nullptr);
         }
     }
 }
@@ -99,16 +104,21 @@ void Start() {
 void ShowStatus() {
     wchar_t line[512];
     if (g.real) {
-        std::swprintf(line, 512, L"state %g  position %g ms  length %g ms  %ls", Number(g.control, 260, DISPATCH_METHOD),
-                      Number(g.control, 259, DISPATCH_METHOD), Number(g.control, 261, DISPATCH_METHOD),
-                      Text(g.control, 331, DISPATCH_METHOD).c_str());
+        std::swprintf(line, 512, L"state %g  position %g ms  length %g ms  %ls",
+                      Number(g.control, real_ids::kPlayState, DISPATCH_METHOD),
+                      Number(g.control, real_ids::kPosition, DISPATCH_METHOD),
+                      Number(g.control, real_ids::kLength, DISPATCH_METHOD),
+                      Text(g.control, real_ids::kStatusText, DISPATCH_METHOD).c_str());
     } else {
         double duration = 0;
-        VARIANT media = Get(g.control, 6);
-        if (V_VT(&media) == VT_DISPATCH && V_DISPATCH(&media)) duration = Number(V_DISPATCH(&media), 757);
+        VARIANT media = Get(g.control, wmp_ids::kCurrentMedia);
+        if (V_VT(&media) == VT_DISPATCH && V_DISPATCH(&media))
+            duration = Number(V_DISPATCH(&media), wmp_ids::kMediaDuration);
         VariantClear(&media);
-        std::swprintf(line, 512, L"playState %g  position %.1f s  duration %.1f s  %ls", Number(g.control, 10),
-                      g.controls ? Number(g.controls, 56) : -1, duration, Text(g.control, 18).c_str());
+        std::swprintf(line, 512, L"playState %g  position %.1f s  duration %.1f s  %ls",
+                      Number(g.control, wmp_ids::kPlayState),
+                      g.controls ? Number(g.controls, wmp_ids::kControlsCurrentPosition) : -1, duration,
+                      Text(g.control, wmp_ids::kStatus).c_str());
     }
     SetWindowTextW(g.status, line);
 }
