@@ -1,0 +1,398 @@
+#!/usr/bin/env python3
+"""Mutation pass: applies one-line mutants (comparisons, constants, off by
+one, removed calls; see mutants.py) to the given files, rebuilds only the
+test programs that cover each file, runs them and prints the mutants that
+no test noticed.
+
+    tools/mutation/mutate.py [--limit N] [--build-dir build] [PATH ...]
+
+PATH is a file or a directory from the repository root; without one, the
+window-free code and the Windows side of the framework, the skin and
+playback. A file that the native tree compiles is the native side's: its
+native tests run. Any other is the Windows side's: its Windows unit tests
+run under Wine, all in one prefix and one display (the pass starts itself
+again under tools/wine/wine-run.sh for that).
+
+The existing build trees ($BUILD_DIR/native and $BUILD_DIR/win) are reused
+and configured when missing; each mutant rebuilds one object and relinks the
+test programs it runs, with one job at low priority. The tests of a file
+run nearest first (fewest libraries linked), and a test that killed a
+mutant of the file runs first for the next one.
+
+Mutants judged equivalent (no test could tell them from the original) are
+listed in tools/mutation/equivalent.txt; they are counted apart. Every file
+is restored after its mutants, and on an interruption.
+"""
+from __future__ import annotations
+
+import argparse
+import functools
+import json
+import os
+import re
+import shlex
+import signal
+import subprocess
+import sys
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from mutants import Mutant, mutants_of_file  # noqa: E402
+
+REPO = Path(__file__).resolve().parents[2]
+EQUIVALENT_LIST = REPO / "tools" / "mutation" / "equivalent.txt"
+DEFAULT_PATHS = ["common", "launcher", "player", "framework"]
+# Of the default paths, the Windows side only of these.
+DEFAULT_WINDOWS_SIDE = ("framework/", "player/skin/", "player/playback/")
+SOURCE_SUFFIXES = (".cpp", ".h")
+
+
+@dataclass
+class Target:
+    name: str
+    sources: set[str]  # from the repository root
+    dependencies: set[str]  # names, direct
+    artifacts: list[Path]
+
+
+@dataclass
+class TestProgram:
+    target: str
+    command: list[str]
+    directory: Path
+    environment: dict[str, str]
+    depth: int  # how many targets it links: the fewer, the nearer to a file
+    seconds: float = 0.0  # unmutated
+    usable: bool = True
+
+
+@dataclass
+class Tree:
+    """One build tree: its targets (from CMake's file API) and its test programs."""
+    side: str
+    path: Path
+    configure: list[str]
+    targets: dict[str, Target] = field(default_factory=dict)
+    tests: dict[str, TestProgram] = field(default_factory=dict)
+
+    def load(self) -> None:
+        # Asking CMake's file API for the code model, then configuring, writes the reply.
+        query = self.path / ".cmake" / "api" / "v1" / "query" / "codemodel-v2"
+        query.parent.mkdir(parents=True, exist_ok=True)
+        query.touch()
+        run(["cmake", "-S", str(REPO), "-B", str(self.path), *self.configure])
+        reply = self.path / ".cmake" / "api" / "v1" / "reply"
+        index = json.loads(max(reply.glob("index-*.json")).read_text())
+        model = json.loads((reply / index["reply"]["codemodel-v2"]["jsonFile"]).read_text())
+        ids = {}
+        for entry in model["configurations"][0]["targets"]:
+            data = json.loads((reply / entry["jsonFile"]).read_text())
+            ids[data["id"]] = data["name"]
+            sources = set()
+            for source in data.get("sources", []):
+                full = Path(source["path"])
+                full = full if full.is_absolute() else REPO / full
+                try:
+                    sources.add(str(full.resolve().relative_to(REPO)))
+                except ValueError:
+                    pass
+            self.targets[data["name"]] = Target(
+                data["name"], sources, {d["id"] for d in data.get("dependencies", [])},
+                [self.path / a["path"] for a in data.get("artifacts", [])])
+        for target in self.targets.values():
+            target.dependencies = {ids[d] for d in target.dependencies if d in ids}
+        self._load_tests()
+
+    def _load_tests(self) -> None:
+        listing = json.loads(run(["ctest", "--test-dir", str(self.path), "--show-only=json-v1"]))
+        by_artifact = {str(a.resolve()): t.name for t in self.targets.values() for a in t.artifacts}
+        for test in listing.get("tests", []):
+            command = test.get("command", [])
+            found = [(i, by_artifact[str(Path(arg).resolve())]) for i, arg in enumerate(command)
+                     if str(Path(arg).resolve()) in by_artifact]
+            if not found:
+                continue  # a script (the end-to-end suites), not a test program of ours
+            position, target = found[0]
+            properties = {p["name"]: p["value"] for p in test.get("properties", [])}
+            arguments = command[position + 1:]
+            if target in self.tests:
+                continue
+            if any(a.startswith("--gtest_filter") for a in arguments):
+                arguments = []  # one GoogleTest case of many: run them all
+            environment = dict(e.split("=", 1) for e in properties.get("ENVIRONMENT", []))
+            self.tests[target] = TestProgram(
+                target, [command[position], *arguments], Path(properties.get("WORKING_DIRECTORY", self.path)),
+                environment, len(self.closure(target)))
+
+    def closure(self, name: str) -> set[str]:
+        seen, todo = set(), [name]
+        while todo:
+            current = todo.pop()
+            if current in seen or current not in self.targets:
+                continue
+            seen.add(current)
+            todo.extend(self.targets[current].dependencies)
+        return seen
+
+    def compiling(self, sources: set[str]) -> set[str]:
+        return {t.name for t in self.targets.values() if t.sources & sources}
+
+    def covering_tests(self, sources: set[str]) -> list[TestProgram]:
+        compiled = self.compiling(sources)
+        tests = [t for t in self.tests.values() if self.closure(t.target) & compiled]
+        return sorted(tests, key=lambda t: (t.depth, t.target))
+
+
+def run(command: list[str], **kwargs) -> str:
+    result = subprocess.run(command, capture_output=True, text=True, **kwargs)
+    if result.returncode != 0:
+        sys.stderr.write(result.stdout + result.stderr)
+        raise SystemExit(f"failed: {' '.join(command)}")
+    return result.stdout
+
+
+@functools.cache
+def include_graph() -> dict[str, set[str]]:
+    """For each header, the files of the repository that include it."""
+    pattern = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+    included_by: dict[str, set[str]] = {}
+    for directory, subdirectories, files in os.walk(REPO):
+        subdirectories[:] = [d for d in subdirectories if not d.startswith((".", "build"))]
+        for name in files:
+            if name.endswith(SOURCE_SUFFIXES):
+                path = Path(directory) / name
+                for header in pattern.findall(path.read_text(errors="replace")):
+                    included_by.setdefault(header, set()).add(str(path.relative_to(REPO)))
+    return included_by
+
+
+def includers(header: str) -> set[str]:
+    """The .cpp files of the repository that include `header`, directly or not."""
+    included_by = include_graph()
+    found, todo = set(), [header]
+    while todo:
+        for parent in included_by.get(todo.pop(), ()):
+            if parent not in found:
+                found.add(parent)
+                todo.append(parent)
+    return {f for f in found if f.endswith(".cpp")}
+
+
+def source_files(paths: list[str]) -> list[str]:
+    files = []
+    for given in paths:
+        path = (REPO / given).resolve()
+        if path.is_dir():
+            files += sorted(p for p in path.rglob("*") if p.suffix in SOURCE_SUFFIXES)
+        elif path.is_file():
+            files.append(path)
+        else:
+            raise SystemExit(f"no such file or directory: {given}")
+    return [str(f.relative_to(REPO)) for f in files]
+
+
+def load_equivalents() -> set[tuple[str, str, str]]:
+    """(path, original, mutant) of every mutant judged equivalent."""
+    entries = set()
+    if EQUIVALENT_LIST.exists():
+        for line in EQUIVALENT_LIST.read_text().splitlines():
+            m = re.match(r"^(\S+):\s+`(.*)` -> `(.*)`", line)
+            if m:
+                entries.add(m.groups())
+    return entries
+
+
+class Pass:
+    def __init__(self, args):
+        self.args = args
+        build = Path(args.build_dir)
+        build = build if build.is_absolute() else REPO / build
+        self.trees = {
+            "native": Tree("native", build / "native", ["-DCMAKE_BUILD_TYPE=RelWithDebInfo"]),
+            "windows": Tree("windows", build / "win",
+                            [f"-DCMAKE_TOOLCHAIN_FILE={REPO}/cmake/toolchain-mingw-x86_64.cmake"]),
+        }
+        self.equivalents = load_equivalents()
+        self.results: list[tuple[Mutant, str, str]] = []  # mutant, side, outcome
+        self.built: dict[str, set[str]] = {"native": set(), "windows": set()}
+
+    # -- what to mutate, and where its tests are
+    def plan(self) -> list[tuple[str, list[TestProgram], list[Mutant]]]:
+        for tree in self.trees.values():
+            tree.load()
+        defaults = not self.args.paths
+        plan = []
+        for path in source_files(self.args.paths or DEFAULT_PATHS):
+            sources = {path} if path.endswith(".cpp") else includers(path)
+            side = None
+            for name in ("native", "windows"):
+                tests = self.trees[name].covering_tests(sources)
+                if tests:
+                    side = name
+                    break
+            if side is None:
+                continue  # no test program compiles it
+            if defaults and side == "windows" and not path.startswith(DEFAULT_WINDOWS_SIDE):
+                continue
+            if self.args.side and side != self.args.side:
+                continue
+            mutants = mutants_of_file(path, (REPO / path).read_text())
+            if mutants:
+                plan.append((side, tests, mutants))
+        if self.args.limit:
+            everything = [(i, m) for i, (_, _, mutants) in enumerate(plan) for m in mutants]
+            step = max(1.0, len(everything) / self.args.limit)
+            kept = {id(everything[int(k * step)][1]) for k in range(min(self.args.limit, len(everything)))}
+            plan = [(side, tests, [m for m in mutants if id(m) in kept]) for side, tests, mutants in plan]
+            plan = [p for p in plan if p[2]]
+        return plan
+
+    # -- building and running
+    def build(self, side: str, target: str) -> bool:
+        command = ["nice", "-n", "10", "cmake", "--build", str(self.trees[side].path), "--target", target,
+                   f"-j{self.args.jobs}"]
+        ok = subprocess.run(command, capture_output=True).returncode == 0
+        if ok:
+            self.built[side].add(target)
+        return ok
+
+    def execute(self, side: str, test: TestProgram, timeout: float) -> tuple[bool, float]:
+        """Runs a test program; True when it passed."""
+        command = [*test.command, "--gtest_fail_fast"] if not test.command[1:] else list(test.command)
+        if side == "windows":
+            command = shlex.split(os.environ["KAVUNO_WINE"]) + command
+        environment = dict(os.environ, **test.environment)
+        start = time.monotonic()
+        try:
+            result = subprocess.run(command, cwd=test.directory, env=environment, capture_output=True,
+                                    timeout=timeout)
+            passed = result.returncode == 0
+        except subprocess.TimeoutExpired:
+            passed = False
+            if side == "windows":
+                # What the hung program left running goes with the server.
+                subprocess.run(["wineserver", "-k"])
+                subprocess.run(["wineserver", "-p"])
+        return passed, time.monotonic() - start
+
+    def baseline(self, side: str, tests: list[TestProgram]) -> None:
+        for test in tests:
+            if test.seconds or not test.usable:
+                continue
+            if not self.build(side, test.target):
+                raise SystemExit(f"{test.target} does not build unmutated")
+            passed, seconds = self.execute(side, test, 600)
+            test.usable, test.seconds = passed, max(seconds, 0.1)
+            if not passed:
+                print(f"  {test.target} fails unmutated: left out", flush=True)
+
+    def try_mutant(self, side: str, tests: list[TestProgram], mutant: Mutant) -> str:
+        path = REPO / mutant.path
+        lines = path.read_text().split("\n")
+        lines[mutant.line - 1] = mutant.mutated
+        path.write_text("\n".join(lines))
+        for test in tests:
+            if not test.usable:
+                continue
+            if not self.build(side, test.target):
+                return "did not build"
+            timeout = max(20.0, 4 * test.seconds + 10)
+            passed, _ = self.execute(side, test, timeout)
+            if not passed:
+                tests.remove(test)
+                tests.insert(0, test)  # the likeliest to kill the next mutant of this file
+                return f"killed by {test.target}"
+        if (mutant.path, mutant.original.strip(), mutant.mutated.strip()) in self.equivalents:
+            return "equivalent"
+        return "survived"
+
+    def run(self) -> int:
+        plan = self.plan()
+        total = sum(len(m) for _, _, m in plan)
+        if self.args.list:
+            for side, tests, mutants in plan:
+                for mutant in mutants:
+                    print(f"{side:8} {mutant.describe()}")
+            print(f"{total} mutants")
+            return 0
+        if any(side == "windows" for side, _, _ in plan) and "KAVUNO_WINE" not in os.environ:
+            # The Windows tests need one prefix and display for the whole pass.
+            wine = [str(REPO / "tools" / "wine" / "wine-run.sh"), "--timeout", "172800", "--host",
+                    sys.executable, *sys.argv]
+            return subprocess.run(wine).returncode
+        if "KAVUNO_WINE" in os.environ:
+            subprocess.run(["wineserver", "-p"])  # stays up between the tests
+        done = 0
+        for side, tests, mutants in plan:
+            path = REPO / mutants[0].path
+            original = path.read_bytes()
+            try:
+                self.baseline(side, tests)
+                for mutant in mutants:
+                    done += 1
+                    started = time.monotonic()
+                    outcome = self.try_mutant(side, tests, mutant)
+                    self.results.append((mutant, side, outcome))
+                    print(f"[{done}/{total}] {outcome:<32} {mutant.describe()}  "
+                          f"({time.monotonic() - started:.0f} s)", flush=True)
+                    path.write_bytes(original)
+            finally:
+                path.write_bytes(original)
+        self.rebuild()
+        return self.summary()
+
+    def rebuild(self) -> None:
+        """The test programs built from mutants, built again from the restored sources."""
+        for side, targets in self.built.items():
+            for target in sorted(targets):
+                self.build(side, target)
+
+    def summary(self) -> int:
+        print()
+        survivors = []
+        for side in ("native", "windows"):
+            outcomes = [(m, o) for m, s, o in self.results if s == side]
+            if not outcomes:
+                continue
+            built = [(m, o) for m, o in outcomes if o != "did not build"]
+            killed = sum(1 for _, o in built if o.startswith("killed"))
+            equivalent = sum(1 for _, o in built if o == "equivalent")
+            survived = [m for m, o in built if o == "survived"]
+            survivors += survived
+            meaningful = len(built) - equivalent
+            print(f"{side} side: {killed} of {len(built)} killed; {equivalent} judged equivalent, "
+                  f"so {killed} of {meaningful} meaningful ({100 * killed / max(meaningful, 1):.1f}%); "
+                  f"{len(survived)} survived; {len(outcomes) - len(built)} did not build")
+        if survivors:
+            print("\nSurvivors:")
+            for mutant in survivors:
+                print(f"  {mutant.describe()}")
+        if self.args.report:
+            with open(self.args.report, "w") as report:
+                for mutant, side, outcome in self.results:
+                    report.write(json.dumps({"side": side, "path": mutant.path, "line": mutant.line,
+                                             "kind": mutant.kind, "original": mutant.original,
+                                             "mutated": mutant.mutated, "outcome": outcome}) + "\n")
+        return 0
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("paths", nargs="*", help="files or directories from the repository root")
+    parser.add_argument("--build-dir", default=os.environ.get("BUILD_DIR", "build"),
+                        help="holds the native/ and win/ trees (default: build)")
+    parser.add_argument("--limit", type=int, default=0, help="at most this many mutants, spread over the files")
+    parser.add_argument("--side", choices=["native", "windows"], help="only the mutants of one side")
+    parser.add_argument("--jobs", type=int, default=1, help="build jobs (default 1)")
+    parser.add_argument("--list", action="store_true", help="print the mutants and stop")
+    parser.add_argument("--report", help="write every outcome to this file, one JSON object a line")
+    args = parser.parse_args()
+    # An interruption restores the file being mutated (the finally blocks).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    return Pass(args).run()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
