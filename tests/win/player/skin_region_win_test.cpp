@@ -84,7 +84,7 @@ TEST_F(SkinRegionTest, KeyColourOnlyIsEmptyAndNoKeyColourIsTheWholeBitmap) {
 }
 
 TEST_F(SkinRegionTest, EachModeGivesTheWindowItsOwnCopyOfTheRegion) {
-    // The skins are this test program's resources too (skin_region_win_test.rc).
+    // The skins are this test program's resources too (skin_win_test.rc).
     HWND window = CreateWindowExW(0, L"STATIC", L"skinned", WS_POPUP, 0, 0, 760, 396, nullptr, nullptr, nullptr,
                                   nullptr);
     ASSERT_NE(window, nullptr);
