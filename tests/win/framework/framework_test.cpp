@@ -11,6 +11,7 @@
 
 #include "framework/app.h"
 #include "framework/dialog.h"
+#include "framework/ownership.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ protected:
 class TestDlg : public Dialog<TestDlg> {
 public:
     static const MessageEntry<TestDlg> kMessageTable[];
-    TestDlg();
+    explicit TestDlg(UINT templateId = kTestDialog);
 
     std::function<void(TestDlg&)> onInit;
     std::function<bool(MSG&)> filter;
@@ -91,6 +92,14 @@ public:
         result = 5;
         return true;
     }
+    bool OnCtlColor(WPARAM, LPARAM, LRESULT& result) {
+        result = reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
+        return true;
+    }
+    bool OnEndFromOutside(WPARAM result, LPARAM, LRESULT&) {
+        EndDialog(static_cast<INT_PTR>(result));
+        return true;
+    }
     bool OnSetText(WPARAM, LPARAM, LRESULT&) {
         log.push_back("set text");
         return false;  // default processing still sets the text
@@ -109,6 +118,8 @@ const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
     kavuno::ui::OnMessage(WM_TIMER, &TestDlg::OnTimer),
     kavuno::ui::OnMessage(WM_USER, &TestDlg::OnUser),
     kavuno::ui::OnMessage(WM_SETTEXT, &TestDlg::OnSetText),
+    kavuno::ui::OnMessage(WM_CTLCOLORSTATIC, &TestDlg::OnCtlColor),
+    kavuno::ui::OnMessage(WM_USER + 1, &TestDlg::OnEndFromOutside),
     kavuno::ui::OnCommand(EN_CHANGE, kEdit, &TestDlg::OnEditChange),
     kavuno::ui::OnCommand(BN_CLICKED, kOwnerDrawn, &TestDlg::OnButton),
     kavuno::ui::OnNotify(kAnsweredByControl, kEdit, &TestDlg::OnNotification),
@@ -116,7 +127,7 @@ const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
     kavuno::ui::OnNotify(kLeftToTable, kLabel, &TestDlg::OnNotification),
 };
 
-TestDlg::TestDlg() : Dialog(kTestDialog, kMessageTable) {}
+TestDlg::TestDlg(UINT templateId) : Dialog(templateId, kMessageTable) {}
 
 TEST(Dialog, CommandsReachTheirHandlersAndEndTheModalRun) {
     TestDlg dlg;
@@ -156,6 +167,82 @@ TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {
     EXPECT_EQ(handled, 5);                   // the handler's result reaches the sender
     EXPECT_EQ(std::wstring(text), L"Kavuno");  // default processing ran after the handler
     EXPECT_EQ(dlg.log, (std::vector<std::string>{"user 1", "set text"}));
+}
+
+TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
+    const kavuno::ui::OwnedWindow owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                                        nullptr, nullptr, nullptr, nullptr));
+    TestDlg dlg;
+    BOOL ownerEnabled = TRUE;
+    LRESULT brush = 0;
+    dlg.onInit = [&](TestDlg& d) {
+        // A colour handler's result is the message's own, not DWLP_MSGRESULT.
+        brush = SendMessageW(d.hwnd(), WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(d.Item(kLabel)));
+        PostMessageW(d.hwnd(), WM_USER + 2, 0, 0);  // the loop runs before the owner's state is read
+        d.filter = [&](MSG& msg) {
+            if (msg.message == WM_USER + 2) {
+                ownerEnabled = IsWindowEnabled(owner.get());
+                d.EndDialog(IDOK);
+            }
+            return false;
+        };
+    };
+    EXPECT_EQ(dlg.DoModal(owner.get()), IDOK);
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner.get()));
+    EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)));
+
+    // Ended from another thread while the loop waits: the loop wakes up.
+    TestDlg waiting;
+    HANDLE thread = nullptr;
+    waiting.onInit = [&](TestDlg& d) {
+        thread = CreateThread(
+            nullptr, 0,
+            [](void* window) -> DWORD {
+                Sleep(100);
+                SendMessageW(static_cast<HWND>(window), WM_USER + 1, 33, 0);
+                return 0;
+            },
+            d.hwnd(), 0, nullptr);
+    };
+    EXPECT_EQ(waiting.DoModal(), 33) << "not the give-up timer's result";
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+
+    // A quit ends the run and is left for the loop outside.
+    TestDlg quitting;
+    quitting.onInit = [](TestDlg&) { PostQuitMessage(7); };
+    EXPECT_EQ(quitting.DoModal(), -1);
+    MSG quit = {};
+    ASSERT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+
+    TestDlg missing(4711);
+    missing.onInit = [](TestDlg&) { FAIL() << "no template, no window"; };
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST(Dialog, FiltersOfTheDialogAMessageIsForComeBeforeThoseOfItsOwners) {
+    TestDlg outer;
+    ASSERT_TRUE(outer.CreateModeless(nullptr));
+    std::vector<std::string> order;
+    outer.filter = [&](MSG& msg) {
+        if (msg.message == WM_USER + 3) order.push_back("outer");
+        return false;
+    };
+    TestDlg inner;
+    inner.filter = [&](MSG& msg) {
+        if (msg.message != WM_USER + 3) return false;
+        order.push_back("inner");
+        return msg.wParam == 1;  // swallowed: the owner never sees it
+    };
+    inner.onInit = [&](TestDlg& d) {
+        PostMessageW(d.Item(kEdit), WM_USER + 3, 0, 0);
+        PostMessageW(d.Item(kEdit), WM_USER + 3, 1, 0);
+        PostMessageW(d.hwnd(), WM_COMMAND, MAKEWPARAM(kOwnerDrawn, BN_CLICKED), 0);
+    };
+    EXPECT_EQ(inner.DoModal(outer.hwnd()), 11);
+    EXPECT_EQ(order, (std::vector<std::string>{"inner", "outer", "inner"}));
 }
 
 TEST(Dialog, EscapeCancelsUnlessTheFilterSwallowsIt) {
