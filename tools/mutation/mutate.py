@@ -16,8 +16,10 @@ again under tools/wine/wine-run.sh for that).
 The existing build trees ($BUILD_DIR/native and $BUILD_DIR/win) are reused
 and configured when missing; each mutant rebuilds one object and relinks the
 test programs it runs, with one job at low priority. The tests of a file
-run nearest first (fewest libraries linked), and a test that killed a
-mutant of the file runs first for the next one.
+are the test programs that link its code and whose sources include its
+header (all that link it when none does); they run nearest first (fewest
+libraries linked), and one that killed a mutant of the file runs first for
+the next one.
 
 Mutants judged equivalent (no test could tell them from the original) are
 listed in tools/mutation/equivalent.txt; they are counted apart. Every file
@@ -139,10 +141,17 @@ class Tree:
     def compiling(self, sources: set[str]) -> set[str]:
         return {t.name for t in self.targets.values() if t.sources & sources}
 
-    def covering_tests(self, sources: set[str]) -> list[TestProgram]:
+    def covering_tests(self, path: str, sources: set[str]) -> list[TestProgram]:
+        """The test programs that link the code of `path` and, when some do, only
+        those whose own sources include its header: the others never call it."""
         compiled = self.compiling(sources)
-        tests = [t for t in self.tests.values() if self.closure(t.target) & compiled]
-        return sorted(tests, key=lambda t: (t.depth, t.target))
+        linking = [t for t in self.tests.values() if self.closure(t.target) & compiled]
+        header = path[:-len(".cpp")] + ".h" if path.endswith(".cpp") else path
+        # The header, and the headers of the files that use it (a site used only by its host).
+        headers = {header} | {c[:-len(".cpp")] + ".h" for c in includers(header)}
+        using = set().union(*(includers(h) for h in headers)) | headers
+        calling = [t for t in linking if self.targets[t.target].sources & using]
+        return sorted(calling or linking, key=lambda t: (t.depth, t.target))
 
 
 def run(command: list[str], **kwargs) -> str:
@@ -228,7 +237,7 @@ class Pass:
             sources = {path} if path.endswith(".cpp") else includers(path)
             side = None
             for name in ("native", "windows"):
-                tests = self.trees[name].covering_tests(sources)
+                tests = self.trees[name].covering_tests(path, sources)
                 if tests:
                     side = name
                     break
@@ -298,7 +307,7 @@ class Pass:
                 continue
             if not self.build(side, test.target):
                 return "did not build"
-            timeout = max(20.0, 4 * test.seconds + 10)
+            timeout = max(30.0 if side == "windows" else 10.0, 4 * test.seconds + 10)
             passed, _ = self.execute(side, test, timeout)
             if not passed:
                 tests.remove(test)
