@@ -77,6 +77,7 @@ TEST(IsSafeEntryName, RefusesEmptySegmentsDevicesAndForbiddenCharacters) {
     EXPECT_FALSE(IsSafeEntryName("a\"b"));
     EXPECT_FALSE(IsSafeEntryName(std::string("a\0b", 3)));
     EXPECT_FALSE(IsSafeEntryName("a\tb"));
+    EXPECT_FALSE(IsSafeEntryName("a\x1F" "b"));  // the last control character; a blank is allowed
 }
 
 TEST(IsSafeEntryName, DeviceNamesWithBlanksOrConsoleNamesAreDevicesToo) {
