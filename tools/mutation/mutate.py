@@ -225,6 +225,14 @@ class Pass:
         }
         self.equivalents = load_equivalents()
         self.results: list[tuple[Mutant, str, str]] = []  # mutant, side, outcome
+        # Outcomes of an earlier run to take over (--resume), by path, line and mutated line.
+        self.earlier: dict[tuple[str, int, str], str] = {}
+        if args.resume and args.report and Path(args.report).exists():
+            for line in Path(args.report).read_text().splitlines():
+                entry = json.loads(line)
+                self.earlier[(entry["path"], entry["line"], entry["mutated"])] = entry["outcome"]
+        elif args.report:
+            Path(args.report).write_text("")
         self.built: dict[str, set[str]] = {"native": set(), "windows": set()}
 
     # -- what to mutate, and where its tests are
@@ -274,12 +282,15 @@ class Pass:
             command = shlex.split(os.environ["KAVUNO_WINE"]) + command
         environment = dict(os.environ, **test.environment)
         start = time.monotonic()
+        # A group of its own, so that whatever a hung test started goes with it.
+        process = subprocess.Popen(command, cwd=test.directory, env=environment, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL, start_new_session=True)
         try:
-            result = subprocess.run(command, cwd=test.directory, env=environment, capture_output=True,
-                                    timeout=timeout)
-            passed = result.returncode == 0
+            passed = process.wait(timeout=timeout) == 0
         except subprocess.TimeoutExpired:
             passed = False
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
             if side == "windows":
                 # What the hung program left running goes with the server.
                 subprocess.run(["wineserver", "-k"])
@@ -313,9 +324,17 @@ class Pass:
                 tests.remove(test)
                 tests.insert(0, test)  # the likeliest to kill the next mutant of this file
                 return f"killed by {test.target}"
-        if (mutant.path, mutant.original.strip(), mutant.mutated.strip()) in self.equivalents:
-            return "equivalent"
         return "survived"
+
+    def is_equivalent(self, mutant: Mutant) -> bool:
+        return (mutant.path, mutant.original.strip(), mutant.mutated.strip()) in self.equivalents
+
+    def record(self, mutant: Mutant, side: str, outcome: str) -> None:
+        if self.args.report:
+            with open(self.args.report, "a") as report:
+                report.write(json.dumps({"side": side, "path": mutant.path, "line": mutant.line, "kind": mutant.kind,
+                                         "original": mutant.original, "mutated": mutant.mutated,
+                                         "outcome": outcome}) + "\n")
 
     def run(self) -> int:
         plan = self.plan()
@@ -338,17 +357,24 @@ class Pass:
             path = REPO / mutants[0].path
             original = path.read_bytes()
             try:
-                self.baseline(side, tests)
+                if any((m.path, m.line, m.mutated) not in self.earlier for m in mutants):
+                    self.baseline(side, tests)
                 for mutant in mutants:
                     done += 1
                     started = time.monotonic()
-                    outcome = self.try_mutant(side, tests, mutant)
+                    outcome = self.earlier.get((mutant.path, mutant.line, mutant.mutated))
+                    if outcome is None:
+                        outcome = self.try_mutant(side, tests, mutant)
+                        path.write_bytes(original)
+                        self.record(mutant, side, outcome)
+                    if outcome == "survived" and self.is_equivalent(mutant):
+                        outcome = "equivalent"
                     self.results.append((mutant, side, outcome))
                     print(f"[{done}/{total}] {outcome:<32} {mutant.describe()}  "
                           f"({time.monotonic() - started:.0f} s)", flush=True)
-                    path.write_bytes(original)
             finally:
-                path.write_bytes(original)
+                if path.read_bytes() != original:
+                    path.write_bytes(original)
         self.rebuild()
         return self.summary()
 
@@ -378,12 +404,6 @@ class Pass:
             print("\nSurvivors:")
             for mutant in survivors:
                 print(f"  {mutant.describe()}")
-        if self.args.report:
-            with open(self.args.report, "w") as report:
-                for mutant, side, outcome in self.results:
-                    report.write(json.dumps({"side": side, "path": mutant.path, "line": mutant.line,
-                                             "kind": mutant.kind, "original": mutant.original,
-                                             "mutated": mutant.mutated, "outcome": outcome}) + "\n")
         return 0
 
 
@@ -396,7 +416,9 @@ def main() -> int:
     parser.add_argument("--side", choices=["native", "windows"], help="only the mutants of one side")
     parser.add_argument("--jobs", type=int, default=1, help="build jobs (default 1)")
     parser.add_argument("--list", action="store_true", help="print the mutants and stop")
-    parser.add_argument("--report", help="write every outcome to this file, one JSON object a line")
+    parser.add_argument("--report", help="write every outcome to this file as it comes, one JSON object a line")
+    parser.add_argument("--resume", action="store_true",
+                        help="take over the outcomes already in the --report file instead of running them again")
     args = parser.parse_args()
     # An interruption restores the file being mutated (the finally blocks).
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
