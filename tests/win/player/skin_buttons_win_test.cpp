@@ -173,16 +173,22 @@ TEST_F(SkinButtonsTest, TheSliderIsItsTrackWithTheThumbImageAndKnowsWhenItIsHeld
     ASSERT_EQ(thumbImage.size(), 9u * 4u);
     EXPECT_EQ(WindowPixels(slider, client), expected);
 
-    // Held from the press to the release; meanwhile a move repaints it.
-    const LPARAM onThumb = MAKELPARAM((thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2);
+    // Held from the press to the release, while the track bar does its own
+    // part: the thumb follows the mouse, and the release tells the window.
+    const int y = (thumb.top + thumb.bottom) / 2;
     EXPECT_FALSE(window_.slider.IsDragging());
-    window_.slider.Send(WM_LBUTTONDOWN, MK_LBUTTON, onThumb);
+    window_.slider.Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((thumb.left + thumb.right) / 2, y));
     EXPECT_TRUE(window_.slider.IsDragging());
-    ValidateRect(slider, nullptr);
-    window_.slider.Send(WM_MOUSEMOVE, MK_LBUTTON, onThumb);
-    EXPECT_TRUE(GetUpdateRect(slider, nullptr, FALSE));
-    window_.slider.Send(WM_LBUTTONUP, 0, onThumb);
+    EXPECT_EQ(GetCapture(), slider);
+    window_.slider.Send(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.right - 5, y));
+    EXPECT_GT(window_.slider.Send(TBM_GETPOS), 40);
+    window_.seen.clear();
+    window_.slider.Send(WM_LBUTTONUP, 0, MAKELPARAM(client.right - 5, y));
     EXPECT_FALSE(window_.slider.IsDragging());
+    EXPECT_NE(GetCapture(), slider);
+    ASSERT_EQ(window_.seen.size(), 1u);
+    EXPECT_EQ(window_.seen[0].message, static_cast<UINT>(WM_NOTIFY));
+    EXPECT_EQ(window_.seen[0].wParam, static_cast<WPARAM>(NM_RELEASEDCAPTURE));
 }
 
 }  // namespace

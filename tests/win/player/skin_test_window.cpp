@@ -1,5 +1,6 @@
 #include "tests/win/player/skin_test_window.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "framework/ownership.h"
@@ -10,6 +11,7 @@ const ui::MessageEntry<SkinTestWindow> SkinTestWindow::kMessageTable[] = {
     ui::OnMessage(WM_PAINT, &SkinTestWindow::OnPaint),
     ui::OnMessage(WM_NCLBUTTONDOWN, &SkinTestWindow::OnNcLButtonDown),
     ui::OnMessage(WM_ICONERASEBKGND, &SkinTestWindow::OnIconEraseBackground),
+    ui::OnMessage(WM_NOTIFY, &SkinTestWindow::OnNotification),
 };
 
 SkinTestWindow::SkinTestWindow() : Dialog(kSkinTestDialog, kMessageTable) {}
@@ -38,6 +40,12 @@ bool SkinTestWindow::OnNcLButtonDown(WPARAM wParam, LPARAM lParam, LRESULT&) {
 bool SkinTestWindow::OnIconEraseBackground(WPARAM wParam, LPARAM lParam, LRESULT&) {
     seen.push_back({WM_ICONERASEBKGND, wParam, lParam});
     return true;
+}
+
+bool SkinTestWindow::OnNotification(WPARAM, LPARAM lParam, LRESULT&) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == static_cast<UINT>(NM_RELEASEDCAPTURE)) seen.push_back({WM_NOTIFY, header->code, 0});
+    return false;
 }
 
 std::vector<std::uint32_t> CanvasPixels(int width, int height, const std::function<void(HDC)>& draw) {

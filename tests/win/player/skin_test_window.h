@@ -43,7 +43,9 @@ public:
         WPARAM wParam;
         LPARAM lParam;
     };
-    std::vector<Seen> seen;  // WM_NCLBUTTONDOWN and WM_ICONERASEBKGND, kept from default processing
+    // WM_NCLBUTTONDOWN and WM_ICONERASEBKGND, kept from default processing,
+    // and NM_RELEASEDCAPTURE (as WM_NOTIFY with the code in wParam).
+    std::vector<Seen> seen;
 
     // The window at (0, 0), 760 x 396 pixels like the player's, shown, with
     // the children hidden when `bare`.
@@ -52,6 +54,7 @@ public:
     bool OnPaint(WPARAM, LPARAM, LRESULT&);
     bool OnNcLButtonDown(WPARAM wParam, LPARAM lParam, LRESULT&);
     bool OnIconEraseBackground(WPARAM wParam, LPARAM lParam, LRESULT&);
+    bool OnNotification(WPARAM wParam, LPARAM lParam, LRESULT&);
 
 protected:
     void DoDataExchange() override {
