@@ -78,8 +78,17 @@ TEST_F(SkinRegionTest, KeyColourOnlyIsEmptyAndNoKeyColourIsTheWholeBitmap) {
     EXPECT_EQ(GetRgnBox(full, &box), SIMPLEREGION);
     EXPECT_EQ(box.right - box.left, 40);
     EXPECT_EQ(box.bottom - box.top, 30);
+    // A single pixel is a window too.
+    HBITMAP dot = Solid(1, 1, RGB(0, 0, 0));
+    screen = GetDC(nullptr);
+    HRGN single = CreateSkinRegion(screen, dot, kSkinKeyColour);
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(single, nullptr);
+    EXPECT_EQ(GetRgnBox(single, &box), SIMPLEREGION);
+    EXPECT_EQ(box.right - box.left, 1);
+    EXPECT_EQ(box.bottom - box.top, 1);
     for (HGDIOBJ o : {static_cast<HGDIOBJ>(empty), static_cast<HGDIOBJ>(full), static_cast<HGDIOBJ>(keyOnly),
-                      static_cast<HGDIOBJ>(noKey)})
+                      static_cast<HGDIOBJ>(noKey), static_cast<HGDIOBJ>(dot), static_cast<HGDIOBJ>(single)})
         DeleteObject(o);
 }
 
