@@ -17,6 +17,9 @@ const std::string kRecentUtf8 = "\xE6\x9C\x80\xE8\xBF\x91\xE6\x9B\xB4\xE6\x96\xB
 
 TEST(Gbk, DecodesChineseAndAscii) {
     EXPECT_EQ(ToUtf8(kRecentGbk), kRecentUtf8);
+    std::string longGbk, longUtf8;  // far longer than one conversion step
+    for (int i = 0; i < 1000; ++i) longGbk += kRecentGbk, longUtf8 += kRecentUtf8;
+    EXPECT_EQ(ToUtf8(longGbk), longUtf8);
     EXPECT_EQ(ToUtf8("abc " + kRecentGbk + "1"), "abc " + kRecentUtf8 + "1");
     EXPECT_EQ(ToUtf16(kRecentGbk), u"最近更新");
     EXPECT_EQ(ToUtf8(""), "");
@@ -43,6 +46,7 @@ TEST(Gbk, StrictEncodingRefusesWhatGbkCannotHold) {
     EXPECT_FALSE(FromUtf8("\xE0\xB8\x81", out));      // Thai
     EXPECT_FALSE(FromUtf8("\xC3\xA4", out));          // a-umlaut: no best-fit "a" either
     EXPECT_FALSE(FromUtf8("\xC3", out));              // truncated UTF-8
+    EXPECT_FALSE(FromUtf8("\xC2\x80", out));          // U+0080, the first code point past ASCII: no GBK byte
     EXPECT_FALSE(FromUtf8("\xED\xA0\x80", out));      // encoded surrogate
     EXPECT_EQ(out, "unchanged");
 }

@@ -95,6 +95,7 @@ TEST(IsSafeEntryName, DeviceNamesWithBlanksOrConsoleNamesAreDevicesToo) {
     EXPECT_TRUE(IsSafeEntryName(" NUL"));
     EXPECT_TRUE(IsSafeEntryName("NUL x.txt"));
     EXPECT_TRUE(IsSafeEntryName("CONIN$1"));
+    EXPECT_TRUE(IsSafeEntryName("COMA.dat"));  // a port's number is a digit
 }
 
 TEST(IsSafeEntryName, RefusesNamesLongerThanAnyWindowsPath) {

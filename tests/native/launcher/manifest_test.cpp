@@ -32,10 +32,12 @@ TEST(ParseLeadingNumber, ReadsDigitsUpToTheFirstOtherCharacter) {
     EXPECT_EQ(ParseLeadingNumber("12ab34"), 12);
     EXPECT_EQ(ParseLeadingNumber("007"), 7);
     EXPECT_EQ(ParseLeadingNumber("1.5"), 1);
+    EXPECT_EQ(ParseLeadingNumber(std::string_view("12345", 2)), 12);  // a view ends where it says
 }
 
 TEST(ParseLeadingNumber, SkipsLeadingWhiteSpaceAndTakesOneSign) {
     EXPECT_EQ(ParseLeadingNumber("  \t42"), 42);
+    EXPECT_EQ(ParseLeadingNumber("\v\f\r\n 8"), 8);  // all of C's white space
     EXPECT_EQ(ParseLeadingNumber("+3"), 3);
     EXPECT_EQ(ParseLeadingNumber("-3"), -3);
     EXPECT_EQ(ParseLeadingNumber(" -0"), 0);
@@ -58,6 +60,8 @@ TEST(ParseLeadingNumber, SaturatesInsteadOfWrapping) {
     EXPECT_EQ(ParseLeadingNumber("2147483648"), INT_MAX);
     EXPECT_EQ(ParseLeadingNumber("99999999999999999999999"), INT_MAX);
     EXPECT_EQ(ParseLeadingNumber("-2147483648"), INT_MIN);
+    EXPECT_EQ(ParseLeadingNumber("-2147483647"), -2147483647);
+    EXPECT_EQ(ParseLeadingNumber("-21474836470"), INT_MIN);
     EXPECT_EQ(ParseLeadingNumber("-99999999999999999999999"), INT_MIN);
     EXPECT_EQ(ParseLeadingNumber("4294967297"), INT_MAX);  // not 1
     // 2^64 + 1 and longer: however many digits, no wrap-around.
@@ -226,6 +230,15 @@ TEST(ManifestReader, AReadErrorOrACutOffManifestEndsTheEntries) {
         int n = 0;
         while (reader.NextEntry()) ++n;
         EXPECT_EQ(n, 3);
+        EXPECT_FALSE(reader.Failed());
+    }
+    {
+        // A count beyond the data, all of which the server announced: the end, not a failure.
+        StringSource source("5\na.dat\n1\n");
+        source.announced = 10;
+        ManifestReader reader(source);
+        EXPECT_EQ(reader.NextEntry()->name, "a.dat");
+        EXPECT_FALSE(reader.NextEntry());
         EXPECT_FALSE(reader.Failed());
     }
 }

@@ -189,6 +189,7 @@ protected:
 TEST_F(UpdateRunTest, DownloadsEachEntryInTurnWithTheManifestOpenThroughout) {
     server.manifest = "2\r\na.dat\r\n1000\r\nsub\\b.dat\r\n3\r\n";
     server.files = {{"a.dat", std::string(1000, 'a')}, {"sub\\b.dat", "bbb"}};
+    server.configureFile = [&](const std::string& name, StringSource& s) { s.announced = server.files[name].size(); };
     EXPECT_EQ(Run(), UpdateResult::kDone);
     EXPECT_EQ(log, (Log{"remove leftovers", "open manifest", "open a.dat", "create a.dat", "commit a.dat",
                         "close a.dat", "open sub\\b.dat", "create sub\\b.dat", "commit sub\\b.dat",
