@@ -73,6 +73,11 @@ void ApplySkinRegion(HWND window, HRGN skinRegion) {
     SetForegroundWindow(window);
 }
 
+POINT CentredIconPosition(const RECT& client) {
+    return {(client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2,
+            (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2};
+}
+
 WindowSkin::WindowSkin() : caption_(L"Kavuno  --  " + gbk::ToWide(HostOfAddress(config::WebSite()))) {}
 
 void WindowSkin::Prepare(HWND window, Skin& skin, UINT bitmapId) {
@@ -116,8 +121,8 @@ void WindowSkin::Paint(HWND window, HICON icon) const {
         SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         RECT client;
         GetClientRect(window, &client);
-        DrawIcon(dc, (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2,
-                 (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2, icon);
+        const POINT at = CentredIconPosition(client);
+        DrawIcon(dc, at.x, at.y, icon);
     } else {
         const SIZE size = ui::BitmapSize(CurrentBitmap());
         ui::DrawBitmap(dc, 0, 0, size.cx, size.cy, CurrentBitmap());

@@ -23,6 +23,10 @@ HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key);
 // and brings the window to the foreground.
 void ApplySkinRegion(HWND window, HRGN skinRegion);
 
+// Where a minimised window draws its icon, centred in `client`:
+// ((width - SM_CXICON + 1) / 2, (height - SM_CYICON + 1) / 2), integer division.
+POINT CentredIconPosition(const RECT& client);
+
 class WindowSkin {
 public:
     // The caption text drawn on the skin: "Kavuno  --  " and the web site's host.

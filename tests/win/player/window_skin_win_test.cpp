@@ -81,6 +81,16 @@ TEST(WindowSkin, PaintsTheSkinOfEachModeWithTheCaptionAndTheIconWhenMinimised) {
     ASSERT_EQ(window.seen.size(), 1u);
     EXPECT_EQ(window.seen[0].message, static_cast<UINT>(WM_ICONERASEBKGND));
     EXPECT_NE(window.seen[0].wParam, 0u);  // the paint device context
+    EXPECT_EQ(window.seen[0].lParam, 0);
+    // Its icon centred, an odd pixel to the right and below.
+    ASSERT_EQ(GetSystemMetrics(SM_CXICON), 32);
+    ASSERT_EQ(GetSystemMetrics(SM_CYICON), 32);
+    const POINT even = CentredIconPosition({0, 0, 160, 91});
+    const POINT odd = CentredIconPosition({10, 20, 171, 110});
+    EXPECT_EQ(even.x, 64);
+    EXPECT_EQ(even.y, 30);
+    EXPECT_EQ(odd.x, 65);
+    EXPECT_EQ(odd.y, 29);
 }
 
 TEST(WindowSkin, TheTwoTextsSitOnTheLightPanelAndEverythingElseOnTheDarkBand) {
