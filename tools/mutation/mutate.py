@@ -10,8 +10,9 @@ PATH is a file or a directory from the repository root; without one, the
 window-free code and the Windows side of the framework, the skin and
 playback. A file that the native tree compiles is the native side's: its
 native tests run. Any other is the Windows side's: its Windows unit tests
-run under Wine, all in one prefix and one display (the pass starts itself
-again under tools/wine/wine-run.sh for that).
+run under Wine on one display (the pass starts itself again under
+tools/wine/wine-run.sh for that), each test program in a prefix of its own
+that it keeps from run to run.
 
 The existing build trees ($BUILD_DIR/native and $BUILD_DIR/win) are reused
 and configured when missing; each mutant rebuilds one object and relinks the
@@ -234,6 +235,7 @@ class Pass:
         elif args.report:
             Path(args.report).write_text("")
         self.built: dict[str, set[str]] = {"native": set(), "windows": set()}
+        self.prefixes: list[str] = []  # the Windows test programs' own
 
     # -- what to mutate, and where its tests are
     def plan(self) -> list[tuple[str, list[TestProgram], list[Mutant]]]:
@@ -278,9 +280,10 @@ class Pass:
     def execute(self, side: str, test: TestProgram, timeout: float) -> tuple[bool, float]:
         """Runs a test program; True when it passed."""
         command = [*test.command, "--gtest_fail_fast"] if not test.command[1:] else list(test.command)
+        environment = dict(os.environ, **test.environment)
         if side == "windows":
             command = shlex.split(os.environ["KAVUNO_WINE"]) + command
-        environment = dict(os.environ, **test.environment)
+            environment["WINEPREFIX"] = self.prefix_of(test)
         start = time.monotonic()
         # A group of its own, so that whatever a hung test started goes with it.
         process = subprocess.Popen(command, cwd=test.directory, env=environment, stdout=subprocess.DEVNULL,
@@ -292,10 +295,21 @@ class Pass:
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
             if side == "windows":
-                # What the hung program left running goes with the server.
-                subprocess.run(["wineserver", "-k"])
-                subprocess.run(["wineserver", "-p"])
+                # What the hung program left running goes with its server.
+                subprocess.run(["wineserver", "-k"], env=environment)
+                subprocess.run(["wineserver", "-p"], env=environment)
         return passed, time.monotonic() - start
+
+    def prefix_of(self, test: TestProgram) -> str:
+        """A prefix of the test program's own, copied from the session's untouched
+        one, with a server that stays up between its runs: what one program leaves
+        in its prefix (a registered control, say) never reaches another."""
+        prefix = f"{os.environ['WINEPREFIX']}.{test.target}"
+        if prefix not in self.prefixes:
+            subprocess.run(["cp", "-a", os.environ["WINEPREFIX"], prefix], check=True)
+            subprocess.run(["wineserver", "-p"], env=dict(os.environ, WINEPREFIX=prefix))
+            self.prefixes.append(prefix)
+        return prefix
 
     def baseline(self, side: str, tests: list[TestProgram]) -> None:
         for test in tests:
@@ -350,8 +364,14 @@ class Pass:
             wine = [str(REPO / "tools" / "wine" / "wine-run.sh"), "--timeout", "172800", "--host",
                     sys.executable, *sys.argv]
             return subprocess.run(wine).returncode
-        if "KAVUNO_WINE" in os.environ:
-            subprocess.run(["wineserver", "-p"])  # stays up between the tests
+        try:
+            return self.run_plan(plan, total)
+        finally:
+            for prefix in self.prefixes:
+                subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix))
+                subprocess.run(["rm", "-rf", prefix])
+
+    def run_plan(self, plan, total: int) -> int:
         done = 0
         for side, tests, mutants in plan:
             path = REPO / mutants[0].path

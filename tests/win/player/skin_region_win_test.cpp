@@ -98,6 +98,7 @@ TEST_F(SkinRegionTest, EachModeGivesTheWindowItsOwnCopyOfTheRegion) {
                                   nullptr);
     ASSERT_NE(window, nullptr);
     kavuno::skin::WindowSkin skin;
+    EXPECT_FALSE(skin.PlayMode()) << "full mode until told otherwise";
     auto regionBox = [&] {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
         RECT box = {};
