@@ -22,14 +22,17 @@ header (all that link it when none does); they run nearest first (fewest
 libraries linked), and one that killed a mutant of the file runs first for
 the next one.
 
-Mutants judged equivalent (no test could tell them from the original) are
-listed in tools/mutation/equivalent.txt; they are counted apart. Every file
-is restored after its mutants, and on an interruption.
+A mutant of a .cpp file that compiles to the very object code of the
+original is equivalent, and its tests do not run. Mutants judged equivalent
+by a person (no test could tell them from the original) are listed in
+tools/mutation/equivalent.txt. Both are counted apart. Every file is
+restored after its mutants, and on an interruption.
 """
 from __future__ import annotations
 
 import argparse
 import functools
+import hashlib
 import json
 import os
 import re
@@ -58,6 +61,8 @@ class Target:
     sources: set[str]  # from the repository root
     dependencies: set[str]  # names, direct
     artifacts: list[Path]
+    source_dir: str  # where its CMakeLists.txt is, from the repository root
+    build_dir: Path
 
 
 @dataclass
@@ -103,7 +108,8 @@ class Tree:
                     pass
             self.targets[data["name"]] = Target(
                 data["name"], sources, {d["id"] for d in data.get("dependencies", [])},
-                [self.path / a["path"] for a in data.get("artifacts", [])])
+                [self.path / a["path"] for a in data.get("artifacts", [])], data["paths"]["source"],
+                self.path / data["paths"]["build"])
         for target in self.targets.values():
             target.dependencies = {ids[d] for d in target.dependencies if d in ids}
         self._load_tests()
@@ -138,6 +144,18 @@ class Tree:
             seen.add(current)
             todo.extend(self.targets[current].dependencies)
         return seen
+
+    def objects_of(self, path: str) -> list[Path]:
+        """The object files this tree compiles the .cpp file `path` into (CMake's layout)."""
+        objects = []
+        for name in self.compiling({path}):
+            target = self.targets[name]
+            relative = os.path.relpath(REPO / path, REPO / target.source_dir).replace("..", "__")
+            for suffix in (".o", ".obj"):
+                candidate = target.build_dir / "CMakeFiles" / f"{name}.dir" / (relative + suffix)
+                if candidate.exists():
+                    objects.append(candidate)
+        return objects
 
     def compiling(self, sources: set[str]) -> set[str]:
         return {t.name for t in self.targets.values() if t.sources & sources}
@@ -322,16 +340,23 @@ class Pass:
             if not passed:
                 print(f"  {test.target} fails unmutated: left out", flush=True)
 
-    def try_mutant(self, side: str, tests: list[TestProgram], mutant: Mutant) -> str:
+    def object_code(self, side: str, path: str) -> dict[Path, bytes]:
+        return {o: hashlib.sha256(o.read_bytes()).digest() for o in self.trees[side].objects_of(path)}
+
+    def try_mutant(self, side: str, tests: list[TestProgram], mutant: Mutant, original_code) -> str:
         path = REPO / mutant.path
         lines = path.read_text().split("\n")
         lines[mutant.line - 1] = mutant.mutated
         path.write_text("\n".join(lines))
+        first = True
         for test in tests:
             if not test.usable:
                 continue
             if not self.build(side, test.target):
                 return "did not build"
+            if first and original_code and self.object_code(side, mutant.path) == original_code:
+                return "same code"  # the compiler made of it what it made of the original
+            first = False
             timeout = max(30.0 if side == "windows" else 10.0, 4 * test.seconds + 10)
             passed, _ = self.execute(side, test, timeout)
             if not passed:
@@ -377,14 +402,17 @@ class Pass:
             path = REPO / mutants[0].path
             original = path.read_bytes()
             try:
+                original_code = {}
                 if any((m.path, m.line, m.mutated) not in self.earlier for m in mutants):
                     self.baseline(side, tests)
+                    self.build(side, tests[0].target)  # the original's objects, to compare mutants with
+                    original_code = self.object_code(side, mutants[0].path)
                 for mutant in mutants:
                     done += 1
                     started = time.monotonic()
                     outcome = self.earlier.get((mutant.path, mutant.line, mutant.mutated))
                     if outcome is None:
-                        outcome = self.try_mutant(side, tests, mutant)
+                        outcome = self.try_mutant(side, tests, mutant, original_code)
                         path.write_bytes(original)
                         self.record(mutant, side, outcome)
                     if outcome == "survived" and self.is_equivalent(mutant):
@@ -413,13 +441,15 @@ class Pass:
                 continue
             built = [(m, o) for m, o in outcomes if o != "did not build"]
             killed = sum(1 for _, o in built if o.startswith("killed"))
-            equivalent = sum(1 for _, o in built if o == "equivalent")
+            same = sum(1 for _, o in built if o == "same code")
+            judged = sum(1 for _, o in built if o == "equivalent")
             survived = [m for m, o in built if o == "survived"]
             survivors += survived
-            meaningful = len(built) - equivalent
-            print(f"{side} side: {killed} of {len(built)} killed; {equivalent} judged equivalent, "
-                  f"so {killed} of {meaningful} meaningful ({100 * killed / max(meaningful, 1):.1f}%); "
-                  f"{len(survived)} survived; {len(outcomes) - len(built)} did not build")
+            meaningful = len(built) - same - judged
+            print(f"{side} side: {killed} of {len(built)} killed; {same} compiled to the same code and "
+                  f"{judged} judged equivalent, so {killed} of {meaningful} meaningful "
+                  f"({100 * killed / max(meaningful, 1):.1f}%); {len(survived)} survived; "
+                  f"{len(outcomes) - len(built)} did not build")
         if survivors:
             print("\nSurvivors:")
             for mutant in survivors:
