@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "player/catalogue/catalogue_file.h"
 #include "player/catalogue/file_bytes.h"
@@ -248,7 +249,9 @@ TEST(CatalogueFile, LoadingAppendsToWhatTheArrayHolds) {
     records.Append(CMF(f));
     ArchiveBytes bytes;
     bytes.I32(2).NewClassHeader().Body("x").U16(2);
-    ASSERT_TRUE(Load(bytes, records).ok());
+    const LoadResult r = Load(bytes, records);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.appended, 2u) << "only what this file added";
     EXPECT_EQ(Titles(records), (std::vector<std::string>{"before", "x", "x"}));
 }
 
@@ -303,6 +306,35 @@ TEST(CatalogueFile, ReadInPlaceAgreesWithTheArchiveReader) {
     EXPECT_EQ(damaged.status, LoadResult::Status::Damaged);
     EXPECT_EQ(damaged.offset, cut.size());
     EXPECT_EQ(Titles(partial), Titles(inPlace));
+}
+
+TEST(CatalogueFile, WideTextsOfEveryCharacterAndTheLengthThatLooksLikeAMarker) {
+    // 65534 units: in the second prefix 0xFFFE is a length, not a marker again.
+    const std::u16string longText(65534, u'\u5929');  // 天
+    ArchiveBytes bytes;
+    bytes.I32(1).NewClassHeader();
+    bytes.U8(0xFF).U16(0xFFFE).U8(2).Raw(Utf16Bytes(u"A\u5929"));             // title: the high byte of each unit counts
+    bytes.U8(0xFF).U16(0xFFFE).U8(0xFF).U16(0xFFFE).Raw(Utf16Bytes(longText));  // file
+    bytes.Plain("").Plain("").I32(1).I32(0).Plain("").Plain("").Plain("").I32(0).I32(0).Plain("");
+    RecordArray records;
+    const LoadResult r = Load(bytes, records);
+    ASSERT_TRUE(r.ok()) << r.message;
+    EXPECT_EQ(records[0].titleRaw(), "A\xCC\xEC");
+    std::string expected;
+    for (int i = 0; i < 65534; ++i) expected += "\xCC\xEC";
+    EXPECT_EQ(records[0].fileRaw(), expected);
+}
+
+TEST(Archive, NumbersByteForByteAndNothingReadPastTheEndOfBytesInMemory) {
+    std::string out;
+    ArchiveWriter writer(out);
+    writer.WriteU32(0x87654321);
+    EXPECT_EQ(out, "\x21\x43\x65\x87");
+    ArchiveReader reader(out);
+    EXPECT_EQ(reader.ReadU16(), 0x4321u);
+    EXPECT_EQ(reader.ReadU8(), 0x65u);
+    EXPECT_EQ(reader.ReadU8(), 0x87u);
+    EXPECT_THROW(reader.ReadU8(), ArchiveError);
 }
 
 class CatalogueFileOnDisk : public ::testing::Test {
@@ -377,6 +409,41 @@ TEST_F(CatalogueFileOnDisk, MappedBytesStayAsReadWhenTheFileIsReplaced) {
     std::filesystem::rename(dir_ / "new.dat", dir_ / "movie.dat");
     EXPECT_EQ(Titles(records), (std::vector<std::string>{"old", "older"}));
     EXPECT_EQ(records[1].kind(), "K");
+}
+
+TEST_F(CatalogueFileOnDisk, AFilesLastBytesAreReadAfterARefillAndNothingPastThem) {
+    std::string data;
+    for (int i = 0; i < 18; ++i) data += static_cast<char>(0x80 + i);
+    // A reader with a 16-byte buffer over a file of `size` bytes reads 16, then `read` reads on.
+    auto readWith = [&](std::size_t size, const std::function<void(ArchiveReader&)>& read) {
+        const std::filesystem::path path = dir_ / ("raw" + std::to_string(size));
+        std::ofstream(path, std::ios::binary) << data.substr(0, size);
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        ASSERT_NE(file, nullptr);
+        ArchiveReader reader(file, size, 16);
+        char first[16];
+        reader.ReadBytes(first, 16);
+        read(reader);
+        EXPECT_THROW(reader.ReadU8(), ArchiveError) << "past the end of " << size << " bytes";
+        std::fclose(file);
+    };
+    readWith(17, [](ArchiveReader& r) { EXPECT_EQ(r.ReadU8(), 0x90u); });
+    readWith(18, [](ArchiveReader& r) { EXPECT_EQ(r.ReadU16(), 0x9190u); });
+    readWith(17, [](ArchiveReader& r) {
+        char last = 0;
+        r.ReadBytes(&last, 1);
+        EXPECT_EQ(last, '\x90');
+    });
+
+    // Writing: a folder that is not there, and a device that takes nothing.
+    std::string error;
+    EXPECT_FALSE(SaveCatalogue(dir_ / "no" / "movie.dat", {}, error));
+    EXPECT_EQ(error, "cannot create the file");
+    if (std::filesystem::exists("/dev/full")) {
+        error.clear();
+        EXPECT_FALSE(SaveCatalogue("/dev/full", {CMF()}, error));
+        EXPECT_EQ(error, "cannot write the file");
+    }
 }
 
 TEST_F(CatalogueFileOnDisk, MissingTruncatedAndEmptyFiles) {

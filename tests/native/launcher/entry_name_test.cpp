@@ -96,6 +96,7 @@ TEST(IsSafeEntryName, DeviceNamesWithBlanksOrConsoleNamesAreDevicesToo) {
     EXPECT_TRUE(IsSafeEntryName("NUL x.txt"));
     EXPECT_TRUE(IsSafeEntryName("CONIN$1"));
     EXPECT_TRUE(IsSafeEntryName("COMA.dat"));  // a port's number is a digit
+    EXPECT_TRUE(IsSafeEntryName("LPT!.dat"));
 }
 
 TEST(IsSafeEntryName, RefusesNamesLongerThanAnyWindowsPath) {

@@ -79,6 +79,23 @@ TEST(ManifestLineReader, DropsCarriageReturnsWhereverTheyStand) {
     EXPECT_TRUE(reader.AtEnd());
 }
 
+TEST(ManifestLineReader, AReadErrorIsTheEndAndTheEndIsNotReadAgain) {
+    StringSource failing("1\na\n");
+    failing.failAfter = 0;
+    ManifestLineReader broken(failing);
+    EXPECT_TRUE(broken.AtEnd());
+    EXPECT_TRUE(broken.Failed());
+    StringSource source("x\n");
+    ManifestLineReader reader(source);
+    EXPECT_EQ(reader.NextLine(), "x");
+    EXPECT_TRUE(reader.AtEnd());
+    const std::size_t reads = source.requests.size();
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_EQ(reader.NextLine(), "");
+    EXPECT_EQ(source.requests.size(), reads);
+    EXPECT_FALSE(reader.Failed());
+}
+
 TEST(ManifestLineReader, KeepsBlanksAndYieldsEmptyLinesPastTheEnd) {
     StringSource source(" a b \n\nlast");
     ManifestLineReader reader(source);
