@@ -40,6 +40,7 @@ import shlex
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -254,6 +255,7 @@ class Pass:
             Path(args.report).write_text("")
         self.built: dict[str, set[str]] = {"native": set(), "windows": set()}
         self.prefixes: list[str] = []  # the Windows test programs' own
+        self.evidence: list[str] = []  # what the last test run that failed said
 
     # -- what to mutate, and where its tests are
     def plan(self) -> list[tuple[str, list[TestProgram], list[Mutant]]]:
@@ -276,6 +278,8 @@ class Pass:
             if self.args.side and side != self.args.side:
                 continue
             mutants = mutants_of_file(path, (REPO / path).read_text())
+            if self.args.match:
+                mutants = [m for m in mutants if re.search(self.args.match, m.mutated)]
             if mutants:
                 plan.append((side, tests, mutants))
         if self.args.limit:
@@ -303,19 +307,26 @@ class Pass:
             command = shlex.split(os.environ["KAVUNO_WINE"]) + command
             environment["WINEPREFIX"] = self.prefix_of(test)
         start = time.monotonic()
-        # A group of its own, so that whatever a hung test started goes with it.
-        process = subprocess.Popen(command, cwd=test.directory, env=environment, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, start_new_session=True)
-        try:
-            passed = process.wait(timeout=timeout) == 0
-        except subprocess.TimeoutExpired:
-            passed = False
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
-            if side == "windows":
-                # What the hung program left running goes with its server.
-                subprocess.run(["wineserver", "-k"], env=environment)
-                subprocess.run(["wineserver", "-p"], env=environment)
+        # A group of its own, so that whatever a hung test started goes with it;
+        # its output in a file, which a server it starts cannot hold open as it would a pipe.
+        with tempfile.TemporaryFile() as output:
+            process = subprocess.Popen(command, cwd=test.directory, env=environment, stdout=output,
+                                       stderr=subprocess.STDOUT, start_new_session=True)
+            try:
+                passed = process.wait(timeout=timeout) == 0
+            except subprocess.TimeoutExpired:
+                passed = False
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+                if side == "windows":
+                    # What the hung program left running goes with its server.
+                    subprocess.run(["wineserver", "-k"], env=environment)
+                    subprocess.run(["wineserver", "-p"], env=environment)
+            output.seek(0)
+            # What failed, as evidence for the report.
+            lines = output.read().decode(errors="replace").splitlines()
+            self.evidence = [l for l in lines if "Failure" in l or l.startswith(("Expected", "  Actual", "Value of",
+                                                                                   "Which is", "[  FAILED"))][:12]
         return passed, time.monotonic() - start
 
     def prefix_of(self, test: TestProgram) -> str:
@@ -371,9 +382,11 @@ class Pass:
     def record(self, mutant: Mutant, side: str, outcome: str) -> None:
         if self.args.report:
             with open(self.args.report, "a") as report:
-                report.write(json.dumps({"side": side, "path": mutant.path, "line": mutant.line, "kind": mutant.kind,
-                                         "original": mutant.original, "mutated": mutant.mutated,
-                                         "outcome": outcome}) + "\n")
+                entry = {"side": side, "path": mutant.path, "line": mutant.line, "kind": mutant.kind,
+                         "original": mutant.original, "mutated": mutant.mutated, "outcome": outcome}
+                if outcome.startswith("killed"):
+                    entry["evidence"] = self.evidence
+                report.write(json.dumps(entry) + "\n")
 
     def run(self) -> int:
         plan = self.plan()
@@ -466,6 +479,7 @@ def main() -> int:
     parser.add_argument("--side", choices=["native", "windows"], help="only the mutants of one side")
     parser.add_argument("--jobs", type=int, default=1, help="build jobs (default 1)")
     parser.add_argument("--list", action="store_true", help="print the mutants and stop")
+    parser.add_argument("--match", help="only the mutants whose mutated line matches this regular expression")
     parser.add_argument("--report", help="write every outcome to this file as it comes, one JSON object a line")
     parser.add_argument("--resume", action="store_true",
                         help="take over the outcomes already in the --report file instead of running them again")
