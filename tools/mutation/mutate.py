@@ -147,15 +147,17 @@ class Tree:
         return seen
 
     def objects_of(self, path: str) -> list[Path]:
-        """The object files this tree compiles the .cpp file `path` into (CMake's layout)."""
+        """The object files this tree compiles `path` into (CMake's layout): a
+        .cpp file's own, or those of every .cpp file that includes a header."""
         objects = []
-        for name in self.compiling({path}):
-            target = self.targets[name]
-            relative = os.path.relpath(REPO / path, REPO / target.source_dir).replace("..", "__")
-            for suffix in (".o", ".obj"):
-                candidate = target.build_dir / "CMakeFiles" / f"{name}.dir" / (relative + suffix)
-                if candidate.exists():
-                    objects.append(candidate)
+        for source in ({path} if path.endswith(".cpp") else includers(path)):
+            for name in self.compiling({source}):
+                target = self.targets[name]
+                relative = os.path.relpath(REPO / source, REPO / target.source_dir).replace("..", "__")
+                for suffix in (".o", ".obj"):
+                    candidate = target.build_dir / "CMakeFiles" / f"{name}.dir" / (relative + suffix)
+                    if candidate.exists():
+                        objects.append(candidate)
         return objects
 
     def compiling(self, sources: set[str]) -> set[str]:
@@ -351,21 +353,26 @@ class Pass:
             if not passed:
                 print(f"  {test.target} fails unmutated: left out", flush=True)
 
-    def object_code(self, side: str, path: str) -> dict[Path, bytes]:
-        return {o: hashlib.sha256(o.read_bytes()).digest() for o in self.trees[side].objects_of(path)}
+    def object_code(self, side: str, path: str, since: float = 0.0) -> dict[Path, bytes] | None:
+        """The hashes of `path`'s objects; None when one of them was not built since `since`."""
+        objects = self.trees[side].objects_of(path)
+        if any(o.stat().st_mtime < since for o in objects):
+            return None
+        return {o: hashlib.sha256(o.read_bytes()).digest() for o in objects}
 
     def try_mutant(self, side: str, tests: list[TestProgram], mutant: Mutant, original_code) -> str:
         path = REPO / mutant.path
         lines = path.read_text().split("\n")
         lines[mutant.line - 1] = mutant.mutated
         path.write_text("\n".join(lines))
+        written = path.stat().st_mtime
         first = True
         for test in tests:
             if not test.usable:
                 continue
             if not self.build(side, test.target):
                 return "did not build"
-            if first and original_code and self.object_code(side, mutant.path) == original_code:
+            if first and original_code and self.object_code(side, mutant.path, written) == original_code:
                 return "same code"  # the compiler made of it what it made of the original
             first = False
             timeout = max(30.0 if side == "windows" else 10.0, 4 * test.seconds + 10)
@@ -374,7 +381,17 @@ class Pass:
                 tests.remove(test)
                 tests.insert(0, test)  # the likeliest to kill the next mutant of this file
                 return f"killed by {test.target}"
+        # A survivor: with every object of the file built, is its code the original's?
+        if original_code and self.build_objects(side, mutant.path):
+            if self.object_code(side, mutant.path, written) == original_code:
+                return "same code"
         return "survived"
+
+    def build_objects(self, side: str, path: str) -> bool:
+        """Builds every target that compiles `path`, or a file that includes it."""
+        tree = self.trees[side]
+        targets = sorted(tree.compiling({path} if path.endswith(".cpp") else includers(path) | {path}))
+        return all(self.build(side, target) for target in targets)
 
     def is_equivalent(self, mutant: Mutant) -> bool:
         return (mutant.path, mutant.original.strip(), mutant.mutated.strip()) in self.equivalents
@@ -415,10 +432,10 @@ class Pass:
             path = REPO / mutants[0].path
             original = path.read_bytes()
             try:
-                original_code = {}
+                original_code: dict | None = {}
                 if any((m.path, m.line, m.mutated) not in self.earlier for m in mutants):
                     self.baseline(side, tests)
-                    self.build(side, tests[0].target)  # the original's objects, to compare mutants with
+                    self.build_objects(side, mutants[0].path)  # the original's objects, to compare mutants with
                     original_code = self.object_code(side, mutants[0].path)
                 for mutant in mutants:
                     done += 1
