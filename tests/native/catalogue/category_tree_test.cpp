@@ -109,6 +109,14 @@ TEST(CategoryTree, LoadsGbkFileWithCrLf) {
     std::filesystem::remove(path);
     EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "\xB5\xE7\xD3\xB0@-",
                                                       "\xB6\xAF\xD7\xF7@1", "\xC0\xCF@2"}));
+    // An empty CRLF line is an empty name; bare markers are names of their level; a
+    // file of one byte is that byte.
+    std::ofstream(path, std::ios::binary) << "A\r\n\r\n>\r\n>>\r\n";
+    EXPECT_EQ(Shape(LoadCategoryTree(path)),
+              (std::vector<std::string>{std::string(kRecentCategory) + "@-", "A@-", "@-", "@2", "@3"}));
+    std::ofstream(path, std::ios::binary) << "B";
+    EXPECT_EQ(Shape(LoadCategoryTree(path)), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "B@-"}));
+    std::filesystem::remove(path);
 }
 
 }  // namespace
