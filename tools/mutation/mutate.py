@@ -351,7 +351,7 @@ class Pass:
             passed, seconds = self.execute(side, test, 600)
             test.usable, test.seconds = passed, max(seconds, 0.1)
             if not passed:
-                print(f"  {test.target} fails unmutated: left out", flush=True)
+                print(f"  {test.target} fails unmutated: left out", *self.evidence, sep="\n    ", flush=True)
 
     def object_code(self, side: str, path: str, since: float = 0.0) -> dict[Path, bytes] | None:
         """The hashes of `path`'s objects; None when one of them was not built since `since`."""
