@@ -51,6 +51,10 @@ TEST(PlayState, TextRoundsHalfUpWhileTheSliderTruncates) {
     EXPECT_EQ(SecondsForText(58.5), 59);  // halfway always up, never to even
     EXPECT_EQ(SecondsForText(0.49), 0);
     EXPECT_EQ(SecondsForSlider(0.99), 0);
+    EXPECT_EQ(SecondsForSlider(1.0), 1);
+    EXPECT_EQ(SecondsToMilliseconds(0), 0);
+    EXPECT_EQ(SecondsToMilliseconds(1), 1000);
+    EXPECT_EQ(SecondsToMilliseconds(2), 2000);
 }
 
 TEST(PlayState, OddControlValuesStayInRange) {

@@ -98,6 +98,27 @@ TEST(DialogTemplateTest, ReadsAPlainTemplateWithoutFont) {
     EXPECT_EQ(dialog->items[1].windowClass.text, u"Edit");
 }
 
+TEST(DialogTemplateTest, PlainTemplatesTheirStyleAndCreationDataOfAnOddLength) {
+    // A plain style whose low word is 1 is no DIALOGEX signature.
+    TemplateBytes t;
+    t.Dword(0x80C00001).Dword(0).Word(2).Rect(0, 0, 50, 40).Word(0).Word(0).Text(u"T");
+    t.Align().Dword(0x50000000).Dword(0).Rect(1, 2, 3, 4).Word(7).Ordinal(0x0080).Text(u"").Word(1).Byte(9);
+    t.Align().Dword(0x50000000).Dword(0).Rect(5, 6, 7, 8).Word(8).Ordinal(0x0081).Text(u"").Word(0);
+    const auto dialog = ParseDialogTemplate(t.bytes());
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->style, 0x80C00001u);
+    ASSERT_EQ(dialog->items.size(), 2u);
+    EXPECT_EQ(dialog->items[1].id, 8) << "the item after one byte of creation data starts on the next 32 bits";
+    EXPECT_EQ(dialog->items[1].rect, (UnitRect{5, 6, 7, 8}));
+    // A template without items ends with its title: no shorter prefix is one.
+    TemplateBytes bare;
+    bare.Dword(0x80000000).Dword(0).Word(0).Rect(0, 0, 10, 10).Word(0).Word(0).Text(u"Title");
+    ASSERT_TRUE(ParseDialogTemplate(bare.bytes()));
+    for (size_t n = 0; n < bare.bytes().size(); ++n) {
+        EXPECT_FALSE(ParseDialogTemplate({bare.bytes().data(), n})) << "prefix of " << n << " bytes";
+    }
+}
+
 TEST(DialogTemplateTest, RefusesEveryTruncationOfATemplate) {
     const std::vector<uint8_t> whole = ExtendedTemplate().bytes();
     // The last item's creation data ends the template: any shorter prefix is incomplete.
@@ -163,6 +184,9 @@ TEST(DialogTemplateTest, InitialDataWithOddLengthsAndNoTerminatorHandledExactly)
     EXPECT_EQ((*odd)[1].bytes, "de");
 
     EXPECT_FALSE(ParseInitialData(InitialData({"abc"}, false)));  // no closing zero id
+    TemplateBytes beyond;  // a length that runs past the end
+    beyond.Word(1009).Word(0x0403).Dword(100).Byte('a').Byte(0).Word(0);
+    EXPECT_FALSE(ParseInitialData(beyond.bytes()));
     std::vector<uint8_t> longer = InitialData({"abc"});
     longer[4] = 200;  // a length past the end of the data
     EXPECT_FALSE(ParseInitialData(longer));

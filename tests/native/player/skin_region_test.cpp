@@ -25,6 +25,10 @@ struct Image {
 TEST(SkinRegion, WithoutKeyColourEveryRowIsOneFullRun) {
     const Image image(7, 3, kBlue);
     EXPECT_EQ(image.Runs(), (std::vector<RegionRun>{{0, 0, 7}, {1, 0, 7}, {2, 0, 7}}));
+    EXPECT_EQ(Image(1, 2, kBlue).Runs(), (std::vector<RegionRun>{{0, 0, 1}, {1, 0, 1}}));  // one pixel wide
+    // Pixels are 0x00RRGGBB, as a 32-bit top-down DIB gives them; yellow is the key.
+    EXPECT_EQ(RgbPixel(0x12, 0x34, 0x56), 0x123456u);
+    EXPECT_EQ(kKeyColour, 0xFFFF00u);
 }
 
 TEST(SkinRegion, KeyColourOnlyGivesNothing) {
