@@ -273,4 +273,31 @@ TEST(DispatchHolder, TakesObjectResultsAndReleasesOnReplaceAndDestruction) {
     EXPECT_EQ(first.references, 1);
 }
 
+TEST(ComPtr, ACopyIsAReferenceOfItsOwnAndOtherInterfacesAreAskedFor) {
+    using kavuno::ui::ComPtr;
+    RecordingDispatch object;
+    {
+        ComPtr<IDispatch> taken(&object, false);  // takes the test's reference over
+        object.AddRef();                          // ... so the test keeps one of its own
+        EXPECT_EQ(object.references, 2);
+        ComPtr<IDispatch> copy(taken);
+        EXPECT_EQ(object.references, 3);
+        ComPtr<IUnknown> unknown = copy.As<IUnknown>(IID_IUnknown);
+        EXPECT_EQ(unknown.get(), static_cast<IUnknown*>(&object));
+        EXPECT_EQ(object.references, 4);
+        EXPECT_FALSE(copy.As<IClassFactory>(IID_IClassFactory)) << "an interface it does not have";
+        EXPECT_FALSE(ComPtr<IDispatch>().As<IUnknown>(IID_IUnknown));
+        copy = ComPtr<IDispatch>(&object, true);  // the old reference goes, a new one comes
+        EXPECT_EQ(object.references, 4);
+        IDispatch** out = copy.Out();  // emptied for an out-parameter
+        EXPECT_EQ(*out, nullptr);
+        EXPECT_EQ(object.references, 3);
+        ComPtr<IDispatch> none(nullptr, true);
+        EXPECT_FALSE(none);
+        EXPECT_EQ(taken.Detach(), &object);  // given up without a release
+        EXPECT_EQ(object.references, 3);
+    }
+    EXPECT_EQ(object.references, 2);  // the unknown's went; the detached one is the test's to drop
+}
+
 }  // namespace
