@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,11 @@ TEST(App, RunNamesTheProgramAndRunsItsInstance) {
     EXPECT_EQ(app.Instance(), GetModuleHandleW(nullptr));
     EXPECT_EQ(app.Title(), L"framework_test");  // the program file's name without extension
     EXPECT_EQ(ProgramDirectory() + L"framework_test.exe", ProgramPath());
+    // An application object that goes leaves the current one current.
+    auto earlier = std::make_unique<TestApp>();
+    TestApp later;
+    earlier.reset();
+    EXPECT_EQ(&App::Current(), &later);
 }
 
 }  // namespace
