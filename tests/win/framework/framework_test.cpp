@@ -355,6 +355,7 @@ TEST(Control, DetachingUnderSomeoneElsesSubclassKeepsTheControlWorking) {
         ForeignSubclass foreign(edit);
         EXPECT_EQ(length(), 77);
         control.reset();  // ours cannot come out from under the other one
+        EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_USERDATA), 0) << "no pointer to the object that has gone";
         EXPECT_EQ(length(), 3) << "the edit's own procedure answers, not the object that has gone";
         SetWindowTextW(edit, L"abcd");
         EXPECT_EQ(length(), 4);
@@ -370,11 +371,18 @@ TEST(Control, DetachingUnderSomeoneElsesSubclassKeepsTheControlWorking) {
     // The other subclass has gone: ours leaves the chain on the next message.
     EXPECT_EQ(length(), 4);
     EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), editProc);
+    // Attached elsewhere, a control lets go of the window it had.
+    HWND other = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
     RecordingControl last;
     last.Attach(edit);
     EXPECT_EQ(length(), 77);
-    last.Detach();
+    last.Attach(other);
+    EXPECT_EQ(length(), 4);
     EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), editProc);
+    EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_USERDATA), 0);
+    EXPECT_EQ(SendMessageW(other, WM_GETTEXTLENGTH, 0, 0), 77);
+    last.Detach();
+    DestroyWindow(other);
     DestroyWindow(edit);
 }
 
