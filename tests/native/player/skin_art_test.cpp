@@ -78,7 +78,7 @@ std::vector<Runs> VisibleRuns(const Image& image) {
 
 // The bitmap files of player.rc by resource name.
 std::vector<std::pair<std::string, std::string>> RcBitmaps() {
-    std::ifstream in(kResources + "/player.rc");
+    std::ifstream in(kResources + "/bitmaps.rc");
     const std::string rc{std::istreambuf_iterator<char>(in), {}};
     const std::regex line(R"((IDB_\w+)\s+BITMAP\s+"([^"]+)\")");
     std::vector<std::pair<std::string, std::string>> files;
