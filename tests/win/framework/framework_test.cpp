@@ -96,6 +96,11 @@ public:
         result = reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
         return true;
     }
+    static inline int s_destroyMessages = 0;  // not the object's: it may be on its way out
+    bool OnDestroyMessage(WPARAM, LPARAM, LRESULT&) {
+        ++s_destroyMessages;
+        return false;
+    }
     bool OnEndFromOutside(WPARAM result, LPARAM, LRESULT&) {
         EndDialog(static_cast<INT_PTR>(result));
         return true;
@@ -120,6 +125,7 @@ const MessageEntry<TestDlg> TestDlg::kMessageTable[] = {
     kavuno::ui::OnMessage(WM_SETTEXT, &TestDlg::OnSetText),
     kavuno::ui::OnMessage(WM_CTLCOLORSTATIC, &TestDlg::OnCtlColor),
     kavuno::ui::OnMessage(WM_USER + 1, &TestDlg::OnEndFromOutside),
+    kavuno::ui::OnMessage(WM_DESTROY, &TestDlg::OnDestroyMessage),
     kavuno::ui::OnCommand(EN_CHANGE, kEdit, &TestDlg::OnEditChange),
     kavuno::ui::OnCommand(BN_CLICKED, kOwnerDrawn, &TestDlg::OnButton),
     kavuno::ui::OnNotify(kAnsweredByControl, kEdit, &TestDlg::OnNotification),
@@ -172,25 +178,56 @@ TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {
 TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     const kavuno::ui::OwnedWindow owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                                         nullptr, nullptr, nullptr, nullptr));
+    // A window that is no dialog: its messages, keys turned into characters, and a
+    // thread's timer are the loop's to hand on.
+    static std::vector<UINT> s_plain;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_USER + 4 || message == WM_CHAR) s_plain.push_back(message);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    };
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KavunoPlainTestWindow";
+    RegisterClassW(&wc);
+    const kavuno::ui::OwnedWindow plain(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                                        nullptr, wc.hInstance, nullptr));
+    static int s_timerCalls = 0;
     TestDlg dlg;
-    BOOL ownerEnabled = TRUE;
+    BOOL ownerEnabled = TRUE, shown = FALSE;
     LRESULT brush = 0;
     dlg.onInit = [&](TestDlg& d) {
         // A colour handler's result is the message's own, not DWLP_MSGRESULT.
         brush = SendMessageW(d.hwnd(), WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(d.Item(kLabel)));
-        PostMessageW(d.hwnd(), WM_USER + 2, 0, 0);  // the loop runs before the owner's state is read
+        PostMessageW(plain.get(), WM_USER + 4, 0, 0);
+        PostMessageW(plain.get(), WM_KEYDOWN, 'A', 0x001E0001);
+        SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+            ++s_timerCalls;
+            KillTimer(nullptr, id);
+        });
+        SetTimer(d.hwnd(), 5, 200, nullptr);  // the owner's state is read once the loop has run a while
         d.filter = [&](MSG& msg) {
-            if (msg.message == WM_USER + 2) {
+            if (msg.message == WM_TIMER && msg.wParam == 5) {
                 ownerEnabled = IsWindowEnabled(owner.get());
+                shown = IsWindowVisible(d.hwnd());
                 d.EndDialog(IDOK);
+                return true;
             }
             return false;
         };
     };
     EXPECT_EQ(dlg.DoModal(owner.get()), IDOK);
     EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(shown) << "a template without WS_VISIBLE is shown for its run";
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
     EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)));
+    EXPECT_EQ(s_plain, (std::vector<UINT>{WM_USER + 4, WM_CHAR}));
+    EXPECT_EQ(s_timerCalls, 1);
+    // An owner that was disabled before stays disabled after.
+    EnableWindow(owner.get(), FALSE);
+    TestDlg again;
+    again.onInit = [](TestDlg& d) { d.EndDialog(IDOK); };
+    EXPECT_EQ(again.DoModal(owner.get()), IDOK);
+    EXPECT_FALSE(IsWindowEnabled(owner.get()));
 
     // Ended from another thread while the loop waits: the loop wakes up.
     TestDlg waiting;
@@ -394,8 +431,10 @@ TEST(Dialog, ModelessWindowAndObjectMayGoInEitherOrder) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(DialogBase::FromHandle(window), dlg.get());
     EXPECT_EQ(SendMessageW(dlg->Item(kEdit), WM_GETTEXTLENGTH, 0, 0), 77);  // bound at creation
+    TestDlg::s_destroyMessages = 0;
     dlg.reset();
     EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(TestDlg::s_destroyMessages, 0) << "no message reaches an object on its way out";
     EXPECT_EQ(DialogBase::FromHandle(window), nullptr);
 
     // The window goes first: the object lives on without one.
@@ -404,6 +443,7 @@ TEST(Dialog, ModelessWindowAndObjectMayGoInEitherOrder) {
     window = first.hwnd();
     HWND edit = first.Item(kEdit);
     DestroyWindow(window);
+    EXPECT_EQ(TestDlg::s_destroyMessages, 1) << "a live object sees its window go";
     EXPECT_EQ(first.hwnd(), nullptr);
     EXPECT_EQ(first.edit.hwnd(), nullptr);
     EXPECT_EQ(DialogBase::FromHandle(window), nullptr);
