@@ -12,6 +12,10 @@
 #                                      Wine prefixes trust
 #   tls-test-server.pem/.key           a server certificate for "localhost" from it
 #   tls-untrusted-server.pem/.key      the same from an authority nobody trusts
+#   authenticode-test.pem/.key         a code-signing certificate and its key, from
+#   authenticode-test-ca.pem           a test authority of its own; the default
+#                                      build signs the programs and installers
+#                                      with it (Windows does not trust it)
 #
 # Another kind of key: add a function below that makes its files when they are
 # missing, and call it at the end.
@@ -47,9 +51,30 @@ tls_server() { # name-of-the-ca-file-prefix server-file-prefix
   rm -rf "$work"
 }
 
+# Code signing: a leaf certificate with the code-signing purpose, issued by
+# an authority whose key is thrown away, as a publisher's certificate is.
+authenticode() {
+  [ -s "$dir/authenticode-test.pem" ] && [ -s "$dir/authenticode-test.key" ] && [ -s "$dir/authenticode-test-ca.pem" ] && return
+  local work
+  work=$(mktemp -d)
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/ca.key" -out "$dir/authenticode-test-ca.pem" \
+    -days 3650 -subj "/CN=Kavuno Test Code Signing Authority" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" 2>/dev/null
+  openssl req -newkey rsa:2048 -nodes -keyout "$work/signer.key" -out "$work/signer.csr" \
+    -subj "/CN=Kavuno (test signature)/O=Kavuno" 2>/dev/null
+  printf '%s\n' "basicConstraints=CA:FALSE" "keyUsage=critical,digitalSignature" \
+    "extendedKeyUsage=codeSigning" > "$work/ext.cnf"
+  openssl x509 -req -in "$work/signer.csr" -CA "$dir/authenticode-test-ca.pem" -CAkey "$work/ca.key" \
+    -set_serial "0x$(openssl rand -hex 8)" -out "$dir/authenticode-test.pem" -days 3650 -extfile "$work/ext.cnf" 2>/dev/null
+  chmod 600 "$work/signer.key"
+  mv "$work/signer.key" "$dir/authenticode-test.key"
+  rm -rf "$work"
+}
+
 (
   flock 9
   update_key
   tls_server tls-test-ca tls-test-server
   tls_server tls-untrusted-ca tls-untrusted-server
+  authenticode
 ) 9>"$dir/.lock"

@@ -14,6 +14,7 @@ packages=(
   python3 curl                                     # demo service, tools and end-to-end tests
   openssl libssl-dev                               # test keys and certificates; kavuno-release signs with libcrypto
   locales                                          # zh_CN.UTF-8 and en_US.UTF-8 for Wine
+  nsis osslsigncode                                # the installers; Authenticode signatures
 )
 
 # Wine converts arguments, paths and the environment with the Unix locale's
