@@ -8,9 +8,13 @@ WIN := $(BUILD_DIR)/win
 WIN32 := $(BUILD_DIR)/win32
 # Every tree of one build folder shares its test keys (and so embeds the same
 # public key); the Windows tests find the native tools beside them.
-TREE_FLAGS := -DKAVUNO_KEYS_DIR=$(abspath $(BUILD_DIR))/keys -DKAVUNO_NATIVE_DIR=$(abspath $(NATIVE))
+# Both Windows trees write their packages into one folder.
+TREE_FLAGS := -DKAVUNO_KEYS_DIR=$(abspath $(BUILD_DIR))/keys -DKAVUNO_NATIVE_DIR=$(abspath $(NATIVE)) \
+  -DKAVUNO_PACKAGE_DIR=$(abspath $(BUILD_DIR))/package -DKAVUNO_WIN32_DIR=$(abspath $(WIN32))
+CONFIGURE_WIN = cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+CONFIGURE_WIN32 = cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=OFF $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 
-.PHONY: all deps build build-native build-win build-i686 test test-native test-win demo screenshots fuzz bench mutate clean
+.PHONY: all deps build build-native build-win build-i686 package test test-native test-win demo screenshots fuzz bench mutate clean
 
 all: build
 
@@ -24,15 +28,24 @@ build-native: deps
 	@cmake --build $(NATIVE) -j$(JOBS)
 
 build-win: deps
-	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+	@$(CONFIGURE_WIN)
 	@cmake --build $(WIN) -j$(JOBS)
 
 # The 32-bit programs only need to compile: this machine cannot run them.
 build-i686: deps
-	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=OFF $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+	@$(CONFIGURE_WIN32)
 	@cmake --build $(WIN32) -j$(JOBS)
 
-test: build build-i686
+# $(BUILD_DIR)/package: installers and zips for 32-bit Windows (the one for
+# users) and 64-bit Windows, with the programs' symbols. Builds only what the
+# packages need; again, only what changed.
+package: deps
+	@$(CONFIGURE_WIN32)
+	@cmake --build $(WIN32) -j$(JOBS) --target kavuno_package
+	@$(CONFIGURE_WIN)
+	@cmake --build $(WIN) -j$(JOBS) --target kavuno_package
+
+test: build build-i686 package
 	@bash tests/run-all.sh $(BUILD_DIR)
 
 test-native: build-native
@@ -42,6 +55,7 @@ test-win: build-win
 	@bash tests/run-all.sh --win-only $(BUILD_DIR)
 
 demo: build
+	@cmake --build $(WIN) -j$(JOBS) --target kavuno_release_programs
 	@bash tools/demo/run-demo.sh $(BUILD_DIR)
 
 # Screenshots of the launcher and of the player (catalogue, a clip playing,
