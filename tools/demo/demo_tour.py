@@ -2,11 +2,12 @@
 
     demo_tour.py DEMO_DIR SHOTS_DIR [--interactive]
 
-Publishes the demo catalogue (DEMO_DIR/movie.dat and root.dat) with
+Publishes the demo catalogue (DEMO_DIR/movie.dat and root.dat) and the
+stripped, signed player of the packages (KAVUNO_RELEASE_PROGRAMS) with
 kavuno-release, signed with the build's test key, and serves it as the
-service's update folder; starts KavunoUp from a fresh program folder; the
-launcher checks the signed list, downloads the catalogue and starts the
-player, which closes the launcher.
+service's update folder; starts the packaged KavunoUp alone in a fresh program
+folder; the launcher checks the signed list, downloads the catalogue and the
+player and starts it, and the player closes the launcher.
 Then, as a user would, it opens a category, searches for a title and closes
 the player with its close button, taking a screenshot at each step.
 With --interactive the programs are left to the user after start-up, and the
@@ -14,6 +15,7 @@ demo ends when the player is closed.
 """
 from __future__ import annotations
 
+import os
 import shutil
 import socket
 import subprocess
@@ -63,8 +65,10 @@ def main(argv: list[str]) -> int:
     interactive = "--interactive" in argv[2:]
     tour = Tour(demo, shots)
     work = Path(tempfile.mkdtemp(prefix="kavuno-demo-"))
-    served = signed_release.make_update_folder(work / "release", {name: (demo / name).read_bytes()
-                                                       for name in ("movie.dat", "root.dat")})
+    programs = Path(os.environ["KAVUNO_RELEASE_PROGRAMS"])
+    published = {name: (demo / name).read_bytes() for name in ("movie.dat", "root.dat")}
+    published["kavuno.exe"] = (programs / "kavuno.exe").read_bytes()
+    served = signed_release.make_update_folder(work / "release", published)
     verified = subprocess.run([str(signed_release.release_tool()), "verify", str(served.parent), "--public-key",
                                str(signed_release.keys_dir() / "update-test.pub")], capture_output=True, text=True)
     print(f"Signed release in {served.parent}: kavuno-release verify says {verified.stdout.strip()!r}")
@@ -84,8 +88,7 @@ def main(argv: list[str]) -> int:
             # demo's test clips for real and simulate every other stream.
             e2e.register_stand_in_controls()
             env.update(e2e.stand_in_environment(demo / "media"))
-            folder.add_program("KavunoUp.exe")
-            folder.add_program("kavuno.exe")
+            shutil.copy2(programs / "KavunoUp.exe", folder.path)
             print(f"Demo service at {service.base_url} (presence on UDP {service.udp_port}); "
                   f"programs in {folder.path}")
 
@@ -97,11 +100,11 @@ def main(argv: list[str]) -> int:
                 e2e.wait_for_window(MAIN_TITLE, timeout=60)
                 e2e.wait_for_no_window(LAUNCHER_TITLE, timeout=20)
                 time.sleep(1.0)
-                files = sorted(p.name for p in folder.path.iterdir() if p.suffix == ".dat")
+                files = sorted(p.name for p in folder.path.iterdir() if p.name in published)
                 print(f"  downloaded into the program folder: {', '.join(files)}; accepted list serial "
                       f"{signed_release.accepted_serial()} (in %LOCALAPPDATA%\\Kavuno)")
                 for name in files:
-                    if (folder.path / name).read_bytes() != (demo / name).read_bytes():
+                    if (folder.path / name).read_bytes() != published[name]:
                         print(f"  {name} differs from the published file")
                 tour.shot("player", "the player with the recently updated titles")
 

@@ -4,8 +4,9 @@
 # 1. The demo catalogue as the player shows it: its category tree and the
 #    "最近更新" (recently updated) rows, through the native kavuno-catalog.
 # 2. The real programs under Wine against the local demo service, which serves
-#    the catalogue as a release signed by kavuno-release: KavunoUp checks the
-#    signed list, downloads the catalogue and starts the player, which is then walked through
+#    the catalogue and the stripped, signed player as a release signed by
+#    kavuno-release: the packaged KavunoUp checks the signed list, downloads
+#    them and starts the player, which is then walked through
 #    a category, a search and its close button, with a screenshot at each step
 #    (in BUILD_DIR/demo-shots).
 #    On a desktop (DISPLAY set, not CI) the programs open there and stay yours
@@ -18,9 +19,9 @@ tool="$build/native/bin/kavuno-catalog"
 demo="$build/native/demo"
 
 for needed in "$tool" "$build/native/bin/kavuno-release" "$build/keys/update-test.key" "$demo/movie.dat" \
-    "$demo/root.dat" "$build/win/bin/KavunoUp.exe" "$build/win/bin/kavuno.exe"; do
+    "$demo/root.dat" "$build/win/bin/kavuno_probe.exe" "$build/win/release/KavunoUp.exe" "$build/win/release/kavuno.exe"; do
   if [ ! -e "$needed" ]; then
-    echo "run-demo.sh: $needed is missing; run 'make build BUILD_DIR=$build' first" >&2
+    echo "run-demo.sh: $needed is missing; run 'make demo BUILD_DIR=$build'" >&2
     exit 1
   fi
 done
@@ -38,6 +39,6 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ] && [ -z "${KAVUNO_DEMO_HEADLESS:-}"
   mode=(--interactive)
 fi
 echo "== KavunoUp and Kavuno under Wine"
-KAVUNO_BIN="$(cd "$build/win/bin" && pwd)" KAVUNO_KEYS="$(cd "$build/keys" && pwd)" \
+KAVUNO_BIN="$(cd "$build/win/bin" && pwd)" KAVUNO_RELEASE_PROGRAMS="$(cd "$build/win/release" && pwd)" KAVUNO_KEYS="$(cd "$build/keys" && pwd)" \
   KAVUNO_RELEASE="$(cd "$build/native/bin" && pwd)/kavuno-release" "$root/tools/wine/wine-run.sh" --timeout 100000 --host \
   python3 "$root/tools/demo/demo_tour.py" "$(cd "$demo" && pwd)" "$(mkdir -p "$build/demo-shots" && cd "$build/demo-shots" && pwd)" "${mode[@]}"
