@@ -102,7 +102,7 @@ private:
     BitmapButton m_btnClose;
     BitmapButton m_btnFullScreen;
     BitmapButton m_btnStop;
-    kavuno::skin::CPlayPauseButton m_btnPlayPause;  // holds m_bPlaying with its glyph
+    kavuno::skin::CPlayPauseButton m_btnPlayPause;  // shows playback's m_bPlaying
     BitmapButton m_btnTopmost;
     BitmapButton m_btnMode;
     HICON m_hIcon = nullptr;
@@ -115,7 +115,7 @@ private:
     kavuno::catalogue::RecordArray m_records;
     std::unique_ptr<kavuno::ads::CAdPopupDlg> m_pAdPopup;
     kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
-    kavuno::playback::PlaybackControl m_playback;  // m_nPlayerMode and the state of the movie loaded
+    kavuno::playback::PlaybackControl m_playback;  // the active player and the state of the movie loaded
 
     // What went wrong at start-up (damaged catalogue files, a crash of the
     // last run), for the message shown once the window is up.

@@ -18,11 +18,6 @@ public:
     // {6BF52A52-394A-11D3-B153-00C04F79FAA6}
     static const CLSID kClassId;
 
-    // Values of GetPlayState used by the player; the others are passing
-    // states (paused, buffering, waiting, media ended, ...).
-    static constexpr std::int32_t kStopped = 1;
-    static constexpr std::int32_t kPlaying = 3;
-
     bool Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id) {
         return ActiveXControl::Create(kClassId, windowName, style, rect, parent, id);
     }
@@ -31,7 +26,7 @@ public:
     HRESULT Close();
     kavuno::ui::DispatchHolder GetControls() const;      // IWMPControls, empty on failure
     kavuno::ui::DispatchHolder GetCurrentMedia() const;  // IWMPMedia, empty on failure
-    std::int32_t GetPlayState() const;
+    std::int32_t GetPlayState() const;  // media_player_state (play_state.h)
     std::string GetStatus() const;
     HRESULT SetFullScreen(bool on);
     HRESULT SetUiMode(const std::string& mode);  // "none": the picture only, no control bar

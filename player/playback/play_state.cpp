@@ -6,12 +6,6 @@
 namespace kavuno::playback {
 namespace {
 
-constexpr std::int32_t kRealStopped = 0;
-constexpr std::int32_t kRealPlaying = 3;
-constexpr std::int32_t kRealPaused = 4;
-constexpr std::int32_t kMediaStopped = 1;
-constexpr std::int32_t kMediaPlaying = 3;
-
 // The largest number of seconds whose milliseconds fit in 32 bits.
 constexpr std::int32_t kMaxSeconds = std::numeric_limits<std::int32_t>::max() / 1000;
 
@@ -30,14 +24,14 @@ PlayPauseAction DecidePlayPause(PlayerMode mode, bool playing) {
 
 StatusAction ReactToPlayState(PlayerMode mode, std::int32_t state, bool showVideo) {
     if (mode == PlayerMode::RealPlayer) {
-        if (state == kRealPlaying) return StatusAction::ShowPlaying;
-        if (state == kRealPaused && showVideo) return StatusAction::ShowPaused;
-        if (state == kRealStopped) return StatusAction::Stop;
+        if (state == real_player_state::kPlaying) return StatusAction::ShowPlaying;
+        if (state == real_player_state::kPaused && showVideo) return StatusAction::ShowPaused;
+        if (state == real_player_state::kStopped) return StatusAction::Stop;
         return StatusAction::ShowControlStatus;
     }
     if (mode == PlayerMode::MediaPlayer) {
-        if (state == kMediaPlaying) return StatusAction::ShowPlaying;
-        if (state == kMediaStopped) return StatusAction::Stop;
+        if (state == media_player_state::kPlaying) return StatusAction::ShowPlaying;
+        if (state == media_player_state::kStopped) return StatusAction::Stop;
     }
     return StatusAction::ShowControlStatus;
 }

@@ -15,6 +15,18 @@ constexpr PlayerMode PlayerForRecord(std::int32_t player) {
     return player == 0 ? PlayerMode::RealPlayer : PlayerMode::MediaPlayer;
 }
 
+// The controls' play-state numbers that playback reacts to; every other
+// value is a passing state (connecting, buffering, seeking, ...).
+namespace real_player_state {
+inline constexpr std::int32_t kStopped = 0;
+inline constexpr std::int32_t kPlaying = 3;
+inline constexpr std::int32_t kPaused = 4;
+}  // namespace real_player_state
+namespace media_player_state {
+inline constexpr std::int32_t kStopped = 1;
+inline constexpr std::int32_t kPlaying = 3;
+}  // namespace media_player_state
+
 enum class PlayPauseAction { Nothing, Pause, Resume };
 // `playing` is m_bPlaying: the user's view, which the control's own state does not change.
 PlayPauseAction DecidePlayPause(PlayerMode mode, bool playing);
@@ -26,8 +38,6 @@ enum class StatusAction {
     Stop,               // the control has stopped: playback ends
     ShowControlStatus,  // the control's own status text, no picture
 };
-// RealPlayer states: 0 stopped, 3 playing, 4 paused; media player: 1 stopped,
-// 3 playing. Every other value is a passing state (connecting, buffering, ...).
 StatusAction ReactToPlayState(PlayerMode mode, std::int32_t state, bool showVideo);
 // Whether the active control's picture is shown after the reaction.
 constexpr bool PictureWanted(StatusAction action, bool showVideo) {

@@ -33,19 +33,18 @@ std::string LogTitle(std::string_view title) { return "\xE3\x80\x8A" + gbk::ToUt
 }  // namespace
 
 PlaybackControl::PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause)
-    : area_(area), slider_(slider), playPause_(playPause) {}
+    : area_(area), slider_(slider), playPause_(playPause), real_(area), media_(area) {}
 
 void PlaybackControl::Refuse(std::string_view title, const std::wstring& why) const {
     const std::wstring text = L"无法播放《" + gbk::ToWide(title) + L"》：" + why;
     MessageBoxW(window_, text.c_str(), ui::App::Current().Title().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool PlaybackControl::PlayerReady(PlayerMode mode, std::string_view title) const {
-    const bool real = mode == PlayerMode::RealPlayer;
-    if (real ? area_.RealPlayerReady() : area_.MediaPlayerReady()) return true;
-    const std::wstring player = real ? L"RealPlayer" : L"Windows Media Player";
-    ui::WriteLog("refused", LogTitle(title) + ": no usable " + ui::ToUtf8(player));
-    Refuse(title, L"这台电脑上没有可用的 " + player + L" 播放器。\n请安装 " + player +
+bool PlaybackControl::PlayerReady(const MoviePlayer& player, std::string_view title) const {
+    if (player.Ready()) return true;
+    const std::wstring name = player.name();
+    ui::WriteLog("refused", LogTitle(title) + ": no usable " + ui::ToUtf8(name));
+    Refuse(title, L"这台电脑上没有可用的 " + name + L" 播放器。\n请安装 " + name +
                       L" 后再播放这部影片；其他影片和功能照常使用。");
     return false;
 }
@@ -63,11 +62,10 @@ void PlaybackControl::Start(const catalogue::CMF& record) {
                                L"请重新运行 KavunoUp 更新节目单；其他影片和功能照常使用。");
         return;
     }
-    const PlayerMode mode = PlayerForRecord(record.player());
-    if (!PlayerReady(mode, record.title())) return;
+    MoviePlayer& player = *players_[static_cast<int>(PlayerForRecord(record.player()))];
+    if (!PlayerReady(player, record.title())) return;
 
-    ui::WriteLog("play", LogTitle(record.title()) + " on " +
-                             (mode == PlayerMode::RealPlayer ? "RealPlayer: " : "Windows Media Player: ") +
+    ui::WriteLog("play", LogTitle(record.title()) + " on " + ui::ToUtf8(player.name()) + ": " +
                              gbk::ToUtf8(url::WithoutUserInfo(address)));
     m_strStreamAddress = std::move(address);
     SetTimer(window_, kStatusTimer, kStatusInterval, nullptr);
@@ -76,62 +74,44 @@ void PlaybackControl::Start(const catalogue::CMF& record) {
     Sleep(kStartPagePause);
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), FALSE);
 
-    m_nPlayerMode = mode;
-    if (mode == PlayerMode::RealPlayer) {
-        area_.mediaPlayer().Close();
-        area_.HidePlayers();
-        m_bVideoShown = 0;
-        area_.realPlayer().SetSource(m_strStreamAddress);
-        area_.realPlayer().Play();
-    } else {
-        area_.realPlayer().Stop();
-        area_.realPlayer().QueryAfterStop();
-        ShowWindow(area_.realPlayer().hwnd(), SW_HIDE);
-        ShowWindow(area_.mediaPlayer().hwnd(), SW_HIDE);
-        m_bVideoShown = 0;
-        area_.mediaPlayer().SetURL(m_strStreamAddress);  // it starts by itself
-        area_.TakeCurrentMedia();
-    }
-    playPause_.ShowPlaying(true, false);
+    // The movie that plays, if any, is switched off by the new player's start.
+    active_ = &player;
+    m_bVideoShown = 0;
+    player.Start(m_strStreamAddress);
+    SetPlaying(true, false);
     m_strNowPlaying = std::string(record.title());
 }
 
 void PlaybackControl::StopPlayback() {
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), TRUE);
-    if (m_nPlayerMode != PlayerMode::None) {
+    if (active_) {
         ui::WriteLog("stop", LogTitle(m_strNowPlaying));
-        if (m_nPlayerMode == PlayerMode::RealPlayer) {
-            area_.realPlayer().Stop();
-        } else {
-            wmp_controls::Stop(area_.mediaControls());
-        }
-        playPause_.ShowPlaying(false, false);
+        active_->Stop();
+        SetPlaying(false, false);
     }
     area_.HidePlayers();
-    m_nPlayerMode = PlayerMode::None;
+    active_ = nullptr;
     area_.browser().Navigate(ads::AdPage());
     m_bVideoShown = 0;
     KillTimer(window_, kStatusTimer);
     SetTexts(kIdleTime, kIdleStatus);
 }
 
+void PlaybackControl::SetPlaying(bool playing, bool pointerOver) {
+    m_bPlaying = playing ? 1 : 0;
+    playPause_.ShowPlaying(playing, pointerOver);
+}
+
 void PlaybackControl::OnPlayPause() {
-    switch (DecidePlayPause(m_nPlayerMode, playPause_.IsPlaying())) {
+    // After a click the pointer is on the button.
+    switch (DecidePlayPause(Mode(), Playing())) {
     case PlayPauseAction::Pause:
-        if (m_nPlayerMode == PlayerMode::RealPlayer) {
-            area_.realPlayer().Pause();
-        } else {
-            wmp_controls::Pause(area_.mediaControls());
-        }
-        playPause_.ShowPlaying(false, true);  // the pointer is on the button
+        active_->Pause();
+        SetPlaying(false, true);
         break;
     case PlayPauseAction::Resume:
-        if (m_nPlayerMode == PlayerMode::RealPlayer) {
-            area_.realPlayer().Resume();
-        } else {
-            wmp_controls::Play(area_.mediaControls());
-        }
-        playPause_.ShowPlaying(true, true);
+        active_->Resume();
+        SetPlaying(true, true);
         break;
     case PlayPauseAction::Nothing:
         break;
@@ -139,48 +119,22 @@ void PlaybackControl::OnPlayPause() {
 }
 
 void PlaybackControl::OnFullScreen() {
-    if (m_nPlayerMode == PlayerMode::RealPlayer) {
-        area_.realPlayer().Pause();
-        area_.realPlayer().SetFullScreen();
-        area_.realPlayer().Play();
-    } else if (m_nPlayerMode == PlayerMode::MediaPlayer) {
-        area_.mediaPlayer().SetFullScreen(true);
-    }
+    if (active_) active_->FullScreen();
 }
 
 void PlaybackControl::OnSeek() {
     if (slider_.LosingCapture()) return;  // not the user letting go
     const auto seconds = static_cast<std::int32_t>(slider_.Send(TBM_GETPOS));
-    if (m_nPlayerMode == PlayerMode::RealPlayer) {
-        area_.realPlayer().Seek(SecondsToMilliseconds(seconds));
-    } else if (m_nPlayerMode == PlayerMode::MediaPlayer) {
-        wmp_controls::SetCurrentPosition(area_.mediaControls(), static_cast<double>(seconds));
-    }
+    if (active_) active_->Seek(seconds);
 }
 
 void PlaybackControl::UpdatePlaybackStatus() {
-    std::int32_t state = 0;
-    if (m_nPlayerMode == PlayerMode::RealPlayer) {
-        CRealAudio& real = area_.realPlayer();
-        const std::int32_t length = real.GetLength();
-        const std::int32_t position = real.GetPosition();
-        SetSlider(length / 1000, position / 1000);
-        SetWindowTextW(GetDlgItem(window_, IDC_PLAY_TIME), TimeText(position, length).c_str());
-        state = real.GetPlayState();
-    } else if (m_nPlayerMode == PlayerMode::MediaPlayer) {
-        const double position = wmp_controls::GetCurrentPosition(area_.mediaControls());
-        const double length = wmp_media::GetDuration(area_.media());
-        SetWindowTextW(GetDlgItem(window_, IDC_PLAY_TIME),
-                       TimeText(SecondsToMilliseconds(SecondsForText(position)),
-                                SecondsToMilliseconds(SecondsForText(length)))
-                           .c_str());
-        SetSlider(SecondsForSlider(length), SecondsForSlider(position));
-        state = area_.mediaPlayer().GetPlayState();
-    } else {
-        return;
-    }
+    if (!active_) return;
+    const PlayerReading reading = active_->Read();
+    SetSlider(reading.sliderLength, reading.sliderPosition);
+    SetWindowTextW(GetDlgItem(window_, IDC_PLAY_TIME), TimeText(reading.positionMs, reading.lengthMs).c_str());
 
-    const StatusAction action = ReactToPlayState(m_nPlayerMode, state, m_bShowVideo != 0);
+    const StatusAction action = ReactToPlayState(active_->mode(), reading.state, m_bShowVideo != 0);
     HWND status = GetDlgItem(window_, IDC_STATUS_LINE);
     switch (action) {
     case StatusAction::Stop:
@@ -193,27 +147,20 @@ void PlaybackControl::UpdatePlaybackStatus() {
         SetWindowTextW(status, kPausedStatus);
         break;
     case StatusAction::ShowControlStatus:
-        SetWindowTextW(status, gbk::ToWide(m_nPlayerMode == PlayerMode::RealPlayer
-                                               ? area_.realPlayer().GetStatusText()
-                                               : area_.mediaPlayer().GetStatus())
-                                   .c_str());
+        SetWindowTextW(status, gbk::ToWide(active_->StatusText()).c_str());
         break;
     }
     ShowPicture(PictureWanted(action, m_bShowVideo != 0));
 }
 
-HWND PlaybackControl::ActivePlayerWindow() {
-    return m_nPlayerMode == PlayerMode::RealPlayer ? area_.realPlayer().hwnd() : area_.mediaPlayer().hwnd();
-}
-
 void PlaybackControl::ShowPicture(bool show) {
     if (show && m_bVideoShown == 0) {
         // Above the browser's page, which shares the area.
-        SetWindowPos(ActivePlayerWindow(), HWND_TOP, 0, 0, 0, 0,
+        SetWindowPos(active_->window(), HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
         m_bVideoShown = 1;
     } else if (!show && m_bVideoShown == 1) {
-        ShowWindow(ActivePlayerWindow(), SW_HIDE);
+        ShowWindow(active_->window(), SW_HIDE);
         m_bVideoShown = 0;
     }
 }

@@ -2,7 +2,8 @@
 // and resume, full screen, seek with the slider, stop; and the status display
 // that mirrors the active control four times a second in the time display,
 // the slider and the status line, and shows the control's picture while the
-// movie plays. The record's `player` field chooses the control.
+// movie plays. The record's `player` field chooses the player; what each
+// player's control is told is that player's own (movie_player.h).
 #pragma once
 #include <windows.h>
 
@@ -10,7 +11,10 @@
 #include <string>
 
 #include "player/catalogue/cmf.h"
+#include "player/playback/media_player_session.h"
+#include "player/playback/movie_player.h"
 #include "player/playback/play_state.h"
+#include "player/playback/real_player_session.h"
 #include "player/playback/video_area.h"
 #include "player/skin/play_pause_button.h"
 #include "player/skin/skin_slider.h"
@@ -40,23 +44,34 @@ public:
     // Timer 2.
     void UpdatePlaybackStatus();
 
-    bool MovieLoaded() const { return m_nPlayerMode != PlayerMode::None; }
+    bool MovieLoaded() const { return active_ != nullptr; }
+    // m_bPlaying: the user's view (playing, or paused), which the control's
+    // own state does not change.
+    bool Playing() const { return m_bPlaying != 0; }
 
 private:
     // Tells the user why `title` does not play.
     void Refuse(std::string_view title, const std::wstring& why) const;
-    bool PlayerReady(PlayerMode mode, std::string_view title) const;
-    HWND ActivePlayerWindow();
+    bool PlayerReady(const MoviePlayer& player, std::string_view title) const;
+    PlayerMode Mode() const { return active_ ? active_->mode() : PlayerMode::None; }
+    // m_bPlaying, and the play/pause button that shows it.
+    void SetPlaying(bool playing, bool pointerOver);
     void ShowPicture(bool show);
     void SetTexts(const std::wstring& time, const std::wstring& status);
     void SetSlider(std::int32_t length, std::int32_t position);
 
     VideoArea& area_;
     skin::CSkinSliderCtrl& slider_;
-    skin::CPlayPauseButton& playPause_;  // holds m_bPlaying with its glyph
+    skin::CPlayPauseButton& playPause_;  // shows m_bPlaying
     HWND window_ = nullptr;
 
-    PlayerMode m_nPlayerMode = PlayerMode::None;
+    RealPlayerSession real_;
+    MediaPlayerSession media_;
+    // By PlayerMode: none, the RealPlayer, the media player.
+    MoviePlayer* const players_[3] = {nullptr, &real_, &media_};
+    MoviePlayer* active_ = nullptr;  // m_nPlayerMode: none while no movie is loaded
+
+    std::int32_t m_bPlaying = 0;
     std::int32_t m_bShowVideo = 0;   // the started record's `video`
     std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
     std::string m_strStreamAddress;

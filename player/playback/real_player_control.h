@@ -14,12 +14,6 @@ public:
     // {CFCDAA03-8BE4-11CF-B84B-0020AFBBCCFA}
     static const CLSID kClassId;
 
-    // Play states of GetPlayState; other values are passing states
-    // (contacting, buffering, seeking).
-    static constexpr std::int32_t kStopped = 0;
-    static constexpr std::int32_t kPlaying = 3;
-    static constexpr std::int32_t kPaused = 4;
-
     bool Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id) {
         return ActiveXControl::Create(kClassId, windowName, style, rect, parent, id);
     }
@@ -32,7 +26,7 @@ public:
     HRESULT Play();
     HRESULT Pause();
     std::int32_t GetPosition() const;                   // milliseconds
-    std::int32_t GetPlayState() const;
+    std::int32_t GetPlayState() const;                  // real_player_state (play_state.h)
     std::int32_t GetLength() const;                     // milliseconds
     bool QueryAfterStop() const;                        // asked when the other player takes over
     HRESULT Seek(std::int32_t milliseconds);

@@ -47,7 +47,7 @@ void ButtonFaces::PollHover() {
 void ButtonFaces::ShowFaces(Polled& polled, bool pointerOver) {
     polled.hover = pointerOver ? 1 : 0;
     if (polled.glyph) {
-        polled.glyph->ShowPlaying(polled.glyph->IsPlaying(), pointerOver);  // redraws it
+        polled.glyph->ShowPlaying(polled.glyph->ShowsPlaying(), pointerOver);  // redraws it
         return;
     }
     const Faces& faces = pointerOver ? polled.enter : polled.leave;

@@ -6,7 +6,7 @@
 namespace kavuno::skin {
 
 void CPlayPauseButton::ShowPlaying(bool playing, bool pointerOver) {
-    m_bPlaying = playing ? 1 : 0;
+    playingGlyph_ = playing;
     if (playing) {
         SetImages(pointerOver ? IDB_PAUSE_HOVER : IDB_PAUSE, IDB_PAUSE_PRESSED);
     } else {

@@ -2,8 +2,6 @@
 // The play glyph shows while nothing plays or playback is paused, the pause
 // glyph while it plays; each comes with a normal and a pointer-over face.
 #pragma once
-#include <cstdint>
-
 #include "framework/bitmap_button.h"
 
 namespace kavuno::skin {
@@ -11,13 +9,14 @@ namespace kavuno::skin {
 class CPlayPauseButton : public ui::CBitmapButton {
 public:
     // Playback's glyph changes: `playing` picks the glyph (and is remembered),
-    // `pointerOver` the face; the button is redrawn at once.
+    // `pointerOver` the face; the button is redrawn at once. Whether a movie
+    // plays is playback's to know; the button only shows it.
     void ShowPlaying(bool playing, bool pointerOver);
     // Which glyph the hover poll must keep when it swaps faces.
-    bool IsPlaying() const { return m_bPlaying != 0; }
+    bool ShowsPlaying() const { return playingGlyph_; }
 
 private:
-    std::int32_t m_bPlaying = 0;
+    bool playingGlyph_ = false;
 };
 
 }  // namespace kavuno::skin

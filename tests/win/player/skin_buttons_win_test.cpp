@@ -134,7 +134,7 @@ TEST_F(SkinButtonsTest, ThePlayPauseGlyphFollowsPlaybackWithTheFaceAskedFor) {
     for (const auto& change : changes) {
         const int before = window_.playPause.draws;
         button.ShowPlaying(change.playing, change.pointerOver);
-        EXPECT_EQ(button.IsPlaying(), change.playing);
+        EXPECT_EQ(button.ShowsPlaying(), change.playing);
         EXPECT_GT(window_.playPause.draws, before) << "redrawn at once";
         EXPECT_TRUE(Shows(button, change.normal)) << change.normal;
         EXPECT_TRUE(Shows(button, change.pressed, ODS_SELECTED)) << change.pressed;
