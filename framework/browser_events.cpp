@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <utility>
+
 #include "framework/failure_report.h"
 
 namespace kavuno::ui {
@@ -37,10 +39,9 @@ VARIANT_BOOL* CancelOf(const VARIANT& v) { return v.vt == (VT_BYREF | VT_BOOL) ?
 // Whether `object` is the object whose IUnknown is `identity`.
 bool IsObject(IUnknown* object, IUnknown* identity) {
     if (!object || !identity) return false;
-    IUnknown* own = nullptr;
-    if (FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&own))) || !own) return false;
-    own->Release();
-    return own == identity;
+    ComPtr<IUnknown> own;
+    if (FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(own.Out())))) return false;
+    return own && own.get() == identity;
 }
 
 }  // namespace
@@ -124,45 +125,36 @@ private:
     BrowserEventHandler* handler_;
 };
 
+BrowserEvents::BrowserEvents() = default;
+BrowserEvents::~BrowserEvents() { Disconnect(); }
+
 bool BrowserEvents::Connect(IUnknown* control, BrowserEventHandler& handler) {
     Disconnect();
     if (!control) return false;
-    IConnectionPointContainer* container = nullptr;
-    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) ||
+    ComPtr<IConnectionPointContainer> container;
+    if (FAILED(control->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(container.Out()))) ||
         !container)
         return false;
-    IConnectionPoint* point = nullptr;
-    HRESULT hr = container->FindConnectionPoint(kBrowserEvents, &point);
-    container->Release();
-    if (FAILED(hr) || !point) return false;
+    ComPtr<IConnectionPoint> point;
+    if (FAILED(container->FindConnectionPoint(kBrowserEvents, point.Out())) || !point) return false;
 
-    IUnknown* identity = nullptr;
-    control->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
-    auto* sink = new Sink(identity, handler);
-    if (identity) identity->Release();  // the identity is compared, never called
+    // The identity is compared, never called: the sink holds no reference.
+    ComPtr<IUnknown> identity;
+    control->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(identity.Out()));
+    ComPtr<Sink> sink(new Sink(identity.get(), handler), false);
     DWORD cookie = 0;
-    if (FAILED(point->Advise(static_cast<IDispatch*>(sink), &cookie))) {
-        sink->Release();
-        point->Release();
-        return false;
-    }
-    sink_ = sink;
-    point_ = point;
+    if (FAILED(point->Advise(static_cast<IDispatch*>(sink.get()), &cookie))) return false;
+    sink_ = std::move(sink);
+    point_ = std::move(point);
     cookie_ = cookie;
     return true;
 }
 
 void BrowserEvents::Disconnect() {
     if (sink_) sink_->Forget();  // late events find no handler and cancel
-    if (point_) {
-        point_->Unadvise(cookie_);
-        point_->Release();
-        point_ = nullptr;
-    }
-    if (sink_) {
-        sink_->Release();
-        sink_ = nullptr;
-    }
+    if (point_) point_->Unadvise(cookie_);
+    point_.Reset();
+    sink_.Reset();
     cookie_ = 0;
 }
 

@@ -10,6 +10,8 @@
 
 #include <string_view>
 
+#include "framework/ownership.h"
+
 namespace kavuno::ui {
 
 class BrowserEventHandler {
@@ -27,8 +29,8 @@ protected:
 // the destructor) stops the events; the handler must outlive the connection.
 class BrowserEvents {
 public:
-    BrowserEvents() = default;
-    ~BrowserEvents() { Disconnect(); }
+    BrowserEvents();
+    ~BrowserEvents();
     BrowserEvents(const BrowserEvents&) = delete;
     BrowserEvents& operator=(const BrowserEvents&) = delete;
 
@@ -36,12 +38,12 @@ public:
     // before is ended first. False when the control offers no such events.
     bool Connect(IUnknown* control, BrowserEventHandler& handler);
     void Disconnect();
-    bool connected() const { return point_ != nullptr; }
+    bool connected() const { return static_cast<bool>(point_); }
 
 private:
     class Sink;
-    Sink* sink_ = nullptr;
-    IConnectionPoint* point_ = nullptr;
+    ComPtr<Sink> sink_;
+    ComPtr<IConnectionPoint> point_;
     DWORD cookie_ = 0;
 };
 

@@ -5,29 +5,28 @@
 namespace kavuno::ui {
 
 WorkerThread::~WorkerThread() {
-    if (!handle_) return;
-    WaitForSingleObject(handle_, INFINITE);
-    CloseHandle(handle_);
+    if (handle_) WaitForSingleObject(handle_.get(), INFINITE);
 }
 
 bool WorkerThread::Start(std::function<void()> body) {
     if (handle_) return false;
     auto owned = std::make_unique<std::function<void()>>(std::move(body));
-    handle_ = CreateThread(nullptr, 0, Entry, owned.get(), 0, nullptr);
+    handle_.Reset(CreateThread(nullptr, 0, Entry, owned.get(), 0, nullptr));
     if (!handle_) return false;
     static_cast<void>(owned.release());  // the thread has it now
     return true;
 }
 
-bool WorkerThread::Running() const { return handle_ && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+bool WorkerThread::Running() const { return handle_ && WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT; }
 
 bool WorkerThread::WaitAnsweringSentMessages(DWORD timeoutMs) {
     if (!handle_) return true;
+    const HANDLE thread = handle_.get();
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return WaitForSingleObject(handle_, 0) == WAIT_OBJECT_0;
-        DWORD wait = MsgWaitForMultipleObjects(1, &handle_, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
+        if (now >= deadline) return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+        DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
         if (wait == WAIT_OBJECT_0) return true;
         if (wait != WAIT_OBJECT_0 + 1) return false;
         // Peeking answers the sent messages waiting for this thread.
@@ -36,10 +35,7 @@ bool WorkerThread::WaitAnsweringSentMessages(DWORD timeoutMs) {
     }
 }
 
-void WorkerThread::Detach() {
-    if (handle_) CloseHandle(handle_);
-    handle_ = nullptr;
-}
+void WorkerThread::Detach() { handle_.Reset(); }
 
 DWORD WINAPI WorkerThread::Entry(LPVOID param) {
     std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(param));

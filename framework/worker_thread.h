@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "framework/ownership.h"
+
 namespace kavuno::ui {
 
 class WorkerThread {
@@ -31,7 +33,7 @@ public:
 
 private:
     static DWORD WINAPI Entry(LPVOID param);
-    HANDLE handle_ = nullptr;
+    OwnedHandle handle_;
 };
 
 }  // namespace kavuno::ui

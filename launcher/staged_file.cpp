@@ -102,15 +102,15 @@ bool StagedFile::Create() {
     Discard();
     if (!staging_.Ensure()) return false;
     temporary_ = staging_.NewTemporaryPath(kDownloadPrefix, kDownloadSuffix);
-    file_ = CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    pending_ = file_ != INVALID_HANDLE_VALUE;
+    file_.Reset(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    pending_ = static_cast<bool>(file_);
     return pending_;
 }
 
 bool StagedFile::Write(const void* data, size_t size) {
-    if (file_ == INVALID_HANDLE_VALUE) return false;
+    if (!file_) return false;
     if (buffer_.size() + size > kBufferSize && !Flush()) return false;
-    if (size >= kBufferSize) return WriteAll(file_, static_cast<const char*>(data), size);
+    if (size >= kBufferSize) return WriteAll(file_.get(), static_cast<const char*>(data), size);
     const char* bytes = static_cast<const char*>(data);
     buffer_.insert(buffer_.end(), bytes, bytes + size);
     return true;
@@ -118,21 +118,20 @@ bool StagedFile::Write(const void* data, size_t size) {
 
 bool StagedFile::Flush() {
     if (buffer_.empty()) return true;
-    bool ok = WriteAll(file_, buffer_.data(), buffer_.size());
+    bool ok = WriteAll(file_.get(), buffer_.data(), buffer_.size());
     buffer_.clear();
     return ok;
 }
 
 void StagedFile::Close() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    file_.Reset();
     buffer_.clear();
 }
 
 bool StagedFile::Commit() {
-    if (file_ == INVALID_HANDLE_VALUE) return false;
+    if (!file_) return false;
     // On disk before it replaces anything: a power cut leaves the old file or the new one.
-    bool written = Flush() && FlushFileBuffers(file_);
+    bool written = Flush() && FlushFileBuffers(file_.get());
     Close();
     if (written && MoveOverTarget()) {
         pending_ = false;  // nothing left to remove

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/ownership.h"
+
 namespace kavuno::launcher {
 
 class StagingFolder {
@@ -68,7 +70,7 @@ private:
     std::wstring target_;
     const StagingFolder& staging_;
     std::wstring temporary_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    ui::OwnedHandle file_;
     bool pending_ = false;  // the temporary file exists and is ours to remove
     std::vector<char> buffer_;
 };

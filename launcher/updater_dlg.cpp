@@ -60,12 +60,7 @@ CUpdaterDlg::CUpdaterDlg()
       m_hIcon(static_cast<HICON>(
           LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {}
 
-CUpdaterDlg::~CUpdaterDlg() {
-    for (HBITMAP frame : m_frames)
-        if (frame) DeleteObject(frame);
-    if (m_bmpBack) DeleteObject(m_bmpBack);
-    if (m_hIcon) DestroyIcon(m_hIcon);
-}
+CUpdaterDlg::~CUpdaterDlg() = default;
 
 void CUpdaterDlg::DoDataExchange() {
     Bind(IDC_PROGRESS, m_progress);
@@ -74,8 +69,8 @@ void CUpdaterDlg::DoDataExchange() {
 
 BOOL CUpdaterDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
     m_strAppDir = kavuno::ui::ProgramDirectory();
     PlaceControls();
 
@@ -87,13 +82,11 @@ BOOL CUpdaterDlg::OnInitDialog() {
     kavuno::ui::CentreInWorkArea(hwnd());
 
     SetWindowTextW(hwnd(), kCaption);
-    m_bmpBack = LoadBitmapResource(IDB_BACKGROUND);
+    m_bmpBack.Reset(LoadBitmapResource(IDB_BACKGROUND));
     m_btnCancel.SetImages(IDB_CANCEL, IDB_CANCEL_PRESSED);
 
-    for (int i = 0; i < kFrameCount; ++i) m_frames[i] = LoadBitmapResource(kFrameIds[i]);
-    HDC dc = GetDC(hwnd());
-    m_pMemDC = CreateCompatibleDC(dc);
-    ReleaseDC(hwnd(), dc);
+    for (int i = 0; i < kFrameCount; ++i) m_frames[i].Reset(LoadBitmapResource(kFrameIds[i]));
+    m_pMemDC.Reset(CreateCompatibleDC(kavuno::ui::ScopedGetDC(hwnd()).get()));
 
     SetTimer(hwnd(), kAnimationTimer, kAnimationInterval, nullptr);
     m_update = std::make_shared<kavuno::launcher::UpdateJob>();
@@ -122,7 +115,7 @@ void CUpdaterDlg::PlaceControls() {
 bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd(), &ps);
-    kavuno::ui::DrawBitmap(dc, 0, 0, kBackWidth, kBackHeight, m_bmpBack);
+    kavuno::ui::DrawBitmap(dc, 0, 0, kBackWidth, kBackHeight, m_bmpBack.get());
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, kCaptionX, kCaptionY, kCaption, static_cast<int>(wcslen(kCaption)));
@@ -132,7 +125,7 @@ bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
 }
 
 bool CUpdaterDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
-    result = reinterpret_cast<LRESULT>(m_hIcon);
+    result = reinterpret_cast<LRESULT>(m_hIcon.get());
     return true;
 }
 
@@ -161,14 +154,12 @@ void CUpdaterDlg::WatchUpdate() {
 }
 
 void CUpdaterDlg::DrawNextFrame() {
-    m_pFrameBitmap = m_frames[s_nFrame];
+    m_pFrameBitmap = m_frames[s_nFrame].get();
     s_nFrame = (s_nFrame + 1) % kFrameCount;
     if (!m_pFrameBitmap || !m_pMemDC) return;
-    HGDIOBJ old = SelectObject(m_pMemDC, m_pFrameBitmap);
-    HDC dc = GetDC(hwnd());
-    BitBlt(dc, kFrameX, kFrameY, kFrameWidth, kFrameHeight, m_pMemDC, 0, 0, SRCCOPY);
-    ReleaseDC(hwnd(), dc);
-    SelectObject(m_pMemDC, old);
+    const kavuno::ui::ScopedSelectObject frame(m_pMemDC.get(), m_pFrameBitmap);
+    const kavuno::ui::ScopedGetDC dc(hwnd());
+    BitBlt(dc.get(), kFrameX, kFrameY, kFrameWidth, kFrameHeight, m_pMemDC.get(), 0, 0, SRCCOPY);
 }
 
 void CUpdaterDlg::LaunchPlayerWhenUpdated() {
@@ -196,8 +187,7 @@ void CUpdaterDlg::OnCancel() {
 
 bool CUpdaterDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
     if (m_update) m_update->progress.Close();
-    if (m_pMemDC) DeleteDC(m_pMemDC);
-    m_pMemDC = nullptr;
+    m_pMemDC.Reset();
     return false;
 }
 

@@ -9,6 +9,7 @@
 
 #include "framework/bitmap_button.h"
 #include "framework/dialog.h"
+#include "framework/ownership.h"
 #include "framework/worker_thread.h"
 #include "launcher/skin_progress.h"
 #include "launcher/update_worker.h"
@@ -54,16 +55,16 @@ private:
 
     CSkinProgressCtrl m_progress;
     kavuno::ui::CBitmapButton m_btnCancel;
-    HICON m_hIcon = nullptr;
-    HBITMAP m_bmpBack = nullptr;
+    kavuno::ui::OwnedIcon m_hIcon;  // loaded unshared: ours to destroy
+    kavuno::ui::GdiObject<HBITMAP> m_bmpBack;
     HBITMAP m_pFrameBitmap = nullptr;  // the frame on show, one of m_frames
-    HDC m_pMemDC = nullptr;
+    kavuno::ui::OwnedDC m_pMemDC;
     // 1 when the update has ended (or was given up); the timer starts the
     // player and puts it back to 0. Only the GUI thread reads and writes it.
     int m_nUpdateDone = 0;
     std::wstring m_strAppDir;
 
-    HBITMAP m_frames[kFrameCount] = {};  // loaded once, in the order they are shown
+    kavuno::ui::GdiObject<HBITMAP> m_frames[kFrameCount];  // loaded once, in the order they are shown
     // What the window shares with the update worker, and the worker itself.
     std::shared_ptr<kavuno::launcher::UpdateJob> m_update;
     kavuno::ui::WorkerThread m_worker;

@@ -1,7 +1,6 @@
 #include "player/presence.h"
 
 #include <atomic>
-#include <memory>
 
 namespace kavuno::player {
 namespace {
@@ -15,21 +14,19 @@ struct Lookup {
     LPARAM id;
 };
 
-DWORD WINAPI RunLookup(void* parameter) {
-    std::unique_ptr<Lookup> lookup(static_cast<Lookup*>(parameter));
+void RunLookup(const Lookup& lookup) {
     // Its own hold on Windows Sockets: the program may end its own while the
     // name service still keeps this thread waiting.
     WSADATA data;
     const bool started = WSAStartup(MAKEWORD(1, 1), &data) == 0;
     in_addr address = {};
     try {
-        if (started && lookup->resolver(lookup->host, address))
-            PostMessageW(lookup->window, lookup->message, static_cast<WPARAM>(address.s_addr), lookup->id);
+        if (started && lookup.resolver(lookup.host, address))
+            PostMessageW(lookup.window, lookup.message, static_cast<WPARAM>(address.s_addr), lookup.id);
     } catch (...) {
         // Nothing found: no presence notices.
     }
     if (started) WSACleanup();
-    return 0;
 }
 
 std::atomic<LPARAM> g_lookups{0};
@@ -71,13 +68,17 @@ void PresenceSocket::Announce(const std::string& server, HWND window, UINT resol
     }
     if (server.empty()) return;
     lookup_ = ++g_lookups;
-    auto* lookup = new Lookup{resolver_, server, window, resolvedMessage, lookup_};
-    HANDLE thread = CreateThread(nullptr, 0, &RunLookup, lookup, 0, nullptr);
-    if (thread) {
-        CloseHandle(thread);  // never waited for
-    } else {
-        delete lookup;
-    }
+    // An earlier lookup runs on by itself; its answer is no longer awaited.
+    lookupThread_.Detach();
+    lookupThread_.Start([lookup = Lookup{resolver_, server, window, resolvedMessage, lookup_}] { RunLookup(lookup); });
+}
+
+PresenceSocket::~PresenceSocket() {
+    Close();
+    // Never waited for: a name service may keep the lookup waiting long
+    // after the window has gone. It owns all it uses, and its answer goes
+    // to a window that no longer exists.
+    lookupThread_.Detach();
 }
 
 void PresenceSocket::OnResolved(WPARAM wParam, LPARAM lParam) {

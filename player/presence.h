@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "framework/worker_thread.h"
+
 namespace kavuno::player {
 
 class PresenceSocket {
@@ -32,7 +34,7 @@ public:
     explicit PresenceSocket(unsigned short localPort = kLocalPort, unsigned short serverPort = kServerPort,
                             Resolver resolver = &ResolveHostName)
         : localPort_(localPort), serverPort_(serverPort), resolver_(resolver) {}
-    ~PresenceSocket() { Close(); }
+    ~PresenceSocket();
     PresenceSocket(const PresenceSocket&) = delete;
     PresenceSocket& operator=(const PresenceSocket&) = delete;
 
@@ -60,6 +62,7 @@ private:
     in_addr address_ = {};
     bool addressKnown_ = false;
     LPARAM lookup_ = 0;  // which lookup's answer is awaited
+    ui::WorkerThread lookupThread_;
 };
 
 // Starts Windows Sockets at version 1.1 exactly for the life of the object.
