@@ -8,11 +8,20 @@ no test noticed.
 
 PATH is a file or a directory from the repository root; without one, the
 window-free code and the Windows side of the framework, the skin and
-playback. A file that the native tree compiles is the native side's: its
-native tests run. Any other is the Windows side's: its Windows unit tests
-run under Wine on one display (the pass starts itself again under
+playback. A file that the native tree compiles (a header: that a native
+object includes, by the compiler's dependency files) is the native side's:
+only its native tests run. Any other is the Windows side's: its Windows unit
+tests run under Wine on one display (the pass starts itself again under
 tools/wine/wine-run.sh for that), each test program in a prefix of its own
-that it keeps from run to run.
+that it keeps from run to run. A Windows-only file found in a directory
+(common/gbk_win.cpp) is mutated only when named, with --side windows, or in
+the folders above.
+
+Every test program of a file must pass unmutated before its mutants, or the
+pass stops. After a Windows test failed for a mutant, the prefix's server
+ends with whatever the run left behind, and an unmutated copy of the program
+runs once: only when that passes is the mutant killed. When it fails, the
+prefix is replaced by a fresh copy and the mutant runs again there.
 
 The existing build trees ($BUILD_DIR/native and $BUILD_DIR/win) are reused
 and configured when missing; each mutant rebuilds one object and relinks the
@@ -74,7 +83,6 @@ class TestProgram:
     environment: dict[str, str]
     depth: int  # how many targets it links: the fewer, the nearer to a file
     seconds: float = 0.0  # unmutated
-    usable: bool = True
 
 
 @dataclass
@@ -136,6 +144,10 @@ class Tree:
                 target, [command[position], *arguments], Path(properties.get("WORKING_DIRECTORY", self.path)),
                 environment, len(self.closure(target)))
 
+    @functools.cached_property
+    def all_sources(self) -> set[str]:
+        return set().union(*(t.sources for t in self.targets.values()))
+
     def closure(self, name: str) -> set[str]:
         seen, todo = set(), [name]
         while todo:
@@ -150,7 +162,7 @@ class Tree:
         """The object files this tree compiles `path` into (CMake's layout): a
         .cpp file's own, or those of every .cpp file that includes a header."""
         objects = []
-        for source in ({path} if path.endswith(".cpp") else includers(path)):
+        for source in self.sources_of(path):
             for name in self.compiling({source}):
                 target = self.targets[name]
                 relative = os.path.relpath(REPO / source, REPO / target.source_dir).replace("..", "__")
@@ -162,6 +174,29 @@ class Tree:
 
     def compiling(self, sources: set[str]) -> set[str]:
         return {t.name for t in self.targets.values() if t.sources & sources}
+
+    @functools.cached_property
+    def included(self) -> dict[str, set[str]]:
+        """For each file of the repository, the sources of this tree whose
+        objects include it, read from the compiler's dependency files: a header
+        behind `#ifdef _WIN32` is the Windows tree's only."""
+        users: dict[str, set[str]] = {}
+        root = f"{REPO}/"
+        for depfile in self.path.rglob("*.o.d"):
+            names = [n for n in depfile.read_text(errors="replace").replace("\\\n", " ").split()[1:]
+                     if n.startswith(root)]
+            if names:
+                source = names[0][len(root):]
+                for name in names[1:]:
+                    users.setdefault(name[len(root):], set()).add(source)
+        return users
+
+    def sources_of(self, path: str) -> set[str]:
+        """The sources of this tree that compile `path`: itself, or the files
+        that include a header (by the include graph when nothing is built yet)."""
+        if path.endswith(".cpp"):
+            return {path}
+        return self.included.get(path, set()) if self.included else includers(path)
 
     def covering_tests(self, path: str, sources: set[str]) -> list[TestProgram]:
         """The test programs that link the code of `path` and, when some do, only
@@ -211,17 +246,40 @@ def includers(header: str) -> set[str]:
     return {f for f in found if f.endswith(".cpp")}
 
 
-def source_files(paths: list[str]) -> list[str]:
+def source_files(paths: list[str]) -> list[tuple[str, bool]]:
+    """The files to mutate, each with whether it was named itself."""
     files = []
     for given in paths:
         path = (REPO / given).resolve()
         if path.is_dir():
-            files += sorted(p for p in path.rglob("*") if p.suffix in SOURCE_SUFFIXES)
+            files += [(p, False) for p in sorted(path.rglob("*")) if p.suffix in SOURCE_SUFFIXES]
         elif path.is_file():
-            files.append(path)
+            files.append((path, True))
         else:
             raise SystemExit(f"no such file or directory: {given}")
-    return [str(f.relative_to(REPO)) for f in files]
+    return [(str(f.relative_to(REPO)), named) for f, named in files]
+
+
+def unmutated_copy(program: Path, make: bool = False) -> Path:
+    """A copy of a test program beside it (where the DLLs it loads are), as
+    built from the unmutated sources."""
+    copy = program.with_name(f"{program.stem}.unmutated{program.suffix}")
+    if make:
+        subprocess.run(["cp", "-p", str(program), str(copy)], check=True)
+    return copy
+
+
+def stop_server(prefix: str) -> None:
+    """Ends the prefix's server and every process of its, and waits until it has gone."""
+    environment = dict(os.environ, WINEPREFIX=prefix)
+    subprocess.run(["wineserver", "-k"], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-w"], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def start_server(prefix: str) -> None:
+    """A server for the prefix that stays up between the test's runs."""
+    subprocess.run(["wineserver", "-p"], env=dict(os.environ, WINEPREFIX=prefix),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # a pipe would wait for the server to end
 
 
 def load_equivalents() -> set[tuple[str, str, str]]:
@@ -263,19 +321,16 @@ class Pass:
     def plan(self) -> list[tuple[str, list[TestProgram], list[Mutant]]]:
         for tree in self.trees.values():
             tree.load()
-        defaults = not self.args.paths
         plan = []
-        for path in source_files(self.args.paths or DEFAULT_PATHS):
-            sources = {path} if path.endswith(".cpp") else includers(path)
-            side = None
-            for name in ("native", "windows"):
-                tests = self.trees[name].covering_tests(path, sources)
-                if tests:
-                    side = name
-                    break
-            if side is None:
+        for path, named in source_files(self.args.paths or DEFAULT_PATHS):
+            # A file the native tree compiles is the native side's, tested natively only.
+            side = "native" if self.trees["native"].sources_of(path) & self.trees["native"].all_sources else "windows"
+            tests = self.trees[side].covering_tests(path, self.trees[side].sources_of(path))
+            if not tests:
                 continue  # no test program compiles it
-            if defaults and side == "windows" and not path.startswith(DEFAULT_WINDOWS_SIDE):
+            # A Windows-only file found in a directory (gbk_win.cpp in common/) is
+            # the Windows side's: only of the folders it covers, or when asked for.
+            if side == "windows" and not (named or self.args.side == "windows" or path.startswith(DEFAULT_WINDOWS_SIDE)):
                 continue
             if self.args.side and side != self.args.side:
                 continue
@@ -301,9 +356,13 @@ class Pass:
             self.built[side].add(target)
         return ok
 
-    def execute(self, side: str, test: TestProgram, timeout: float) -> tuple[bool, float]:
-        """Runs a test program; True when it passed."""
-        command = [*test.command, "--gtest_fail_fast"] if not test.command[1:] else list(test.command)
+    def execute(self, side: str, test: TestProgram, timeout: float, unmutated: bool = False) -> tuple[bool, float]:
+        """Runs a test program (or its unmutated copy); True when it passed."""
+        command = list(test.command)
+        if unmutated:
+            command[0] = str(unmutated_copy(Path(command[0])))
+        if not test.command[1:]:
+            command.append("--gtest_fail_fast")
         environment = dict(os.environ, **test.environment)
         if side == "windows":
             command = shlex.split(os.environ["KAVUNO_WINE"]) + command
@@ -320,10 +379,6 @@ class Pass:
                 passed = False
                 os.killpg(process.pid, signal.SIGKILL)
                 process.wait()
-                if side == "windows":
-                    # What the hung program left running goes with its server.
-                    subprocess.run(["wineserver", "-k"], env=environment)
-                    subprocess.run(["wineserver", "-p"], env=environment)
             output.seek(0)
             # What failed, as evidence for the report.
             lines = output.read().decode(errors="replace").splitlines()
@@ -331,27 +386,62 @@ class Pass:
                                                                                    "Which is", "[  FAILED"))][:12]
         return passed, time.monotonic() - start
 
-    def prefix_of(self, test: TestProgram) -> str:
+    def prefix_of(self, test: TestProgram, fresh: bool = False) -> str:
         """A prefix of the test program's own, copied from the session's untouched
         one, with a server that stays up between its runs: what one program leaves
-        in its prefix (a registered control, say) never reaches another."""
+        in its prefix (a registered control, say) never reaches another. `fresh`
+        replaces it with a new copy."""
         prefix = f"{os.environ['WINEPREFIX']}.{test.target}"
+        if fresh and prefix in self.prefixes:
+            stop_server(prefix)
+            subprocess.run(["rm", "-rf", prefix], check=True)
+            self.prefixes.remove(prefix)
         if prefix not in self.prefixes:
             subprocess.run(["cp", "-a", os.environ["WINEPREFIX"], prefix], check=True)
-            subprocess.run(["wineserver", "-p"], env=dict(os.environ, WINEPREFIX=prefix))
+            start_server(prefix)
             self.prefixes.append(prefix)
         return prefix
 
     def baseline(self, side: str, tests: list[TestProgram]) -> None:
+        """Every test program of a file passes unmutated (the Windows ones in a
+        fresh prefix when not in their own), or the pass stops: a kill must be
+        the mutant's doing. Each keeps an unmutated copy for the checks after a kill."""
         for test in tests:
-            if test.seconds or not test.usable:
+            if test.seconds:
                 continue
             if not self.build(side, test.target):
-                raise SystemExit(f"{test.target} does not build unmutated")
+                raise SystemExit(f"{test.target} does not build unmutated: the pass stops")
+            unmutated_copy(Path(test.command[0]), make=True)
             passed, seconds = self.execute(side, test, 600)
-            test.usable, test.seconds = passed, max(seconds, 0.1)
+            if not passed and side == "windows":
+                self.prefix_of(test, fresh=True)
+                passed, seconds = self.execute(side, test, 600)
             if not passed:
-                print(f"  {test.target} fails unmutated: left out", *self.evidence, sep="\n    ", flush=True)
+                raise SystemExit("\n    ".join([f"{test.target} fails unmutated: the pass stops "
+                                                  "(a kill would not be the mutant's)", *self.evidence]))
+            test.seconds = max(seconds, 0.1)
+
+    def failed_for_mutant(self, test: TestProgram, timeout: float) -> bool:
+        """After a Windows test failed for a mutant: whatever its run left behind
+        (a process, a window, a held file) goes with the prefix's server, and the
+        unmutated copy runs once. Should that fail too, the prefix itself went bad:
+        it is replaced by a fresh copy and the mutant runs again there. True when
+        the failure is the mutant's; the pass stops when even a fresh prefix fails
+        the unmutated program."""
+        evidence = self.evidence
+        prefix = self.prefix_of(test)
+        stop_server(prefix)
+        start_server(prefix)
+        if self.execute("windows", test, timeout, unmutated=True)[0]:
+            self.evidence = evidence
+            return True
+        print(f"  {test.target} failed unmutated after a mutant's run:", *self.evidence,
+              "  a fresh prefix, and the mutant again", sep="\n    ", flush=True)
+        self.prefix_of(test, fresh=True)
+        if not self.execute("windows", test, timeout, unmutated=True)[0]:
+            raise SystemExit("\n    ".join([f"{test.target} fails unmutated even in a fresh prefix: the pass stops",
+                                              *self.evidence]))
+        return not self.execute("windows", test, timeout)[0]
 
     def object_code(self, side: str, path: str, since: float = 0.0) -> dict[Path, bytes] | None:
         """The hashes of `path`'s objects; None when one of them was not built since `since`."""
@@ -368,8 +458,6 @@ class Pass:
         written = path.stat().st_mtime
         first = True
         for test in tests:
-            if not test.usable:
-                continue
             if not self.build(side, test.target):
                 return "did not build"
             if first and original_code and self.object_code(side, mutant.path, written) == original_code:
@@ -377,6 +465,8 @@ class Pass:
             first = False
             timeout = max(30.0 if side == "windows" else 10.0, 4 * test.seconds + 10)
             passed, _ = self.execute(side, test, timeout)
+            if not passed and side == "windows":
+                passed = not self.failed_for_mutant(test, timeout)
             if not passed:
                 tests.remove(test)
                 tests.insert(0, test)  # the likeliest to kill the next mutant of this file
@@ -390,7 +480,7 @@ class Pass:
     def build_objects(self, side: str, path: str) -> bool:
         """Builds every target that compiles `path`, or a file that includes it."""
         tree = self.trees[side]
-        targets = sorted(tree.compiling({path} if path.endswith(".cpp") else includers(path) | {path}))
+        targets = sorted(tree.compiling(tree.sources_of(path) | {path}))
         return all(self.build(side, target) for target in targets)
 
     def is_equivalent(self, mutant: Mutant) -> bool:
@@ -423,8 +513,11 @@ class Pass:
             return self.run_plan(plan, total)
         finally:
             for prefix in self.prefixes:
-                subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix))
+                stop_server(prefix)
                 subprocess.run(["rm", "-rf", prefix])
+            for tree in self.trees.values():
+                for test in tree.tests.values():
+                    unmutated_copy(Path(test.command[0])).unlink(missing_ok=True)
 
     def run_plan(self, plan, total: int) -> int:
         done = 0
