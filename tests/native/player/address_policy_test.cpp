@@ -28,7 +28,7 @@ TEST(Url, ReadsTheAuthorityStrictly) {
     EXPECT_EQ(v6->EffectivePort(), 554u);
     for (const char* bad : {"http:/site/", "http:\\\\site\\", "http://site\\@evil/", "http://a@b@evil/",
                             "http://sit%65/", "http://site:/", "http://site:65536/", "http://site:8o/", "http:///x",
-                            "http://si te/", "http://site/\n", "\thttp://site/", "http://[::1/", "//site/", "site"})
+                            "http://si te/", "http://site/\n", "\thttp://site/", "http://[::1/", "//site/", "a//site/", "site"})
         EXPECT_FALSE(kavuno::url::Parse(bad)) << bad;
     EXPECT_EQ(kavuno::url::SchemeOf("JavaScript:alert(1)"), "javascript");
     EXPECT_EQ(kavuno::url::SchemeOf(" javascript:x"), "");
