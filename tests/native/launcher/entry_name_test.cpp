@@ -5,6 +5,7 @@
 
 namespace {
 
+using kavuno::launcher::EntryAddressPath;
 using kavuno::launcher::IsSafeEntryName;
 
 TEST(IsSafeEntryName, AcceptsPlainNamesAndSubdirectories) {
@@ -27,6 +28,14 @@ TEST(IsSafeEntryName, GbkTrailBytesThatLookLikeBackslashesAreNotSeparators) {
     EXPECT_TRUE(IsSafeEntryName("\xD8\x5C\xD8\x5C"));
     // ".." followed by such a character is one segment, not a parent step.
     EXPECT_TRUE(IsSafeEntryName("..\xD8\x5C" "x"));
+}
+
+TEST(EntryAddressPath, EscapesEachGbkCharacterWholeAndKeepsOnlyUnreservedBytes) {
+    // A lead byte (0x81..0xFE) takes a trail (0x40..0xFE) with it, a backslash
+    // too; any other byte stands alone, and a backslash alone is a folder step.
+    EXPECT_EQ(EntryAddressPath("skin\\a b#.dat"), "skin/a%20b%23.dat");
+    EXPECT_EQ(EntryAddressPath("\xFE\x5C\x80\x5C\x81/\x81\x5C" "0"), "%FE%5C%80/%81/%81%5C0");
+    EXPECT_EQ(EntryAddressPath("~\x81"), "~%81");  // a lead byte at the end
 }
 
 TEST(IsSafeEntryName, RefusesParentSegments) {
