@@ -81,6 +81,7 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
         {"serial not a number", Replace(good, "serial 1733580000", "serial -1"), {false, false}},
         {"size not a number", Replace(good, "file 9 ", "file 9x "), {false, false}},
         {"size with a sign", Replace(good, "file 9 ", "file +9 "), {false, false}},
+        {"no size", Replace(good, "file 9 ", "file  "), {false, false}},
         {"hash too short", Replace(good, hash, hash.substr(1)), {false, false}},
         {"hash in capitals", Replace(good, hash, "A" + hash.substr(1)), {false, false}},
         {"no name", Replace(good, hash + " movie.dat", hash), {false, false}},
