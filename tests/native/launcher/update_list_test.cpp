@@ -86,6 +86,7 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
         {"hash in capitals", Replace(good, hash, "A" + hash.substr(1)), {false, false}},
         {"no name", Replace(good, hash + " movie.dat", hash), {false, false}},
         {"a control byte in a name", Replace(good, "movie.dat", "movie\r.dat"), {false, false}},
+        {"the last control byte in a name", Replace(good, "movie.dat", "movie\x1F.dat"), {false, false}},
         {"an unknown line", Replace(good, "file 0 ", "blob 0 "), {false, false}},
         {"signature cut", good.substr(0, good.size() - 3) + "\n", {false, false}},
         {"no signature", withoutSignature, {false, false}},
