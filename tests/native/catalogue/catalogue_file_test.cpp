@@ -448,7 +448,9 @@ TEST_F(CatalogueFileOnDisk, AFilesLastBytesAreReadAfterARefillAndNothingPastThem
 
 TEST_F(CatalogueFileOnDisk, MissingTruncatedAndEmptyFiles) {
     RecordArray records;
-    EXPECT_EQ(LoadCatalogue(dir_ / "none.dat", records).status, LoadResult::Status::CannotOpen);
+    const LoadResult missing = LoadCatalogue(dir_ / "none.dat", records);
+    EXPECT_EQ(missing.status, LoadResult::Status::CannotOpen);
+    EXPECT_EQ(missing.appended, 0u);
 
     std::ofstream(dir_ / "empty.dat", std::ios::binary).close();
     LoadResult r = LoadCatalogue(dir_ / "empty.dat", records);
