@@ -51,6 +51,8 @@ public:
         GetTempPathW(MAX_PATH, temp);
         g_folder = std::wstring(temp) + L"kavuno-playback-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(g_folder.c_str(), nullptr);
+        // Process ids come round again (under Wine, with each new server).
+        DeleteFileW((g_folder + L"calls.log").c_str());
         SetEnvironmentVariableW(L"KAVUNO_STAND_IN_LOG", (g_folder + L"calls.log").c_str());
         _wputenv((L"LOCALAPPDATA=" + g_folder).c_str());
         kavuno::ui::SetLogName(L"playback_test");
@@ -193,6 +195,8 @@ TEST(PlaybackControl, NothingLoadedReachesNoControlAndPlayersSwitchWithoutAStop)
     EXPECT_TRUE(w.WaitForPage("/ad/cache.asp", 1));
     ASSERT_TRUE(w.TickUntil(L"正在播放：[Alpha]"));
     EXPECT_TRUE(w.RealShown());
+    w.playback.UpdatePlaybackStatus();
+    EXPECT_TRUE(w.RealShown()) << "a further tick leaves the picture up";
     EXPECT_EQ(w.Text(IDC_PLAY_TIME), L"00:01:15/00:10:00");
     EXPECT_EQ(w.SliderPosition(), 75);
     EXPECT_EQ(w.window.slider.Send(TBM_GETRANGEMAX), 600);
