@@ -32,6 +32,8 @@ fs::path UseLogFolder() {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
         fs::path base = fs::path(temp) / (L"kavuno-failures-" + std::to_wstring(GetCurrentProcessId()));
+        std::error_code ignored;
+        fs::remove_all(base, ignored);  // process ids come round again (under Wine, with each new server)
         fs::create_directories(base);
         _wputenv((L"LOCALAPPDATA=" + base.wstring()).c_str());
         return base / L"Kavuno";
