@@ -46,6 +46,7 @@ import json
 import os
 import re
 import shlex
+import shutil
 import signal
 import subprocess
 import sys
@@ -261,8 +262,8 @@ def source_files(paths: list[str]) -> list[tuple[str, bool]]:
 
 
 def unmutated_copy(program: Path, make: bool = False) -> Path:
-    """A copy of a test program beside it (where the DLLs it loads are), as
-    built from the unmutated sources."""
+    """A copy of a test program beside it, as built from the unmutated sources;
+    it runs in the program's place, where the DLLs it loads are."""
     copy = program.with_name(f"{program.stem}.unmutated{program.suffix}")
     if make:
         subprocess.run(["cp", "-p", str(program), str(copy)], check=True)
@@ -359,10 +360,18 @@ class Pass:
     def execute(self, side: str, test: TestProgram, timeout: float, unmutated: bool = False) -> tuple[bool, float]:
         """Runs a test program (or its unmutated copy); True when it passed."""
         command = list(test.command)
-        if unmutated:
-            command[0] = str(unmutated_copy(Path(command[0])))
         if not test.command[1:]:
             command.append("--gtest_fail_fast")
+        if unmutated:
+            # Under its own name (a test may check it), the mutated program set aside meanwhile.
+            program = Path(command[0])
+            aside = program.with_name(f"{program.stem}.mutated{program.suffix}")
+            os.replace(program, aside)
+            try:
+                shutil.copy2(unmutated_copy(program), program)
+                return self.execute(side, test, timeout)
+            finally:
+                os.replace(aside, program)
         environment = dict(os.environ, **test.environment)
         if side == "windows":
             command = shlex.split(os.environ["KAVUNO_WINE"]) + command
