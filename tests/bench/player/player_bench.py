@@ -47,7 +47,7 @@ def launch_time(exe: Path) -> str:
 
 def one_run(folder: e2e.ProgramFolder, texts: list[str]) -> tuple[float, float, dict[str, tuple[float, int]]]:
     """One start of the player in `folder`, then each search of `texts`."""
-    launcher = e2e.start(e2e.program("kavuno_probe.exe"), "window", LAUNCHER_TITLE)
+    launcher = e2e.start(e2e.program("kavuno_probe.exe"), "dialog", LAUNCHER_TITLE)
     try:
         if not e2e.wait_until(lambda: e2e.find_windows(LAUNCHER_TITLE), timeout=20):
             raise RuntimeError("no launcher window")
