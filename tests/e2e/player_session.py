@@ -95,7 +95,6 @@ class PlayerSession:
         self.process: Optional[subprocess.Popen] = None
         self.launcher: Optional[subprocess.Popen] = None
         self.wid: Optional[int] = None
-        self.last_click: Optional[tuple[int, int]] = None
 
     # -- life cycle
     def open_launcher(self) -> None:
@@ -196,16 +195,10 @@ class PlayerSession:
         player_probe("idle", MAIN_TITLE, check=False)
 
     def click_control(self, control_id: int) -> None:
-        """Clicks the control's centre. A click on the spot of the one before
-        could be taken for a double-click, which an owner-drawn button reports
-        instead of a click: that one lands a few pixels lower."""
+        """Clicks the control's centre."""
         (left, top, _, _), _, _ = self.window()
         x, y, w, h = self.controls()[control_id]["rect"]
-        point = (left + x + w // 2, top + y + h // 2)
-        if point == self.last_click:
-            point = (point[0], point[1] + max(1, min(5, h // 3)))
-        self.last_click = point
-        e2e.click(*point)
+        e2e.click(left + x + w // 2, top + y + h // 2)
         self.sync()
 
     def click_tree_item(self, text: str, double: bool = False) -> None:

@@ -13,8 +13,11 @@
 #include "framework/gdi.h"
 #include "framework/ownership.h"
 #include "framework/tool_tip.h"
+#include "tests/win/framework/tool_tip_text.h"
 
 namespace {
+
+using kavuno::ui::testing::TipText;
 
 using namespace kavuno::ui;
 
@@ -110,17 +113,6 @@ WNDPROC g_tipProc = nullptr;
 LRESULT CALLBACK RecordingTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_USER) g_sent.push_back(message);
     return CallWindowProcW(g_tipProc, hwnd, message, wParam, lParam);
-}
-
-std::wstring TipText(const ToolTip& tips, HWND owner, HWND tool) {
-    wchar_t text[80] = L"?";
-    TTTOOLINFOW info = {};
-    info.cbSize = sizeof info;
-    info.hwnd = owner;
-    info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = text;
-    SendMessageW(tips.hwnd(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
-    return text;
 }
 
 TEST(ToolTip, ToolsAreWholeWindowsWithOneTextEachAndTheTipsSeeWhatIsHandedOn) {

@@ -18,9 +18,12 @@
 #include "player/skin/window_modes.h"
 #include "player/skin/window_skin.h"
 #include "tests/win/player/skin_test_window.h"
+#include "tests/win/framework/tool_tip_text.h"
 
 namespace kavuno::skin {
 namespace {
+
+using kavuno::ui::testing::TipText;
 
 using testing::CanvasPixels;
 using testing::ImagePixels;
@@ -199,17 +202,6 @@ TEST(WindowSkin, APressOnBareSkinStartsAMoveAsTheCaptionWould) {
     EXPECT_EQ(window.seen[0].message, static_cast<UINT>(WM_NCLBUTTONDOWN));
     EXPECT_EQ(window.seen[0].wParam, static_cast<WPARAM>(HTCAPTION));
     EXPECT_EQ(window.seen[0].lParam, 0);
-}
-
-std::wstring TipText(const ui::ToolTip& tips, HWND owner, HWND tool) {
-    wchar_t text[80] = L"?";
-    TTTOOLINFOW info = {};
-    info.cbSize = sizeof info;
-    info.hwnd = owner;
-    info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = text;
-    SendMessageW(tips.hwnd(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
-    return text;
 }
 
 TEST(WindowModes, EachSwitchTurnsSkinRegionButtonAndTipRoundAndKeepingOnTopToo) {
