@@ -7,8 +7,9 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev          # native build, sanitizers, libFuzzer
   mingw-w64                                        # Windows cross compilers (x86_64 and i686)
   googletest libgtest-dev libbenchmark-dev         # tests and benchmarks
-  wine wine64                                      # never wine32: this kernel cannot run 32-bit code
+  wine wine64 wine32:i386                          # 64-bit prefixes that run both bitnesses (WoW64)
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good  # Wine's DirectShow decodes through them (stand-in controls)
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386  # ... and the 32-bit DirectShow too
   xvfb xdotool x11-utils imagemagick               # a display to run the programs on, and to look at them
   fonts-wqy-microhei                               # Chinese glyphs for the font replacements
   python3 curl                                     # demo service, tools and end-to-end tests
@@ -33,6 +34,12 @@ ensure_locales() {
 }
 
 SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+# The 32-bit programs users install run through Wine's WoW64, which needs the
+# i386 half of Wine. Never install only part of it: /usr/bin/wine then tries
+# the 32-bit loader first.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
