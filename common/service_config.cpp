@@ -69,7 +69,12 @@ std::string Credential(const char* name, const char* fallback) {
 }  // namespace
 
 std::string UpdateServer() { return BaseAddress("KAVUNO_UPDATE_SERVER", KAVUNO_DEFAULT_UPDATE_SERVER); }
-std::string WebSite() { return BaseAddress("KAVUNO_WEB_SITE", KAVUNO_DEFAULT_WEB_SITE); }
+std::string WebSite() {
+    // The site may be given as its host, and port if any: that is http.
+    std::string site = BaseAddress("KAVUNO_WEB_SITE", KAVUNO_DEFAULT_WEB_SITE);
+    if (site.find("://") == std::string::npos) site.insert(0, "http://");
+    return site;
+}
 std::string PresenceServer() { return Host("KAVUNO_PRESENCE_SERVER", KAVUNO_DEFAULT_PRESENCE_SERVER); }
 std::string StreamHostA() { return Host("KAVUNO_STREAM_HOST_A", KAVUNO_DEFAULT_STREAM_HOST_A); }
 std::string StreamHostB() { return PresenceServer(); }

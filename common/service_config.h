@@ -10,6 +10,7 @@
 namespace kavuno::config {
 
 // Base addresses such as "http://127.0.0.1:8780", without a trailing slash.
+// A web site given as "host" or "host:port" is an http one.
 std::string UpdateServer();
 std::string WebSite();
 

@@ -48,10 +48,11 @@ std::optional<unsigned> ReadPort(std::string_view digits) {
 
 unsigned Url::EffectivePort() const {
     if (port) return *port;
-    if (scheme == "http") return 80;
+    if (scheme == "http" || scheme == "mmsh") return 80;
     if (scheme == "https") return 443;
-    if (scheme == "rtsp" || scheme == "rtspu") return 554;
-    if (scheme == "mms") return 1755;
+    if (scheme == "rtsp" || scheme == "rtspu" || scheme == "rtspt") return 554;
+    if (scheme == "mms" || scheme == "mmst" || scheme == "mmsu") return 1755;
+    if (scheme == "pnm") return 7070;
     return 0;
 }
 
@@ -103,13 +104,36 @@ std::optional<Url> Parse(std::string_view address) {
 }
 
 std::string WithoutUserInfo(std::string_view address) {
-    const std::size_t separator = address.find("://");
-    if (separator == std::string_view::npos) return std::string(address);
-    const std::size_t start = separator + 3;
-    const std::size_t end = std::min(address.find_first_of("/?#", start), address.size());
-    const std::size_t at = address.substr(start, end - start).rfind('@');
+    if (const std::optional<Url> parsed = Parse(address)) {
+        if (!parsed->hasUserInfo) return std::string(address);
+        // The scheme as written, "//", and the authority from its host on.
+        const std::size_t start = SchemeLength(address) + 2;
+        const std::size_t end = address.size() - parsed->rest.size();
+        const std::size_t at = address.substr(start, end - start).find('@');
+        return std::string(address.substr(0, start)) + std::string(address.substr(start + at + 1));
+    }
+    const std::size_t at = address.rfind('@');
     if (at == std::string_view::npos) return std::string(address);
-    return std::string(address.substr(0, start)) + std::string(address.substr(start + at + 1));
+    const std::size_t separator = address.find("//");
+    const std::size_t start = separator != std::string_view::npos && separator < at ? separator + 2 : 0;
+    return std::string(address.substr(0, start)) + std::string(address.substr(at + 1));
+}
+
+std::string EncodeUserInfo(std::string_view text) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (IsAlpha(c) || IsDigit(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+            out += c;
+        } else {
+            const auto byte = static_cast<unsigned char>(c);
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
 }
 
 }  // namespace kavuno::url

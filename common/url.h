@@ -31,7 +31,13 @@ std::optional<Url> Parse(std::string_view address);
 // "" when it does not start with a well-formed scheme and a colon.
 std::string SchemeOf(std::string_view address);
 
-// `address` without its user name and password, for logs.
+// `address` without its user name and password, for logs. An address that
+// does not parse loses everything from its authority up to its last '@', so
+// that a password holding '/' or '#' is dropped too.
 std::string WithoutUserInfo(std::string_view address);
+
+// A user name or password for the userinfo part of an address: every byte
+// outside the unreserved set (letters, digits, '-', '.', '_', '~') as %XX.
+std::string EncodeUserInfo(std::string_view text);
 
 }  // namespace kavuno::url

@@ -160,11 +160,15 @@ BOOL CPlayerDlg::OnInitDialog() {
 void CPlayerDlg::LoadCategories() {
     using kavuno::catalogue::CategoryFileStatus;
     CategoryFileStatus status = CategoryFileStatus::Read;
-    m_tree.Build(kavuno::catalogue::LoadCategoryTree(std::filesystem::path(m_strAppDir + kCategoryFile), &status));
-    if (status != CategoryFileStatus::TooLarge) return;
-    kavuno::ui::WriteLog("refused", "root.dat: larger than 1 MiB or longer than 10000 lines");
-    AddStartNotice(L"分类文件 root.dat 已损坏（超过 1 MB 或 10000 行），分类列表是空的。\n"
-                   L"请关闭本程序，重新运行 KavunoUp 更新节目单。");
+    kavuno::catalogue::CategoryTree tree =
+        kavuno::catalogue::LoadCategoryTree(std::filesystem::path(m_strAppDir + kCategoryFile), &status);
+    const std::size_t shown = tree.size() - 1;  // after the fixed first node, one node per line read
+    m_tree.Build(std::move(tree));
+    if (status != CategoryFileStatus::Cut) return;
+    kavuno::ui::WriteLog("catalogue", "root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first " +
+                                          std::to_string(shown) + " lines");
+    AddStartNotice(L"分类文件 root.dat 太长（超过 1 MB 或 10000 行），只显示了其中的前 " + std::to_wstring(shown) +
+                   L" 个分类。\n请关闭本程序，重新运行 KavunoUp 更新节目单。");
 }
 
 void CPlayerDlg::LoadRecords() {
@@ -214,6 +218,7 @@ bool CPlayerDlg::OnStartNotices(WPARAM, LPARAM, LRESULT& result) {
 
 bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
     m_tooltip.Relay(msg);
+    m_videoArea.browser().NoteInput(msg);
     // Keys of the ad pop-up, which this window owns, are the pop-up's own.
     if (msg.message == WM_KEYDOWN && GetAncestor(msg.hwnd, GA_ROOT) == hwnd()) {
         // Escape never closes the window; Enter searches from whichever control has the focus.

@@ -49,6 +49,7 @@ BOOL CAdPopupDlg::OnInitDialog() {
 }
 
 bool CAdPopupDlg::PreTranslateMessage(MSG& msg) {
+    m_pPopupBrowser.NoteInput(msg);
     if (msg.message == WM_LBUTTONUP) {
         // The point is the receiving window's own, as the message carries it.
         const POINT point = {static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};

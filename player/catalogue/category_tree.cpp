@@ -44,6 +44,12 @@ CategoryTree BuildCategoryTree(const std::vector<std::string>& lines) {
     return tree;
 }
 
+namespace {
+
+bool IsBlank(const std::string& line) { return line.find_first_not_of(" \t\r") == std::string::npos; }
+
+}  // namespace
+
 CategoryTree LoadCategoryTree(const std::filesystem::path& path, CategoryFileStatus* status) {
     auto done = [status](CategoryFileStatus outcome, CategoryTree tree) {
         if (status) *status = outcome;
@@ -55,20 +61,28 @@ CategoryTree LoadCategoryTree(const std::filesystem::path& path, CategoryFileSta
     std::FILE* file = std::fopen(path.c_str(), "rb");
 #endif
     if (file == nullptr) return done(CategoryFileStatus::Missing, BuildCategoryTree({}));
-    // Read no further than the limit: a damaged file costs no more than that.
-    std::string text;
-    std::size_t lineEnds = 0;
-    char buffer[4096];
-    std::size_t got;
-    while (text.size() <= kMaxCategoryFileBytes && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, got);
-        lineEnds += static_cast<std::size_t>(std::count(buffer, buffer + got, '\n'));
-    }
+    // Read one byte past the limit, to know whether there is more, and no further.
+    std::string text(kMaxCategoryFileBytes + 1, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
     std::fclose(file);
-    const std::size_t lines = lineEnds + (!text.empty() && text.back() != '\n' ? 1 : 0);
-    if (text.size() > kMaxCategoryFileBytes || lines > kMaxCategoryLines)
-        return done(CategoryFileStatus::TooLarge, BuildCategoryTree({}));
-    return done(CategoryFileStatus::Read, BuildCategoryTree(SplitLines(text)));
+    bool cut = false;
+    if (text.size() > kMaxCategoryFileBytes) {
+        // Only whole lines: the one the limit falls into goes.
+        text.resize(kMaxCategoryFileBytes);
+        const std::size_t lastEnd = text.rfind('\n');
+        text.resize(lastEnd == std::string::npos ? 0 : lastEnd + 1);
+        cut = true;
+    }
+    std::vector<std::string> lines = SplitLines(text);
+    std::size_t counted = lines.size();
+    while (counted > 0 && IsBlank(lines[counted - 1])) --counted;  // blank lines at the end do not count
+    if (counted > kMaxCategoryLines) {
+        lines.resize(kMaxCategoryLines);
+        cut = true;
+    } else if (lines.size() > kMaxCategoryLines) {
+        lines.resize(counted);  // nothing but blank lines past the limit: they go quietly
+    }
+    return done(cut ? CategoryFileStatus::Cut : CategoryFileStatus::Read, BuildCategoryTree(lines));
 }
 
 }  // namespace kavuno::catalogue

@@ -49,17 +49,18 @@ private:
 // lines go under.
 CategoryTree BuildCategoryTree(const std::vector<std::string>& lines);
 
-// A root.dat larger than this, or with more lines, is damaged: a category
-// tree is a few hundred lines, and reading an unbounded file at start-up
-// could take all the memory a 32-bit player has.
+// No more of root.dat is read than this: a category tree is a few hundred
+// lines, and reading an unbounded file at start-up could take all the memory
+// a 32-bit player has.
 inline constexpr std::size_t kMaxCategoryFileBytes = 1u << 20;
 inline constexpr std::size_t kMaxCategoryLines = 10000;
 
-enum class CategoryFileStatus { Read, Missing, TooLarge };
+enum class CategoryFileStatus { Read, Missing, Cut };
 
-// Reads root.dat at `path` and builds its tree; a file that cannot be read,
-// or that is too large, gives the tree holding only "最近更新". `status`, when
-// given, says which.
+// Reads root.dat at `path` and builds its tree; a file that cannot be read
+// gives the tree holding only "最近更新". A longer file is cut to its first
+// whole lines within both limits (blank lines at its end do not count).
+// `status`, when given, says which.
 CategoryTree LoadCategoryTree(const std::filesystem::path& path, CategoryFileStatus* status = nullptr);
 
 }  // namespace kavuno::catalogue

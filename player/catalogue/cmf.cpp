@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/service_config.h"
+#include "common/url.h"
 #include "player/catalogue/archive.h"
 #include "player/catalogue/record_body.h"
 #include "player/catalogue/text_arena.h"
@@ -169,6 +170,16 @@ void CMF::Serialize(ArchiveWriter& ar) const {
     ar.out() += body::Build(m.texts, m.ints);
 }
 
+namespace {
+
+// "user:password@", each escaped, so that a password holding '@', '/' or ':'
+// can neither break the address nor move it to another host.
+std::string UserInfo(const config::Credentials& c) {
+    return url::EncodeUserInfo(c.user) + ":" + url::EncodeUserInfo(c.password) + "@";
+}
+
+}  // namespace
+
 std::string CMF::GetStreamAddress() const {
     const std::string code = server();
     std::string base;
@@ -176,12 +187,12 @@ std::string CMF::GetStreamAddress() const {
         base = "rtsp://" + config::StreamHostA() + "/movie/";
     } else if (code == "1") {
         const config::Credentials c = config::StreamCredentialsA();
-        base = "rtsp://" + c.user + ":" + c.password + "@" + config::StreamHostA() + "/";
+        base = "rtsp://" + UserInfo(c) + config::StreamHostA() + "/";
     } else if (code == "2") {
         base = "rtsp://" + config::StreamHostB() + "/movie/";
     } else if (code == "3") {
         const config::Credentials c = config::StreamCredentialsB();
-        base = "rtsp://" + c.user + ":" + c.password + "@" + config::StreamHostB() + "/";
+        base = "rtsp://" + UserInfo(c) + config::StreamHostB() + "/";
     } else if (code == "4") {
         base = "rtsp://" + config::StreamHostC() + "/";
     } else {

@@ -1,5 +1,7 @@
 #include "player/playback/address_policy.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "common/url.h"
@@ -39,13 +41,17 @@ bool OnSite(const url::Url& address, const url::Url& site) {
 
 }  // namespace
 
-Navigation PanelNavigation(std::string_view address, std::string_view site) {
+Navigation PanelNavigation(std::string_view address, std::string_view site, std::string_view page) {
     if (IsAboutBlank(address)) return Navigation::Stay;
+    const std::optional<url::Url> home = url::Parse(site);
+    const auto onSite = [&](std::string_view where) {
+        const std::optional<url::Url> target = url::Parse(where);
+        return target && IsWeb(*target) && home && IsWeb(*home) && OnSite(*target, *home);
+    };
+    if (url::SchemeOf(address) == "javascript") return onSite(page) ? Navigation::Stay : Navigation::Cancel;
     const std::optional<url::Url> target = url::Parse(address);
     if (!target || !IsWeb(*target)) return Navigation::Cancel;
-    const std::optional<url::Url> home = url::Parse(site);
-    if (home && IsWeb(*home) && OnSite(*target, *home)) return Navigation::Stay;
-    return Outside(address);
+    return onSite(address) ? Navigation::Stay : Outside(address);
 }
 
 Navigation FrameNavigation(std::string_view address) {
@@ -60,10 +66,13 @@ Navigation NewWindowNavigation(std::string_view address) {
 }
 
 bool IsStreamAddress(std::string_view address) {
+    // What the two media controls stream with: RTSP over UDP and TCP,
+    // RealPlayer's pnm, the media player's mms and its forms, and the web.
+    static constexpr std::string_view kStreamSchemes[] = {"rtsp", "rtspu", "rtspt", "pnm",  "mms",
+                                                          "mmst", "mmsu",  "mmsh",  "http", "https"};
     const std::optional<url::Url> target = url::Parse(address);
     if (!target) return false;
-    const std::string& scheme = target->scheme;
-    return scheme == "rtsp" || scheme == "rtspu" || scheme == "mms" || scheme == "http" || scheme == "https";
+    return std::find(std::begin(kStreamSchemes), std::end(kStreamSchemes), target->scheme) != std::end(kStreamSchemes);
 }
 
 }  // namespace kavuno::playback

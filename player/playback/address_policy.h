@@ -16,9 +16,11 @@ enum class Navigation {
 
 // A navigation of a panel itself: http or https on the web site's host (and
 // port) stays, as does "about:blank"; another http or https address opens
-// outside; anything else (file:, UNC paths, res:, mk:, javascript:, ...) is
-// cancelled. `site` is the web site's base address.
-Navigation PanelNavigation(std::string_view address, std::string_view site);
+// outside; anything else (file:, UNC paths, res:, mk:, ...) is cancelled.
+// `site` is the web site's base address. A "javascript:" address runs in the
+// page the panel shows, `page`, when that is one of the site's: the player
+// never asks for one, so it is the page's own script link.
+Navigation PanelNavigation(std::string_view address, std::string_view site, std::string_view page);
 
 // A navigation of a frame inside a page: the page's business as long as it
 // stays on the web (http, https, about:blank, its own scripts); no frame
@@ -29,8 +31,8 @@ Navigation FrameNavigation(std::string_view address);
 // else opens anywhere. An empty address (unknown) is cancelled.
 Navigation NewWindowNavigation(std::string_view address);
 
-// Whether a media control may be given `address`: rtsp, rtspu, mms, http or
-// https, with a host.
+// Whether a media control may be given `address`: a streaming scheme (rtsp,
+// rtspu, rtspt, pnm, mms, mmst, mmsu, mmsh, http, https) and a host.
 bool IsStreamAddress(std::string_view address);
 
 }  // namespace kavuno::playback

@@ -7,6 +7,7 @@
 
 #include "common/gbk.h"
 #include "common/service_config.h"
+#include "common/url.h"
 #include "framework/failure_report.h"
 #include "framework/program_log.h"
 
@@ -22,17 +23,11 @@ constexpr DISPID kLocationURL = 211;
 constexpr DISPID kSilent = 551;
 constexpr DISPID kResizable = 556;
 
-// A page that asks for window after window gets one every this often, and
-// none waits in line behind another.
-constexpr DWORD kOutsideInterval = 1000;  // ms
-
 struct OutsideRequest {
     CWebBrowser2::OutsideOpener opener;
     std::wstring url;
 };
 std::deque<OutsideRequest> g_outside;
-DWORD g_lastOutside = 0;
-bool g_anyOutside = false;
 
 void OpenInDefaultBrowser(const std::wstring& url) {
     ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -50,18 +45,28 @@ void CALLBACK OpenQueued(HWND, UINT, UINT_PTR id, DWORD) {
     });
 }
 
-// Queues `url` for the message loop; false when one was opened too recently.
+// Queues `url` for the message loop, never opened from inside the control's event.
 bool OpenOutsideLater(const CWebBrowser2::OutsideOpener& opener, std::wstring_view url) {
-    const DWORD now = GetTickCount();
-    if (!g_outside.empty() || (g_anyOutside && now - g_lastOutside < kOutsideInterval)) return false;
+    const bool idle = g_outside.empty();
     g_outside.push_back({opener ? opener : CWebBrowser2::OutsideOpener(&OpenInDefaultBrowser), std::wstring(url)});
-    g_lastOutside = now;
-    g_anyOutside = true;
-    if (!SetTimer(nullptr, 0, 0, &OpenQueued)) {
+    if (idle && !SetTimer(nullptr, 0, 0, &OpenQueued)) {
         g_outside.clear();
         return false;
     }
     return true;
+}
+
+bool IsUserInput(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return true;
+    default:
+        return false;
+    }
 }
 
 }  // namespace
@@ -91,6 +96,11 @@ void CWebBrowser2::Destroy() {
 }
 
 HRESULT CWebBrowser2::Navigate(const std::string& address) {
+    // Script addresses are a page's own business; the player never sends one.
+    if (url::SchemeOf(address) == "javascript") {
+        ui::WriteLog("refused", "page: " + gbk::ToUtf8(address));
+        return E_INVALIDARG;
+    }
     return Call(kNavigate, DispatchKind::Method,
                 {address, kEmptyOptional, kEmptyOptional, kEmptyOptional, kEmptyOptional})
         .hr;
@@ -104,10 +114,19 @@ HRESULT CWebBrowser2::SetResizable(bool resizable) {
 }
 HRESULT CWebBrowser2::SetSilent(bool silent) { return Call(kSilent, DispatchKind::PropertyPut, {silent}).hr; }
 
+void CWebBrowser2::NoteInput(const MSG& msg) {
+    const HWND panel = hwnd();
+    if (panel && IsUserInput(msg.message) && (msg.hwnd == panel || IsChild(panel, msg.hwnd)))
+        gate_.NoteInput(GetTickCount());
+}
+
 bool CWebBrowser2::OnBeforeNavigate(std::wstring_view url, bool topLevel) {
     const std::string address = ui::ToUtf8(url);
-    return Follow(topLevel ? PanelNavigation(address, site_) : FrameNavigation(address), url,
-                  topLevel ? "page" : "frame");
+    if (!topLevel) return Follow(FrameNavigation(address), url, "frame");
+    const Navigation navigation = PanelNavigation(address, site_, page_);
+    // The page the panel goes to is where its script links run next.
+    if (navigation == Navigation::Stay && url::SchemeOf(address) != "javascript") page_ = address;
+    return Follow(navigation, url, "page");
 }
 
 bool CWebBrowser2::OnNewWindow(std::wstring_view url) {
@@ -119,11 +138,13 @@ bool CWebBrowser2::Follow(Navigation navigation, std::wstring_view url, const ch
     case Navigation::Stay:
         return false;
     case Navigation::OpenOutside:
-        if (OpenOutsideLater(opener_, url)) {
-            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + ui::ToUtf8(url));
+        if (!gate_.TryOpen(GetTickCount())) {
+            ui::WriteLog("refused", std::string(what) + " not opened outside, no click or key in the panel just before: " +
+                                        ui::ToUtf8(url));
             return true;
         }
-        ui::WriteLog("refused", std::string(what) + " not opened, another one just was: " + ui::ToUtf8(url));
+        if (OpenOutsideLater(opener_, url))
+            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + ui::ToUtf8(url));
         return true;
     case Navigation::Cancel:
         break;

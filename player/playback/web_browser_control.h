@@ -5,8 +5,9 @@
 // A panel shows the web site's pages and nothing else: every navigation is
 // checked before it starts (address_policy.h). An advertiser's http or https
 // page, and every new window a page asks for, opens in the user's default
-// browser instead, and the panel stays where it was; anything else goes
-// nowhere. Script errors never open a box over the player (Silent).
+// browser instead, and the panel stays where it was, but only right after a
+// click or a key in the panel (outside_gate.h); anything else goes nowhere.
+// Script errors never open a box over the player (Silent).
 #pragma once
 #include <functional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "framework/activex_host.h"
 #include "framework/browser_events.h"
 #include "player/playback/address_policy.h"
+#include "player/playback/outside_gate.h"
 
 namespace kavuno::playback {
 
@@ -30,7 +32,8 @@ public:
     bool Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id);
     void Destroy();
 
-    // Flags, target frame, post data and headers are left out (empty).
+    // Flags, target frame, post data and headers are left out (empty). A
+    // "javascript:" address is refused (E_INVALIDARG).
     HRESULT Navigate(const std::string& address);
     HRESULT Refresh();
     std::string GetLocationURL() const;
@@ -43,6 +46,10 @@ public:
     using OutsideOpener = std::function<void(const std::wstring& url)>;
     void SetOutsideOpener(OutsideOpener opener) { opener_ = std::move(opener); }
 
+    // Called by the owning window's message filter with every message: a
+    // click or a key in this panel lets its page open one page outside.
+    void NoteInput(const MSG& msg);
+
 private:
     bool OnBeforeNavigate(std::wstring_view url, bool topLevel) override;
     bool OnNewWindow(std::wstring_view url) override;
@@ -51,7 +58,9 @@ private:
 
     kavuno::ui::BrowserEvents events_;
     std::string site_;  // UTF-8
+    std::string page_;  // UTF-8: the last page the panel was let go to
     OutsideOpener opener_;
+    OutsideGate gate_;
 };
 
 }  // namespace kavuno::playback

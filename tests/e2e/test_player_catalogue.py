@@ -199,8 +199,8 @@ class DamagedCatalogueTest(CatalogueCase):
         self.assertEqual(player.rows(), [])
         self.close(player)
 
-    def test_oversized_root_dat_gives_the_recent_node_only_and_a_crash_is_named(self):
-        # The last run crashed and left its note; root.dat holds 8 MiB of empty lines.
+    def test_oversized_root_dat_is_cut_to_its_first_lines_and_a_crash_is_named(self):
+        # The last run crashed and left its note; root.dat's fourth line runs past 1 MiB.
         folder = e2e.log_folder()
         shutil.rmtree(folder, ignore_errors=True)
         folder.mkdir(parents=True)
@@ -210,16 +210,17 @@ class DamagedCatalogueTest(CatalogueCase):
         (folder / "kavuno.crash").write_bytes(dump_path.encode("utf-16-le"))
         player = PlayerSession(records=standard_records())
         self.addCleanup(player.cleanup)
-        player.folder.write("root.dat", b"\r\n" * (4 << 20))
+        player.folder.write("root.dat", "甲类\r\n>甲一\r\n乙类\r\n>".encode("gbk") + b" " * (1 << 20) + b"\r\n")
         player.start_with_launcher()
         message = self.message()
-        self.assertIn("分类文件 root.dat 已损坏", message)
+        self.assertIn("分类文件 root.dat 太长（超过 1 MB 或 10000 行），只显示了其中的前 3 个分类。", message)
         self.assertIn("上次运行时意外退出，诊断文件保存在：\n" + dump_path, message)
         self.dismiss()
-        self.assertEqual([text for *_, text in player.tree()], [RECENT])
+        self.assertEqual([text for *_, text in player.tree()], [RECENT, "甲类", "甲一", "乙类"])
         self.assertEqual(player.row_indices(), STANDARD_RECENT)
         self.assertFalse((folder / "kavuno.crash").exists(), "the crash is named once")
-        self.assertIn("refused: root.dat: larger than 1 MiB", (folder / "kavuno.log").read_text(encoding="utf-8"))
+        self.assertIn("catalogue: root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first 3 lines",
+                      (folder / "kavuno.log").read_text(encoding="utf-8"))
         self.close(player)
 
     def test_intact_file_shows_no_message(self):

@@ -33,6 +33,15 @@ TEST_F(ServiceConfigTest, SetValuesWinWithoutTrailingSlashesOrBlanks) {
     EXPECT_EQ(config::PresenceServer(), "presence.test");
     EXPECT_EQ(config::StreamHostB(), "presence.test");
     EXPECT_EQ(config::StreamCredentialsA().user, " user ");  // credentials are verbatim
+    // A site named by its host, and port if any, is an http one.
+    for (const auto& [given, site] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"site.test", "http://site.test"},
+             {" localhost:8780/ ", "http://localhost:8780"},
+             {"127.0.0.1:81", "http://127.0.0.1:81"},
+             {"https://site.test:444/", "https://site.test:444"}}) {
+        Set("KAVUNO_WEB_SITE", given);
+        EXPECT_EQ(config::WebSite(), site) << given;
+    }
 }
 
 TEST_F(ServiceConfigTest, EmptyBlankOrSlashOnlyValuesFallBackToTheDefaults) {

@@ -69,14 +69,14 @@ TEST(CategoryTree, ThirdLevelBeforeAnySecondLevelGoesUnderTheTopLevel) {
                                                       "y@2", "s@2", "z@5"}));
 }
 
-TEST(CategoryTree, FileThatCannotBeReadOrIsTooLargeGivesOnlyRecent) {
+TEST(CategoryTree, FileThatCannotBeReadGivesOnlyRecentAndOneTooLongIsCut) {
     CategoryFileStatus status = CategoryFileStatus::Read;
     const CategoryTree missing = LoadCategoryTree("/nonexistent/kavuno/root.dat", &status);
     ASSERT_EQ(missing.size(), 1u);
     EXPECT_EQ(missing[0].text, kRecentCategory);
     EXPECT_EQ(status, CategoryFileStatus::Missing);
 
-    // At the limits a file is read; one byte or one line more and it is damaged.
+    // At the limits a file is read whole; past them, its first whole lines within both.
     const auto path = std::filesystem::temp_directory_path() / "kavuno-root-limits.dat";
     std::string lines;
     for (std::size_t i = 0; i < kMaxCategoryLines; ++i) lines += ">x\r\n";
@@ -87,11 +87,15 @@ TEST(CategoryTree, FileThatCannotBeReadOrIsTooLargeGivesOnlyRecent) {
         std::size_t nodes;
     } cases[] = {
         {lines, CategoryFileStatus::Read, kMaxCategoryLines + 1},  // a final line end starts no line
-        {lines + "y", CategoryFileStatus::TooLarge, 1},
-        {lines + "\n", CategoryFileStatus::TooLarge, 1},          // an empty line is a line
+        {lines + "y", CategoryFileStatus::Cut, kMaxCategoryLines + 1},
+        // Blank lines at the end do not count.
+        {lines + "\n \r\n\t" + std::string(20000, '\n'), CategoryFileStatus::Read, kMaxCategoryLines + 1},
+        {lines + "\ny\n", CategoryFileStatus::Cut, kMaxCategoryLines + 1},
         {big, CategoryFileStatus::Read, 3},
-        {big + "B", CategoryFileStatus::TooLarge, 1},
-        {std::string(8u << 20, '\n'), CategoryFileStatus::TooLarge, 1},
+        {big + "B", CategoryFileStatus::Cut, 3},  // the line the byte limit falls into goes
+        {"A\r\n" + std::string(kMaxCategoryFileBytes, 'B'), CategoryFileStatus::Cut, 2},
+        {std::string(kMaxCategoryFileBytes + 1, 'B'), CategoryFileStatus::Cut, 1},
+        {std::string(8u << 20, '\n'), CategoryFileStatus::Cut, 1},
     };
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << c.text;
