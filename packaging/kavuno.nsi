@@ -229,6 +229,11 @@ SectionEnd
 Section /o "un.日志与更新记录（%LOCALAPPDATA%\Kavuno）" UnSecUserData
   SetShellVarContext current
   RMDir /r "$LOCALAPPDATA\Kavuno"
+  ; The player's watch history, and what a damaged one was set aside as.
+  Delete "$APPDATA\Kavuno\history.dat"
+  Delete "$APPDATA\Kavuno\history.dat.bad"
+  Delete "$APPDATA\Kavuno\history.dat.tmp"
+  RMDir "$APPDATA\Kavuno"
 SectionEnd
 
 ; /PURGE chooses the log folder's removal for a silent uninstall too.
@@ -244,5 +249,5 @@ FunctionEnd
 
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${UnSecPrograms} "删除 Kavuno 的程序、启动器下载的文件、开始菜单和桌面上的快捷方式。您自己放入文件夹的文件会保留。"
-  !insertmacro MUI_DESCRIPTION_TEXT ${UnSecUserData} "同时删除日志、崩溃转储和已接受的更新记录。默认保留；静默卸载时用 /PURGE 选择。"
+  !insertmacro MUI_DESCRIPTION_TEXT ${UnSecUserData} "同时删除日志、崩溃转储、已接受的更新记录和观看记录。默认保留；静默卸载时用 /PURGE 选择。"
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END

@@ -16,6 +16,7 @@
 #include "player/catalogue/catalogue_file.h"
 #include "player/catalogue/category_tree.h"
 #include "player/catalogue/list_rows.h"
+#include "player/history/watched_rows.h"
 #include "player/template_setup.h"
 #include "resources/player/resource.h"
 
@@ -35,6 +36,9 @@ constexpr wchar_t kWindowText[] = L"Kavuno";
 constexpr wchar_t kCatalogueFile[] = L"movie.dat";
 constexpr wchar_t kCategoryFile[] = L"root.dat";
 constexpr wchar_t kHelpFile[] = L"help.chm";
+// "最近观看" (recently watched) in GBK, the tree's last node.
+constexpr char kWatchedCategory[] = "\xD7\xEE\xBD\xFC\xB9\xDB\xBF\xB4";
+constexpr UINT kClearWatchedCommand = 1;
 
 std::wstring ControlText(HWND control) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -60,6 +64,7 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnMessage(WM_CTLCOLORSTATIC, &CPlayerDlg::OnCtlColor),
     OnCommand(BN_CLICKED, IDC_MINIMIZE, &CPlayerDlg::OnMinimize),
     OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeClick),
+    OnNotify(NM_RCLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeRightClick),
     OnNotify(NM_DBLCLK, IDC_MOVIE_LIST, &CPlayerDlg::PlaySelected),
     OnCommand(BN_CLICKED, IDC_SEARCH, &CPlayerDlg::OnSearch),
     OnCommand(STN_CLICKED, IDC_HELP_LABEL, &CPlayerDlg::OnHelp),
@@ -80,7 +85,7 @@ CPlayerDlg::CPlayerDlg()
       m_buttonFaces({m_btnClose, m_btnMaximize, m_btnMinimize, m_btnSearch, m_btnTopmost, m_btnFullScreen, m_btnStop,
                      m_btnPlayPause, m_btnMode}),
       m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip),
-      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause) {
+      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause, &m_watched) {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
 }
 
@@ -141,6 +146,7 @@ BOOL CPlayerDlg::OnInitDialog() {
     LoadCategories();
     LoadRecords();
     ShowRecent();
+    m_watched.Load();
 
     // 17. Search by title.
     m_comboSearchType.Send(CB_SETCURSEL, 0);
@@ -163,6 +169,7 @@ void CPlayerDlg::LoadCategories() {
     kavuno::catalogue::CategoryTree tree =
         kavuno::catalogue::LoadCategoryTree(std::filesystem::path(m_strAppDir + kCategoryFile), &status);
     const std::size_t shown = tree.size() - 1;  // after the fixed first node, one node per line read
+    m_watchedNode = tree.Add(kWatchedCategory, kavuno::catalogue::CategoryNode::kNoParent);
     m_tree.Build(std::move(tree));
     if (status != CategoryFileStatus::Cut) return;
     kavuno::ui::WriteLog("catalogue", "root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first " +
@@ -227,6 +234,8 @@ bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
             OnSearch();
             return true;
         }
+        // Home goes back to the beginning while the status line offers it; Ctrl+Home always.
+        if (msg.wParam == VK_HOME && m_playback.SeekToStart(GetKeyState(VK_CONTROL) < 0)) return true;
     }
     return false;
 }
@@ -264,12 +273,35 @@ void CPlayerDlg::OnTreeClick(NMHDR*, LRESULT&) {
     if (!node || m_tree.HasChildren(*node)) return;
     m_list.Clear();
     const std::string_view text = m_tree.Text(*node);
-    if (text == kavuno::catalogue::kRecentCategory) {
+    if (*node == m_watchedNode) {
+        ShowWatched();
+    } else if (text == kavuno::catalogue::kRecentCategory) {
         ShowRecent();
     } else {
         ShowCategory(text, {});
     }
 }
+
+void CPlayerDlg::OnTreeRightClick(NMHDR*, LRESULT&) {
+    if (m_tree.NodeAtCursor() != m_watchedNode) return;
+    POINT at;
+    GetCursorPos(&at);
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, kClearWatchedCommand, L"清除观看记录");
+    const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(),
+                                       nullptr);
+    DestroyMenu(menu);
+    if (chosen != kClearWatchedCommand) return;
+    // The list empties too when it is the one the node showed.
+    const std::vector<std::size_t> shown = kavuno::history::WatchedRows(m_watched.history(), m_records);
+    bool listed = m_list.RowCount() == shown.size();
+    for (std::size_t row = 0; listed && row < shown.size(); ++row)
+        listed = m_list.RecordIndexAt(static_cast<int>(row)) == shown[row];
+    m_watched.Clear();
+    if (listed) m_list.Clear();
+}
+
+void CPlayerDlg::ShowWatched() { m_list.InsertRowsAtTop(kavuno::history::WatchedRows(m_watched.history(), m_records)); }
 
 void CPlayerDlg::ShowRecent() { m_list.InsertRowsAtTop(kavuno::catalogue::RecentRows(m_records)); }
 
@@ -353,7 +385,7 @@ void CPlayerDlg::PlaySelected(NMHDR*, LRESULT&) {
         ShowCategory(record.kind(), record.title());
         return;
     }
-    m_playback.Start(record);
+    m_playback.Start(record, index);
 }
 
 void CPlayerDlg::OnPlayPause() { m_playback.OnPlayPause(); }

@@ -17,6 +17,7 @@
 #include "player/catalogue/category_tree_view.h"
 #include "player/catalogue/movie_list_view.h"
 #include "player/catalogue/record_array.h"
+#include "player/history/watch_keeper.h"
 #include "player/playback/playback_control.h"
 #include "player/playback/video_area.h"
 #include "player/presence.h"
@@ -65,6 +66,7 @@ private:
     void OnMinimize();
     void OnHelp();
     void OnTreeClick(NMHDR* header, LRESULT& result);
+    void OnTreeRightClick(NMHDR* header, LRESULT& result);
     void OnSearch();
     bool OnStartNotices(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -72,6 +74,7 @@ private:
     // The list fills; none clears the list first.
     void ShowRecent();
     void ShowCategory(std::string_view kind, std::string_view parent);
+    void ShowWatched();
 
     // Set-up steps.
     void LoadCategories();
@@ -114,6 +117,8 @@ private:
     std::wstring m_strAppDir;
     kavuno::catalogue::RecordArray m_records;
     std::unique_ptr<kavuno::ads::CAdPopupDlg> m_pAdPopup;
+    kavuno::history::WatchKeeper m_watched;     // what the user watched, and where each movie was left
+    std::size_t m_watchedNode = 0;              // the tree's "最近观看" node, last of all
     kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
     kavuno::playback::PlaybackControl m_playback;  // the active player and the state of the movie loaded
 

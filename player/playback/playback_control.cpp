@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "common/gbk.h"
 #include "common/gbk_win.h"
@@ -22,6 +23,8 @@ constexpr wchar_t kIdleStatus[] = L"长时间观看注意眼睛休息！！";
 constexpr wchar_t kPausedStatus[] = L"已暂停";
 // The start page gets this long to be on its way before the player starts.
 constexpr DWORD kStartPagePause = 100;  // ms
+constexpr DWORD kRememberInterval = 10000;  // ms
+constexpr DWORD kResumeNoticeTime = 5000;   // ms
 
 std::wstring TimeText(std::int32_t positionMs, std::int32_t lengthMs) {
     return gbk::ToWide(FormatPlayTime(positionMs) + "/" + FormatPlayTime(lengthMs));
@@ -32,8 +35,9 @@ std::string LogTitle(std::string_view title) { return "\xE3\x80\x8A" + gbk::ToUt
 
 }  // namespace
 
-PlaybackControl::PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause)
-    : area_(area), slider_(slider), playPause_(playPause), real_(area), media_(area) {}
+PlaybackControl::PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause,
+                                 history::WatchKeeper* watched)
+    : area_(area), slider_(slider), playPause_(playPause), real_(area), media_(area), watched_(watched) {}
 
 void PlaybackControl::Refuse(std::string_view title, const std::wstring& why) const {
     const std::wstring text = L"无法播放《" + gbk::ToWide(title) + L"》：" + why;
@@ -49,7 +53,7 @@ bool PlaybackControl::PlayerReady(const MoviePlayer& player, std::string_view ti
     return false;
 }
 
-void PlaybackControl::Start(const catalogue::CMF& record) {
+void PlaybackControl::Start(const catalogue::CMF& record, std::size_t recordIndex) {
     // The address first, before any control or state is touched: a catalogue
     // record must not point a player at local files, another machine's shares
     // (where Windows would offer the user's login) or a scheme a control
@@ -67,6 +71,16 @@ void PlaybackControl::Start(const catalogue::CMF& record) {
 
     ui::WriteLog("play", LogTitle(record.title()) + " on " + ui::ToUtf8(player.name()) + ": " +
                              gbk::ToUtf8(url::WithoutUserInfo(address)));
+    if (active_) RememberPosition();  // the movie switched off
+    movieKey_ = history::MovieKey(address);
+    resumeAt_.reset();
+    if (watched_) {
+        resumeAt_ = watched_->ResumeAt(movieKey_);
+        watched_->Started(movieKey_, static_cast<std::uint32_t>(recordIndex));
+    }
+    resumeNotice_.clear();
+    last_ = {};
+    lastRemembered_ = GetTickCount();
     m_strStreamAddress = std::move(address);
     SetTimer(window_, kStatusTimer, kStatusInterval, nullptr);
     m_bShowVideo = record.video();
@@ -85,6 +99,7 @@ void PlaybackControl::Start(const catalogue::CMF& record) {
 void PlaybackControl::StopPlayback() {
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), TRUE);
     if (active_) {
+        RememberPosition();
         ui::WriteLog("stop", LogTitle(m_strNowPlaying));
         active_->Stop();
         SetPlaying(false, false);
@@ -106,6 +121,7 @@ void PlaybackControl::OnPlayPause() {
     // After a click the pointer is on the button.
     switch (DecidePlayPause(Mode(), Playing())) {
     case PlayPauseAction::Pause:
+        RememberPosition();
         active_->Pause();
         SetPlaying(false, true);
         break;
@@ -131,6 +147,7 @@ void PlaybackControl::OnSeek() {
 void PlaybackControl::UpdatePlaybackStatus() {
     if (!active_) return;
     const PlayerReading reading = active_->Read();
+    last_ = reading;
     SetSlider(reading.sliderLength, reading.sliderPosition);
     SetWindowTextW(GetDlgItem(window_, IDC_PLAY_TIME), TimeText(reading.positionMs, reading.lengthMs).c_str());
 
@@ -138,10 +155,14 @@ void PlaybackControl::UpdatePlaybackStatus() {
     HWND status = GetDlgItem(window_, IDC_STATUS_LINE);
     switch (action) {
     case StatusAction::Stop:
+        last_ = {};  // the end: next time from the beginning
         StopPlayback();
         return;
     case StatusAction::ShowPlaying:
-        SetWindowTextW(status, (L"正在播放：[" + gbk::ToWide(m_strNowPlaying) + L"]").c_str());
+        if (resumeAt_) Resume(*std::exchange(resumeAt_, std::nullopt));
+        SetWindowTextW(status, ResumeNoticeShowing() ? resumeNotice_.c_str()
+                                                     : (L"正在播放：[" + gbk::ToWide(m_strNowPlaying) + L"]").c_str());
+        if (GetTickCount() - lastRemembered_ >= kRememberInterval) RememberPosition();
         break;
     case StatusAction::ShowPaused:
         SetWindowTextW(status, kPausedStatus);
@@ -151,6 +172,35 @@ void PlaybackControl::UpdatePlaybackStatus() {
         break;
     }
     ShowPicture(PictureWanted(action, m_bShowVideo != 0));
+}
+
+void PlaybackControl::RememberPosition() {
+    // Not yet gone on from where it was left: that place stays.
+    if (resumeAt_ || !watched_) return;
+    watched_->Progress(movieKey_, static_cast<std::uint32_t>(std::max(last_.positionMs, 0) / 1000),
+                      static_cast<std::uint32_t>(std::max(last_.lengthMs, 0) / 1000));
+    lastRemembered_ = GetTickCount();
+}
+
+void PlaybackControl::Resume(std::int32_t seconds) {
+    active_->Seek(seconds);
+    slider_.Send(TBM_SETPOS, TRUE, seconds);
+    resumeNotice_ = L"从 " + gbk::ToWide(FormatPlayTime(seconds * 1000)) + L" 继续播放（按 Home 从头播放）";
+    resumeNoticeSince_ = GetTickCount();
+    lastRemembered_ = resumeNoticeSince_;
+}
+
+bool PlaybackControl::ResumeNoticeShowing() const {
+    return !resumeNotice_.empty() && GetTickCount() - resumeNoticeSince_ < kResumeNoticeTime;
+}
+
+bool PlaybackControl::SeekToStart(bool anyTime) {
+    if (!active_ || !(anyTime || ResumeNoticeShowing())) return false;
+    resumeAt_.reset();
+    resumeNotice_.clear();
+    active_->Seek(0);
+    slider_.Send(TBM_SETPOS, TRUE, 0);
+    return true;
 }
 
 void PlaybackControl::ShowPicture(bool show) {

@@ -4,13 +4,19 @@
 // the slider and the status line, and shows the control's picture while the
 // movie plays. The record's `player` field chooses the player; what each
 // player's control is told is that player's own (movie_player.h).
+//
+// Where each movie was left goes to the watch history every 10 seconds and
+// at pause, stop, end and a switch to another movie; a movie started again
+// goes on from there once its control plays, and says so for a few seconds.
 #pragma once
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "player/catalogue/cmf.h"
+#include "player/history/watch_keeper.h"
 #include "player/playback/media_player_session.h"
 #include "player/playback/movie_player.h"
 #include "player/playback/play_state.h"
@@ -26,7 +32,9 @@ public:
     static constexpr UINT_PTR kStatusTimer = 2;
     static constexpr UINT kStatusInterval = 250;  // ms
 
-    PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause);
+    // Without `watched`, nothing is remembered or resumed.
+    PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause,
+                    history::WatchKeeper* watched = nullptr);
 
     // The main window, whose timer 2 and controls 1015, 1020 and 1021 this uses.
     void Attach(HWND window) { window_ = window; }
@@ -34,7 +42,8 @@ public:
     // Starts `record`'s movie; another one that plays is switched off. When
     // its address is no streaming server's or its player is missing, the user
     // is told so and nothing changes.
-    void Start(const catalogue::CMF& record);
+    // `recordIndex` is the record's place in the catalogue, for the history.
+    void Start(const catalogue::CMF& record, std::size_t recordIndex);
     // Back to idle: no player, the ad page, the texts of an idle window.
     void StopPlayback();
     void OnPlayPause();
@@ -43,6 +52,9 @@ public:
     void OnSeek();
     // Timer 2.
     void UpdatePlaybackStatus();
+    // Back to the beginning: at any time, or only while the status line says
+    // that the movie went on from where it was left. False when nothing sought.
+    bool SeekToStart(bool anyTime);
 
     bool MovieLoaded() const { return active_ != nullptr; }
     // m_bPlaying: the user's view (playing, or paused), which the control's
@@ -59,6 +71,11 @@ private:
     void ShowPicture(bool show);
     void SetTexts(const std::wstring& time, const std::wstring& status);
     void SetSlider(std::int32_t length, std::int32_t position);
+    // The movie loaded, where the last reading had it, into the history.
+    void RememberPosition();
+    // Goes on from where the movie was left: the slider's seek, and the notice.
+    void Resume(std::int32_t seconds);
+    bool ResumeNoticeShowing() const;
 
     VideoArea& area_;
     skin::CSkinSliderCtrl& slider_;
@@ -76,6 +93,14 @@ private:
     std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
     std::string m_strStreamAddress;
     std::string m_strNowPlaying;
+
+    history::WatchKeeper* watched_;
+    std::string movieKey_;                  // the movie loaded, as the history knows it
+    std::optional<std::int32_t> resumeAt_;  // seconds, sought once the control plays
+    std::wstring resumeNotice_;             // shown instead of the playing text for a while
+    DWORD resumeNoticeSince_ = 0;
+    DWORD lastRemembered_ = 0;
+    PlayerReading last_;                    // the latest status reading
 };
 
 }  // namespace kavuno::playback

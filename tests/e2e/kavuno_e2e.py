@@ -58,6 +58,13 @@ def log_folder() -> Path:
             / "Kavuno")
 
 
+def roaming_folder() -> Path:
+    """The player's folder in this run's prefix's %APPDATA% (its watch history)."""
+    import getpass
+    return (Path(os.environ["WINEPREFIX"]) / "drive_c" / "users" / getpass.getuser() / "AppData" / "Roaming"
+            / "Kavuno")
+
+
 def windows_path(path: os.PathLike | str) -> str:
     """The path a Windows program sees for a Linux path (drive Z:)."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")

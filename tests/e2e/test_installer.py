@@ -199,8 +199,13 @@ class InstallerTest(unittest.TestCase):
         # file, then /PURGE.
         self.install()
         self.assertTrue(registry_values(UNINSTALL_KEY))
+        watched = self.profile / "AppData" / "Roaming" / "Kavuno"
+        watched.mkdir(parents=True, exist_ok=True)
+        for name in ("history.dat", "history.dat.bad"):
+            (watched / name).write_bytes(b"Kavuno watch history 1\nend\n")
         self.uninstall("/PURGE")
         self.assertFalse((self.local / "Kavuno").exists())
+        self.assertFalse(watched.exists(), "the watch history goes with the log folder")
         self.assertEqual([p.name for p in self.home.iterdir()], ["我的笔记.txt"])
 
 

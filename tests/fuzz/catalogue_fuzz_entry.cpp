@@ -3,7 +3,8 @@
 // copied) and as root.dat, must load without crashing, agree between the two
 // readers, keep every record's plain members derived from its stored ones
 // (and the tests on stored bytes in step with them), write back to a file that
-// reads the same, and give list rows that only ever name records 1 to count - 1.
+// reads the same, and give list rows that only ever name records 1 to count - 1;
+// read as the watch history, they are a history only if it writes them back.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,8 @@
 #include "player/catalogue/category_tree.h"
 #include "player/catalogue/gbk_search.h"
 #include "player/catalogue/list_rows.h"
+#include "player/history/watch_history.h"
+#include "player/history/watched_rows.h"
 
 namespace {
 
@@ -119,6 +122,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(!found.empty() && found.back() == 1, "record 1 not found by its own title");
         }
         CheckRows(SearchRows(records, first.actor(), SearchField::Actor), records);
+    }
+
+    // The same bytes as the watch history: a history that reads writes back
+    // the same, and lists only records of the catalogue, never more than 50.
+    if (const auto history = kavuno::history::WatchHistory::Parse(bytes)) {
+        Check(history->Serialize() == bytes, "a history reads differently from how it was written");
+        Check(history->movies().size() <= kavuno::history::WatchHistory::kMaxMovies, "too many movies");
+        const auto watched = kavuno::history::WatchedRows(*history, records);
+        Check(watched.size() <= kavuno::history::kWatchedRows, "too many watched rows");
+        for (const std::size_t row : watched) Check(row >= 1 && row < records.size(), "watched row outside 1..count-1");
     }
 
     const CategoryTree tree = BuildCategoryTree(SplitLines(bytes));

@@ -74,6 +74,9 @@ seeds = {
     "bad-references": i32(3) + NEW_CLASS + body(b"a") + u16(1) + u16(0x8002),
     "length-beyond-file": i32(1) + NEW_CLASS + u8(0xFF) + u16(0xFFFF) + u32(0xFFFFFFF0) + b"abc",
     "root-dat": "电影\r\n>动作\r\n>>老片\r\n电视剧\r\n>国产剧\n\n>>>多\r\n".encode("gbk"),
+    # The player's watch history: a whole one, and one cut short with a number too large.
+    "history-valid": b"Kavuno watch history 1\n3130 4800 7 rtsp://127.0.0.1/movie/a/b.rm\n0 0 0 pnm://h/x.rm\nend\n",
+    "history-damaged": b"Kavuno watch history 1\n3130 4800 7 rtsp://127.0.0.1/movie/a/b.rm\n99999999999 0 0 x\n",
 }
 
 corpus = os.path.join(HERE, "corpus")

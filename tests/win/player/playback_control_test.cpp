@@ -186,7 +186,7 @@ TEST(PlaybackControl, NothingLoadedReachesNoControlAndPlayersSwitchWithoutAStop)
 
     // On the RealPlayer: the start page, the area disabled, the pause look,
     // no picture before a tick has seen the movie play.
-    w.playback.Start(Movie("Alpha", 0, 1));
+    w.playback.Start(Movie("Alpha", 0, 1), 1);
     EXPECT_EQ(w.Calls(), kStartOnReal);
     EXPECT_FALSE(w.FrameEnabled());
     EXPECT_TRUE(w.playback.Playing());
@@ -215,7 +215,7 @@ TEST(PlaybackControl, NothingLoadedReachesNoControlAndPlayersSwitchWithoutAStop)
     for (const Switch& next : {Switch{"Beta", 1, kStartOnMedia}, Switch{"Gamma", 0, kStartOnReal},
                                Switch{"Delta", 0, kStartOnReal}}) {
         SCOPED_TRACE(next.title);
-        w.playback.Start(Movie(next.title, next.player, 1));
+        w.playback.Start(Movie(next.title, next.player, 1), 1);
         EXPECT_EQ(w.Calls(), next.calls);
         EXPECT_FALSE(w.RealShown() || w.MediaShown());
         EXPECT_TRUE(w.window.playPause.ShowsPlaying());
@@ -251,7 +251,7 @@ TEST(PlaybackControl, PauseResumeStatusFullScreenAndTheSliderOnEachPlayer) {
 
     // The media player: pause and resume by its controls object, its own
     // status text while paused (no "已暂停" of ours), and its picture hidden.
-    w.playback.Start(Movie("Media", 1, 1));
+    w.playback.Start(Movie("Media", 1, 1), 1);
     ASSERT_TRUE(w.TickUntil(L"正在播放：[Media]"));
     ASSERT_TRUE(w.MediaShown());
     w.Calls();
@@ -298,7 +298,7 @@ TEST(PlaybackControl, PauseResumeStatusFullScreenAndTheSliderOnEachPlayer) {
     // The RealPlayer without a picture: paused, it shows the control's own
     // status text and never its window; its seek is in milliseconds (the
     // ticks have put the slider back at 75 s), its full screen from a pause.
-    w.playback.Start(Movie("Real", 0, 0));
+    w.playback.Start(Movie("Real", 0, 0), 1);
     ASSERT_TRUE(w.TickUntil(L"正在播放：[Real]"));
     EXPECT_FALSE(w.RealShown());
     w.Calls();
@@ -318,7 +318,7 @@ TEST(PlaybackControl, PauseResumeStatusFullScreenAndTheSliderOnEachPlayer) {
 
     // With a picture: paused is our "已暂停", read without the control's text,
     // and the picture goes; then pause and stop give the play look and idle texts.
-    w.playback.Start(Movie("Real2", 0, 1));
+    w.playback.Start(Movie("Real2", 0, 1), 1);
     ASSERT_TRUE(w.TickUntil(L"正在播放：[Real2]"));
     ASSERT_TRUE(w.RealShown());
     w.playback.OnPlayPause();
@@ -353,7 +353,7 @@ LRESULT CALLBACK WatchDestruction(int code, WPARAM wParam, LPARAM lParam) {
 // movie plays.
 TEST(PlaybackControl, PageReloadLeavesPlaybackAloneAndShutdownReleasesBrowserThenPlayersWithoutAStop) {
     PlaybackWindow w;
-    w.playback.Start(Movie("Media", 1, 1));
+    w.playback.Start(Movie("Media", 1, 1), 1);
     ASSERT_TRUE(w.TickUntil(L"正在播放：[Media]"));
     ASSERT_TRUE(w.WaitForPage("/ad/cache.asp", 1));
     w.Calls();
