@@ -250,15 +250,15 @@ def standard_records() -> list[Record]:
     texts made for the search's edge cases."""
     return [
         Record(title="占位电影", kind="动作片", actor="占位演员"),     # 0: never shown
-        Record(title="龙争虎斗", kind="动作片", actor="李小龙"),        # 1
-        Record(title="Police Story", kind="动作片", actor="成龙"),     # 2
-        Record(title="喜剧之王", kind="喜剧片", actor="周星驰 张柏芝"),  # 3
-        Record(title="大话西游", kind="喜剧片", actor="周星驰"),        # 4
-        Record(title="醉拳", kind="动作片", actor="成龙"),              # 5
-        Record(title="西游记", kind="大陆剧", actor="六小龄童", playable=0),   # 6: series
-        Record(title="西游记 第1集", kind="大陆剧", parent="西游记", actor="六小龄童"),  # 7
-        Record(title="西游记 第2集", kind="大陆剧", parent="西游记", actor="六小龄童"),  # 8
-        Record(title="police academy", kind="喜剧片", actor="Steve"),  # 9
+        Record(title="龙虾侦探社", kind="动作片", actor="石铁山"),      # 1
+        Record(title="Police Teapot", kind="动作片", actor="白小鹤"),  # 2
+        Record(title="喜剧团的冬天", kind="喜剧片", actor="贺小舟 苏豆豆"),  # 3
+        Record(title="大闹柳溪", kind="喜剧片", actor="贺小舟"),        # 4
+        Record(title="夜行镖师", kind="动作片", actor="白小鹤"),        # 5
+        Record(title="柳溪记", kind="大陆剧", actor="陶小满", playable=0),   # 6: series
+        Record(title="柳溪记 第1集", kind="大陆剧", parent="柳溪记", actor="陶小满"),  # 7
+        Record(title="柳溪记 第2集", kind="大陆剧", parent="柳溪记", actor="陶小满"),  # 8
+        Record(title="police aquarium", kind="喜剧片", actor="Steve"),  # 9
         Record(title=" 空格开头", kind="动作片 ", actor="某人"),        # 10: kind with a trailing space
     ]
 

@@ -35,7 +35,7 @@ class TreeAndListTest(CatalogueCase):
         rows = player.rows()
         self.assertEqual([r[0] for r in rows], STANDARD_RECENT, "newest first, no episodes, never record 0")
         self.assertEqual(rows[0], (10, " 空格开头", "动作片 "))
-        self.assertEqual(rows[2], (6, "西游记", "大陆剧"), "a series is listed")
+        self.assertEqual(rows[2], (6, "柳溪记", "大陆剧"), "a series is listed")
 
     def test_recent_stops_at_23_rows_from_the_end_of_the_file(self):
         records = [placeholder()] + [Record(title=f"片{i}", kind="动作片") for i in range(1, 31)]
@@ -54,8 +54,8 @@ class TreeAndListTest(CatalogueCase):
         player.click_tree_item("电影", double=True)   # a parent: the double-click expands it
         self.assertEqual(player.row_indices(), STANDARD_RECENT)
         player.click_tree_item("动作片")
-        self.assertEqual(player.rows(), [(5, "醉拳", "动作片"), (2, "Police Story", "动作片"),
-                                         (1, "龙争虎斗", "动作片")], "reverse file order; kind compared exactly")
+        self.assertEqual(player.rows(), [(5, "夜行镖师", "动作片"), (2, "Police Teapot", "动作片"),
+                                         (1, "龙虾侦探社", "动作片")], "reverse file order; kind compared exactly")
         player.click_tree_item("喜剧片")
         self.assertEqual(player.row_indices(), [5, 2, 1], "a node with children changes nothing")
         player.click_tree_item("电视剧", double=True)
@@ -79,7 +79,7 @@ class TreeAndListTest(CatalogueCase):
         player = self.open(records=records, root_lines=[">动作片", "电影", ">喜剧片"])
         self.assertEqual([(d, c, t) for d, c, _, t in player.tree()],
                          [(0, True, RECENT), (1, False, "动作片"), (0, True, "电影"), (1, False, "喜剧片")])
-        player.search("西游")
+        player.search("柳溪")
         player.click_tree_item(RECENT)
         self.assertEqual(player.row_indices(), [8, 7, 6, 4], "a node with children changes nothing")
         player.click_tree_item(RECENT, double=True)
@@ -107,12 +107,12 @@ class SearchTest(CatalogueCase):
     def test_title_search_edge_cases(self):
         player = self.open(records=standard_records())
         cases = [
-            ("西游", [8, 7, 6, 4], "reverse file order, episodes included"),
+            ("柳溪", [8, 7, 6, 4], "reverse file order, episodes included"),
             ("第1集", [7], "an episode's title"),
             ("police", [9], "lower case does not find upper case"),
             ("Police", [2], "upper case does not find lower case"),
             (" 空格", [10], "a leading space matches only where the field has it"),
-            ("西游记 ", [8, 7], "a trailing space matches only where the field has it"),
+            ("柳溪记 ", [8, 7], "a trailing space matches only where the field has it"),
             ("簿", [], "no match starting on the second byte of 喜 (B2 BE)"),
             ("占位", [], "record 0 is never a result"),
             ("没有这部电影", [], "no match empties the list"),
@@ -132,17 +132,17 @@ class SearchTest(CatalogueCase):
 
     def test_empty_search_text_keeps_the_list(self):
         player = self.open(records=standard_records())
-        player.search("西游")
+        player.search("柳溪")
         player.search("")
         self.assertEqual(player.row_indices(), [8, 7, 6, 4])
 
     def test_actor_search(self):
         player = self.open(records=standard_records())
-        player.set_search_text("周星驰")
+        player.set_search_text("贺小舟")
         player.click_control(SEARCH_TEXT)
         player.press("Tab", "Down", "Return")  # search type "演员", then Enter
         self.assertEqual(player.row_indices(), [4, 3])
-        player.search("喜剧之王")
+        player.search("喜剧团的冬天")
         self.assertEqual(player.row_indices(), [], "a title is not looked for among the actors")
         player.search("占位")
         self.assertEqual(player.row_indices(), [], "record 0's actor is never searched")
@@ -175,7 +175,7 @@ class DamagedCatalogueTest(CatalogueCase):
                                          "请关闭本程序，重新运行 KavunoUp 更新节目单。")
         self.dismiss()
         self.assertEqual(player.row_indices(), [5, 4, 3, 2, 1])
-        player.search("醉拳")
+        player.search("夜行镖师")
         self.assertEqual(player.row_indices(), [5])
         self.close(player)
 
@@ -186,7 +186,7 @@ class DamagedCatalogueTest(CatalogueCase):
         self.dismiss()
         self.assertEqual(player.rows(), [])
         self.assertEqual(len(player.tree()), 8)
-        player.search("西游")
+        player.search("柳溪")
         self.assertEqual(player.rows(), [])
         self.close(player)
 

@@ -75,7 +75,7 @@ class GeometryAndKeysTest(PlayerWindowCase):
 
     def test_enter_searches_from_any_control_and_the_button_searches_too(self):
         self.player.start_with_launcher()
-        self.player.set_search_text("西游")
+        self.player.set_search_text("柳溪")
         for control in (SEARCH_TEXT, TREE, LIST):
             self.player.click_control(control)
             self.player.press("Return")
@@ -84,7 +84,7 @@ class GeometryAndKeysTest(PlayerWindowCase):
             self.player.click_control(control)
             self.player.press("Return")
             self.assertEqual(self.player.row_indices(), [1], f"Enter in control {control}")
-            self.player.set_search_text("西游")
+            self.player.set_search_text("柳溪")
         self.player.set_search_text("喜剧")
         self.player.click_control(1003)
         self.assertEqual(self.player.row_indices(), [3])
@@ -92,7 +92,7 @@ class GeometryAndKeysTest(PlayerWindowCase):
 
     def test_search_type_chosen_with_the_keyboard_searches_actors(self):
         self.player.start_with_launcher()
-        self.player.set_search_text("周星驰")
+        self.player.set_search_text("贺小舟")
         self.player.click_control(SEARCH_TEXT)
         self.player.press("Tab", "Down")  # to the search type, then "演员"
         self.assertEqual(self.player.combo()[0], 1)
@@ -134,7 +134,7 @@ class HelpTest(PlayerWindowCase):
         self.player.click_control(HELP)
         self.assertFalse(e2e.find_windows(PROGRAM_TITLE), "no message box")
         self.assertTrue(self.player.exists())
-        self.player.search("醉拳")
+        self.player.search("夜行镖师")
         self.assertEqual(self.player.row_indices(), [5], "the window still works")
 
 

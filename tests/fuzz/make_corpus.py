@@ -43,8 +43,8 @@ def body(title=b"", file=b"", actor=b"", parent=b"", path=b"", server=b"", kind=
 NEW_CLASS = u16(0xFFFF) + u16(0) + u16(3) + b"CMF"
 CLASS_REF = u16(0x8001)
 ACTION = "动作".encode("gbk")
-TITLE = "天下无双".encode("gbk")
-ACTOR = "成龙,李连杰".encode("gbk")
+TITLE = "纸船与海".encode("gbk")
+ACTOR = "林小满,顾远舟".encode("gbk")
 
 seeds = {
     "valid-three": i32(3) + NEW_CLASS + body(b"zero") + CLASS_REF

@@ -55,21 +55,21 @@ compose() { # mode play|pause hover-set output
     $(face "full_screen$(suffix full_screen)" 716 350 30 29) \
     $(face slider_track 485 356 156 15) \
     $(face slider_thumb 530 364 9 4) \
-    -font "$caption_font" -pointsize 10 -fill white -annotate "+$caption_x+17" 'Kavuno  --  www.kavuno.com' \
+    -font "$caption_font" -pointsize 10 -fill white -annotate "+$caption_x+17" 'Kavuno  --  www.example.com' \
     -font "$font" -pointsize 12 -fill white \
     -annotate +24+50 '条件：' -annotate +177+50 '搜索类型：' -annotate +698+50 '帮 助' \
     -fill 'rgb(0,51,102)' -stroke 'rgb(122,152,188)' -draw 'rectangle 62,35 147,52' -stroke none \
-    -fill white -annotate +66+49 '星际' \
+    -fill white -annotate +66+49 '灯塔' \
     -fill 'rgb(244,246,250)' -stroke 'rgb(122,152,188)' -draw 'rectangle 239,35 313,54' -stroke none \
     -fill 'rgb(30,30,30)' -annotate +243+50 '片名' -draw 'polygon 300,43 308,43 304,47' \
     -fill white -annotate +22+80 '电影' -annotate +34+98 '动作' -annotate +34+116 '喜剧' \
     -annotate +34+134 '科幻' -annotate +22+152 '电视剧' -annotate +22+170 '动画' \
     -fill 'rgb(236,236,236)' -draw 'rectangle 123,65 374,83' \
     -fill 'rgb(40,40,40)' -annotate +128+79 '片名' -annotate +300+79 '演员' \
-    -fill white -annotate +128+100 '星际穿越' -annotate +300+100 '马修' \
-    -annotate +128+118 '海上钢琴师' -annotate +300+118 '蒂姆' \
+    -fill white -annotate +128+100 '灯塔邮差' -annotate +300+100 '林小满' \
+    -annotate +128+118 '灯塔下的琴声' -annotate +300+118 '顾远舟' \
     -fill 'rgb(49,106,197)' -draw 'rectangle 123,122 374,139' \
-    -fill white -annotate +128+136 '天堂电影院' -annotate +300+136 '菲利普' \
+    -fill white -annotate +128+136 '灯塔镇日记' -annotate +300+136 '沈一禾' \
     -fill white -draw 'rectangle 392,68 751,322' \
     -fill 'rgb(30,80,150)' -pointsize 16 -annotate +420+110 'Kavuno 在线影院' \
     -fill 'rgb(90,90,90)' -pointsize 12 -annotate +420+140 '最新上映 · 热门推荐 · 经典回顾' \

@@ -16,7 +16,7 @@ RecordFields SampleFields() {
     RecordFields f;
     f.file = "b.rm";
     f.title = "\xCC\xEC\xCF\xC2";  // 天下
-    f.actor = "Jackie \xB3\xC9\xC1\xFA";
+    f.actor = "Manman \xBF\xC2\xC2\xFA";  // 柯满
     f.parent = "";
     f.server = "2";
     f.kind = "\xB6\xAF\xD7\xF7";

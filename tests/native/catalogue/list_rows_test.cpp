@@ -75,16 +75,16 @@ TEST(CategoryRows, ARecordAtTwoIndicesIsListedAtBoth) {
 }
 
 TEST(SearchRows, TitleOrActorAllRecordsReverseOrder) {
-    const RecordArray records = Make({{"Hero", "K", "", "Hero"},
-                                      {"Hero One", "K", "", "Li"},
-                                      {"hero two", "K", "", "Hero Wang"},
-                                      {"Series Hero", "K", "", ""},
-                                      {"Hero ep", "K", "Series Hero", ""}});
-    EXPECT_EQ(SearchRows(records, "Hero", SearchField::Title), (Rows{4, 3, 1}));
-    EXPECT_EQ(SearchRows(records, "hero", SearchField::Title), (Rows{2}));
-    EXPECT_EQ(SearchRows(records, "Hero", SearchField::Actor), (Rows{2}));
-    EXPECT_EQ(SearchRows(records, " Hero", SearchField::Title), (Rows{3}));
-    EXPECT_EQ(SearchRows(records, "Hero ", SearchField::Title), (Rows{4, 1}));
+    const RecordArray records = Make({{"Comet", "K", "", "Comet"},
+                                      {"Comet One", "K", "", "Li"},
+                                      {"comet two", "K", "", "Comet Wang"},
+                                      {"Series Comet", "K", "", ""},
+                                      {"Comet ep", "K", "Series Comet", ""}});
+    EXPECT_EQ(SearchRows(records, "Comet", SearchField::Title), (Rows{4, 3, 1}));
+    EXPECT_EQ(SearchRows(records, "comet", SearchField::Title), (Rows{2}));
+    EXPECT_EQ(SearchRows(records, "Comet", SearchField::Actor), (Rows{2}));
+    EXPECT_EQ(SearchRows(records, " Comet", SearchField::Title), (Rows{3}));
+    EXPECT_EQ(SearchRows(records, "Comet ", SearchField::Title), (Rows{4, 1}));
     EXPECT_EQ(SearchRows(records, "zzz", SearchField::Title), Rows{});
 }
 

@@ -86,12 +86,12 @@ TEST(CatalogToolBuild, DumpAndBuildAreInverses) {
     std::string source =
         "\xEF\xBB\xBF{\"title\":\"占位\"}\r\n"
         "\n"
-        "{\"file\":\"b.rm\",\"title\":\"英雄 Hero\",\"actor\":\"王建国、李晓梅\",\"parent\":\"\",\"server\":\"3\","
+        "{\"file\":\"b.rm\",\"title\":\"铜铃 Copper Bell\",\"actor\":\"王建国、李晓梅\",\"parent\":\"\",\"server\":\"3\","
         "\"kind\":\"动作片\",\"path\":\"a/\",\"id\":\"1001\",\"playable\":1,\"detail\":1,\"player\":1,\"video\":1}\n"
-        "{\"title\":\"tab\\there \\\"quoted\\\" back\\\\slash\\nnew\",\"actor\":\"\\u6210\\u9f99\","
+        "{\"title\":\"tab\\there \\\"quoted\\\" back\\\\slash\\nnew\",\"actor\":\"\\u67ef\\u6ee1\","
         "\"playable\":-2147483648,\"detail\":2147483647,\"player\":-1,\"path\":\"" + longText + "\"}\n"
         "   \n"
-        "{\"title\":\"咖啡与茶·上海\",\"parent\":\"英雄 Hero\",\"kind\":\"动作片\"}";
+        "{\"title\":\"咖啡与茶·上海\",\"parent\":\"铜铃 Copper Bell\",\"kind\":\"动作片\"}";
     WriteBytes(dir.Path("in.jsonl"), source);
     ToolRun built = RunTool({"build", dir.Path("in.jsonl"), "-o", dir.Path("a.dat")});
     ASSERT_EQ(built.status, 0) << built.err;
@@ -112,19 +112,19 @@ TEST(CatalogToolBuild, DumpAndBuildAreInverses) {
 
     JsonObject hero = ParseLine(lines[1]);
     EXPECT_EQ(Integer(hero, "index"), 1);
-    EXPECT_EQ(Text(hero, "title"), "英雄 Hero");
+    EXPECT_EQ(Text(hero, "title"), "铜铃 Copper Bell");
     EXPECT_EQ(Text(hero, "actor"), "王建国、李晓梅");
     EXPECT_EQ(Text(hero, "server"), "3");
     EXPECT_EQ(Integer(hero, "player"), 1);
 
     JsonObject odd = ParseLine(lines[2]);
     EXPECT_EQ(Text(odd, "title"), "tab\there \"quoted\" back\\slash\nnew");
-    EXPECT_EQ(Text(odd, "actor"), "成龙");
+    EXPECT_EQ(Text(odd, "actor"), "柯满");
     EXPECT_EQ(Text(odd, "path"), longText);
     EXPECT_EQ(Integer(odd, "playable"), INT32_MIN);
     EXPECT_EQ(Integer(odd, "detail"), INT32_MAX);
     EXPECT_EQ(Integer(odd, "player"), -1);
-    EXPECT_EQ(Text(ParseLine(lines[3]), "parent"), "英雄 Hero");
+    EXPECT_EQ(Text(ParseLine(lines[3]), "parent"), "铜铃 Copper Bell");
 
     // The dump, addresses and indices included, builds the very same file.
     WriteBytes(dir.Path("dump.jsonl"), dumped.out);
@@ -212,7 +212,7 @@ TEST(CatalogToolDump, EmptyCountsAndWideTextsAreWholeFiles) {
     }
     // Wide titles: 0xFF 0xFFFE, a length in characters, UTF-16; what GBK
     // cannot hold becomes '?' per UTF-16 unit.
-    std::string wideHero = Bytes({0xFF, 0xFE, 0xFF, 2, 0xF1, 0x82, 0xC4, 0x96});                  // 英雄
+    std::string wideHero = Bytes({0xFF, 0xFE, 0xFF, 2, 0xDC, 0x94, 0xC3, 0x94});                  // 铜铃
     std::string wideEmoji = Bytes({0xFF, 0xFE, 0xFF, 4, 'a', 0, 0x3D, 0xD8, 0x00, 0xDE, 'b', 0});  // a😀b
     WriteBytes(dir.Path("wide.dat"), CountOf(2) + kFirstHeader + BodyWithStoredTitle(wideHero) + kLaterHeader +
                                          BodyWithStoredTitle(wideEmoji));
@@ -220,8 +220,8 @@ TEST(CatalogToolDump, EmptyCountsAndWideTextsAreWholeFiles) {
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.OutLines().size(), 2u);
     // The converted GBK is the stored text, unscrambled like any other (each
-    // byte 12 higher): "英雄" is D3 A2 D0 DB in GBK, "a??b" becomes "mKKn".
-    EXPECT_EQ(Text(ParseLine(run.OutLines()[0]), "title"), kavuno::gbk::ToUtf8("\xDF\xAE\xDC\xE7"));
+    // byte 12 higher): "铜铃" is CD AD C1 E5 in GBK, "a??b" becomes "mKKn".
+    EXPECT_EQ(Text(ParseLine(run.OutLines()[0]), "title"), kavuno::gbk::ToUtf8("\xD9\xB9\xCD\xF1"));
     EXPECT_EQ(Text(ParseLine(run.OutLines()[1]), "title"), "mKKn");
 }
 

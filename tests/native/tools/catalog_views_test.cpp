@@ -69,21 +69,21 @@ TEST_F(CatalogToolList, CategoryMatchesKindAndParentExactly) {
 }
 
 TEST_F(CatalogToolList, SearchIsCaseSensitiveGbkAwareAndCoversEpisodes) {
-    Build(Record("英雄", "动作片", "", "王建国") +                 // 0: matches, never shown
+    Build(Record("铜铃", "动作片", "", "王建国") +                 // 0: matches, never shown
           Record("Zero Hour", "动作片", "", "李晓梅") +           // 1
           Record("白畎", "纪录片", "", "王建国") +                // 2: B0D7 EEB0 holds D7EE (最) across characters
-          Record("最后的英雄", "动作片", "", "张子豪") +          // 3
-          Record("英雄 第01集", "古装剧", "英雄", "李晓梅 ") +    // 4: an episode, actor with a trailing blank
+          Record("最后的铜铃", "动作片", "", "张子豪") +          // 3
+          Record("铜铃 第01集", "古装剧", "铜铃", "李晓梅 ") +    // 4: an episode, actor with a trailing blank
           Record("hour", "喜剧片", "", "Wang"));                  // 5
-    EXPECT_EQ(List({"--title", "英雄"}), "4\t英雄 第01集\t古装剧\n3\t最后的英雄\t动作片\n");
-    EXPECT_EQ(List({"--title", "最"}), "3\t最后的英雄\t动作片\n");
+    EXPECT_EQ(List({"--title", "铜铃"}), "4\t铜铃 第01集\t古装剧\n3\t最后的铜铃\t动作片\n");
+    EXPECT_EQ(List({"--title", "最"}), "3\t最后的铜铃\t动作片\n");
     EXPECT_EQ(List({"--title", "Hour"}), "1\tZero Hour\t动作片\n");
     EXPECT_EQ(List({"--title", "hour"}), "5\thour\t喜剧片\n");
     EXPECT_EQ(List({"--title", "ZERO"}), "");
     EXPECT_EQ(List({"--actor", "王建国"}), "2\t白畎\t纪录片\n");
-    EXPECT_EQ(List({"--actor", "英雄"}), "");
-    EXPECT_EQ(List({"--actor", "李晓梅 "}), "4\t英雄 第01集\t古装剧\n");
-    EXPECT_EQ(List({"--title", " 第"}), "4\t英雄 第01集\t古装剧\n");
+    EXPECT_EQ(List({"--actor", "铜铃"}), "");
+    EXPECT_EQ(List({"--actor", "李晓梅 "}), "4\t铜铃 第01集\t古装剧\n");
+    EXPECT_EQ(List({"--title", " 第"}), "4\t铜铃 第01集\t古装剧\n");
 
     // No search at all for an empty text: no rows, and a note why.
     ToolRun empty = RunTool({"list", dir_.Path("movie.dat"), "--title", ""});

@@ -43,10 +43,10 @@ TEST(CommandLine, ReadsEachCommand) {
 TEST(CommandLine, ReadsListModesWithTheirTexts) {
     EXPECT_EQ(Parse({"list", "m.dat", "--recent"}).listMode, ListMode::kRecent);
 
-    Request kind = Parse({"list", "--kind", "动作片", "m.dat", "--parent", "大宋提刑官"});
+    Request kind = Parse({"list", "--kind", "动作片", "m.dat", "--parent", "梅县令传奇"});
     EXPECT_EQ(kind.listMode, ListMode::kKind);
     EXPECT_EQ(kind.text, "动作片");
-    EXPECT_EQ(kind.parent, "大宋提刑官");
+    EXPECT_EQ(kind.parent, "梅县令传奇");
     EXPECT_EQ(kind.input, "m.dat");
 
     Request title = Parse({"list", "m.dat", "--title", "-x "});

@@ -183,13 +183,13 @@ TEST(DemoCatalogue, ListsShowRecentEntriesAndASeriesEpisodes) {
         previous = index;
     }
 
-    ToolRun episodes = RunTool({"list", kBuilt + "/movie.dat", "--kind", "古装剧", "--parent", "大明风云"});
+    ToolRun episodes = RunTool({"list", kBuilt + "/movie.dat", "--kind", "古装剧", "--parent", "大宁风云"});
     ASSERT_EQ(episodes.status, 0) << episodes.err;
     rows = episodes.OutLines();
     ASSERT_EQ(rows.size(), 16u);
     // The last two episodes were added after the rest, at the end of the file.
-    EXPECT_NE(rows.front().find("\t大明风云 第16集\t古装剧"), std::string::npos) << rows.front();
-    EXPECT_NE(rows.back().find("\t大明风云 第01集\t古装剧"), std::string::npos) << rows.back();
+    EXPECT_NE(rows.front().find("\t大宁风云 第16集\t古装剧"), std::string::npos) << rows.front();
+    EXPECT_NE(rows.back().find("\t大宁风云 第01集\t古装剧"), std::string::npos) << rows.back();
 }
 
 }  // namespace

@@ -27,11 +27,11 @@ JsonError Refusal(std::string_view line) {
 }
 
 TEST(JsonLine, ReadsFlatObjectsInKeyOrder) {
-    JsonObject o = Parse(R"( {"title" : "英雄", "playable":1 ,"player":-7,"x":true,"y":false,"z":null} )");
+    JsonObject o = Parse(R"( {"title" : "铜铃", "playable":1 ,"player":-7,"x":true,"y":false,"z":null} )");
     ASSERT_EQ(o.size(), 6u);
     EXPECT_EQ(o[0].first, "title");
     EXPECT_EQ(o[0].second.type, JsonValue::Type::kString);
-    EXPECT_EQ(o[0].second.text, "英雄");
+    EXPECT_EQ(o[0].second.text, "铜铃");
     EXPECT_EQ(o[1].second.type, JsonValue::Type::kInteger);
     EXPECT_EQ(o[1].second.integer, 1);
     EXPECT_EQ(o[2].second.integer, -7);
@@ -43,9 +43,9 @@ TEST(JsonLine, ReadsFlatObjectsInKeyOrder) {
 }
 
 TEST(JsonLine, DecodesEscapesAndSurrogatePairs) {
-    JsonObject o = Parse(R"({"a":"q\"b\\s\/\b\f\n\r\t","u":"\u6210\u9f99","p":"\ud83d\ude00","n":"\u0000"})");
+    JsonObject o = Parse(R"({"a":"q\"b\\s\/\b\f\n\r\t","u":"\u67ef\u6ee1","p":"\ud83d\ude00","n":"\u0000"})");
     EXPECT_EQ(o[0].second.text, "q\"b\\s/\b\f\n\r\t");
-    EXPECT_EQ(o[1].second.text, "成龙");
+    EXPECT_EQ(o[1].second.text, "柯满");
     EXPECT_EQ(o[2].second.text, "\xF0\x9F\x98\x80");
     EXPECT_EQ(o[3].second.text, std::string(1, '\0'));
 }

@@ -32,9 +32,9 @@ protected:
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
         for (const auto& r : std::vector<catalogue::CMF>{
-                 Record(L"占位", L"动作片"), Record(L"龙争虎斗", L"动作片"), Record(L"西游记", L"大陆剧"),
-                 Record(L"西游记 第1集", L"大陆剧", L"西游记"), Record(L"Police Story", L"动作片"),
-                 Record(L"西游记 第2集", L"大陆剧", L"西游记"), Record(L"police academy", L"喜剧片")}) {
+                 Record(L"占位", L"动作片"), Record(L"龙虾侦探社", L"动作片"), Record(L"柳溪记", L"大陆剧"),
+                 Record(L"柳溪记 第1集", L"大陆剧", L"柳溪记"), Record(L"Police Teapot", L"动作片"),
+                 Record(L"柳溪记 第2集", L"大陆剧", L"柳溪记"), Record(L"police aquarium", L"喜剧片")}) {
             records_.Append(r);
         }
         list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT | LVS_OWNERDATA, 0, 0, 300, 300, nullptr,
@@ -83,11 +83,11 @@ protected:
 };
 
 TEST_F(MovieListViewTest, SeriesEpisodesShowLastFirstWithTheirRecordIndices) {
-    view_.InsertRowsAtTop(catalogue::CategoryRows(records_, gbk::FromWide(L"大陆剧"), gbk::FromWide(L"西游记")));
+    view_.InsertRowsAtTop(catalogue::CategoryRows(records_, gbk::FromWide(L"大陆剧"), gbk::FromWide(L"柳溪记")));
     EXPECT_EQ(ItemData(), (std::vector<std::size_t>{5, 3}));
-    EXPECT_EQ(Text(0, 0), L"西游记 第2集");
+    EXPECT_EQ(Text(0, 0), L"柳溪记 第2集");
     EXPECT_EQ(Text(0, 1), L"大陆剧");
-    EXPECT_EQ(Text(1, 0), L"西游记 第1集");
+    EXPECT_EQ(Text(1, 0), L"柳溪记 第1集");
 }
 
 TEST_F(MovieListViewTest, RowsGoAboveTheRowsAlreadyShownAsInsertingAtTheTopWould) {
@@ -144,13 +144,13 @@ TEST_F(MovieListViewTest, TypeAheadFindsTitlesByTheirStartIgnoringCaseAndWraps) 
         EXPECT_TRUE(view_.OnNotifyReflect(request.hdr, row));
         return static_cast<int>(row);
     };
-    EXPECT_EQ(find(L"pol", 0), 1);     // "Police Story"
-    EXPECT_EQ(find(L"pol", 2), 3);     // "police academy", the next one from row 2
+    EXPECT_EQ(find(L"pol", 0), 1);     // "Police Teapot"
+    EXPECT_EQ(find(L"pol", 2), 3);     // "police aquarium", the next one from row 2
     EXPECT_EQ(find(L"POLICE A", 0), 3);
     EXPECT_EQ(find(L"龙", 2), 0);      // wraps around to the top
     EXPECT_EQ(find(L"龙", 2, LVFI_PARTIAL | LVFI_STRING), -1);
-    EXPECT_EQ(find(L"西游记", 0, LVFI_STRING), 2);  // whole title
-    EXPECT_EQ(find(L"西游", 0, LVFI_STRING), -1);
+    EXPECT_EQ(find(L"柳溪记", 0, LVFI_STRING), 2);  // whole title
+    EXPECT_EQ(find(L"柳溪", 0, LVFI_STRING), -1);
     EXPECT_EQ(find(L"没有", 0), -1);
 }
 
