@@ -111,6 +111,12 @@ std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string
 
 bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read) {
     read = 0;
+    // No more than has arrived: a read that waits to fill its buffer would
+    // hide a trickle from the rate rule (transfer_rate.h) for as long as the
+    // server likes. The query waits for the first byte, within the stall time.
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+    if (available > 0 && available < size) size = available;
     return InternetReadFile(request, buffer, size, &read) != FALSE;
 }
 

@@ -54,8 +54,8 @@ struct InternetResponse {
 // could not be followed, or an empty 204 is never taken for the content.
 std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string& url, DWORD transferFlag);
 
-// Reads up to `size` bytes; false on a read error (a stall included). `read`
-// is 0 at the end.
+// Reads up to `size` bytes, only those that have arrived once some have;
+// false on a read error (a stall included). `read` is 0 at the end.
 bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read);
 
 }  // namespace kavuno::launcher
