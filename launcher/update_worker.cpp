@@ -103,6 +103,8 @@ public:
         std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
         DWORD attributes = GetFileAttributesW(folder.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+        // Whatever alias the name took (a short name the name rules do not know), never the staging folder.
+        if (IsSameFile(folder, staging_.Path())) return nullptr;
         auto file = std::make_unique<StagedLocalFile>(std::move(target), staging_);
         if (!file->Create()) return nullptr;
         return file;
