@@ -112,4 +112,10 @@ std::string WithoutUserInfo(std::string_view address) {
     return std::string(address.substr(0, start)) + std::string(address.substr(start + at + 1));
 }
 
+std::string PageForLog(std::string_view address) {
+    std::string plain = WithoutUserInfo(address);
+    plain.resize(std::min(plain.find_first_of("?#"), plain.size()));
+    return plain;
+}
+
 }  // namespace kavuno::url

@@ -34,4 +34,8 @@ std::string SchemeOf(std::string_view address);
 // `address` without its user name and password, for logs.
 std::string WithoutUserInfo(std::string_view address);
 
+// A page's address as a log may keep it: without user name and password,
+// query and fragment, where sessions, tokens and searches travel.
+std::string PageForLog(std::string_view address);
+
 }  // namespace kavuno::url

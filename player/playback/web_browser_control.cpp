@@ -7,6 +7,7 @@
 
 #include "common/gbk.h"
 #include "common/service_config.h"
+#include "common/url.h"
 #include "framework/failure_report.h"
 #include "framework/program_log.h"
 
@@ -25,6 +26,9 @@ constexpr DISPID kResizable = 556;
 // A page that asks for window after window gets one every this often, and
 // none waits in line behind another.
 constexpr DWORD kOutsideInterval = 1000;  // ms
+
+// A page's address for the log: sessions and searches in it stay out.
+std::string LoggedPage(std::wstring_view url) { return kavuno::url::PageForLog(ui::ToUtf8(url)); }
 
 struct OutsideRequest {
     CWebBrowser2::OutsideOpener opener;
@@ -120,15 +124,15 @@ bool CWebBrowser2::Follow(Navigation navigation, std::wstring_view url, const ch
         return false;
     case Navigation::OpenOutside:
         if (OpenOutsideLater(opener_, url)) {
-            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + ui::ToUtf8(url));
+            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + LoggedPage(url));
             return true;
         }
-        ui::WriteLog("refused", std::string(what) + " not opened, another one just was: " + ui::ToUtf8(url));
+        ui::WriteLog("refused", std::string(what) + " not opened, another one just was: " + LoggedPage(url));
         return true;
     case Navigation::Cancel:
         break;
     }
-    ui::WriteLog("refused", std::string(what) + ": " + (url.empty() ? std::string("(no address)") : ui::ToUtf8(url)));
+    ui::WriteLog("refused", std::string(what) + ": " + (url.empty() ? std::string("(no address)") : LoggedPage(url)));
     return true;
 }
 
