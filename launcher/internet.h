@@ -56,6 +56,7 @@ std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string
 
 // Reads up to `size` bytes, only those that have arrived once some have;
 // false on a read error (a stall included). `read` is 0 at the end.
-bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read);
+// `arrived` is the caller's count of bytes known to be there, 0 at first.
+bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read, DWORD& arrived);
 
 }  // namespace kavuno::launcher

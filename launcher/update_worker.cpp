@@ -35,7 +35,7 @@ public:
 
     bool Read(char* buffer, size_t size, size_t& read) override {
         DWORD got = 0;
-        bool ok = ReadSome(response_.request.get(), buffer, static_cast<DWORD>(size), got);
+        bool ok = ReadSome(response_.request.get(), buffer, static_cast<DWORD>(size), got, arrived_);
         activity_.NoteActivity();
         read = got;
         return ok;
@@ -46,6 +46,7 @@ private:
     InternetResponse response_;  // the address first, then its session
     InternetHandle session_;
     ProgressChannel& activity_;
+    DWORD arrived_ = 0;  // bytes known to be there, not read yet
 };
 
 class WinInetServer : public UpdateServer {
