@@ -397,13 +397,6 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
         for (const auto& name : names) listed.push_back(Listed(name, files.count(name) ? files.at(name) : name));
         return SignedList(serial, listed, expires, target);
     };
-    // The same files in a list of format 1 (no expiry, no target), well signed.
-    auto formatOne = [&] {
-        std::string body = listOf(100, {"a.dat", "b.dat", "c.dat"});
-        body = "kavuno-update-list 1\nserial 100\n" + body.substr(body.find("file "));
-        body.erase(body.find("signature "));
-        return body + kavuno::launcher::FormatSignatureLine(*kavuno::launcher::testing::TestSigningKey().Sign(body));
-    };
     struct Case {
         const char* what;
         std::function<void()> arrange;
@@ -440,7 +433,6 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
          UpdateResult::kRefused, {}, 50},
         {"for the other build", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, 4000000000, "win32"); },
          UpdateResult::kRefused, {}, 50},
-        {"format 1", [&] { server.list = formatOne(); }, UpdateResult::kRefused, {}, 50},
         {"below the floor without a record", [&] { trust.accepted = 0; trust.floor = 101; },
          UpdateResult::kRefused, {}, 0},
         {"at the floor", [&] { trust.floor = 100; }, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
