@@ -73,7 +73,6 @@ endif()
 if(NOT min_serial MATCHES "^[0-9]+$")
   message(FATAL_ERROR "KAVUNO_UPDATE_MIN_SERIAL: not a whole number: ${min_serial}")
 endif()
-set(KAVUNO_UPDATE_MIN_SERIAL_VALUE ${min_serial})
 set(KAVUNO_UPDATE_MIN_SERIAL ${min_serial})
 
 configure_file(${PROJECT_SOURCE_DIR}/launcher/update_public_key.h.in
