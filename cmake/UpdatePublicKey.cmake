@@ -43,5 +43,37 @@ if(NOT update_key STREQUAL "NONE")
   set(KAVUNO_UPDATE_KEY_SOURCE "${update_key}")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${update_key})
 endif()
+
+# The build a list must be for: a 64-bit launcher takes no list of 32-bit files.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(KAVUNO_UPDATE_TARGET win32)
+else()
+  set(KAVUNO_UPDATE_TARGET win64)
+endif()
+
+# The floor serial: a list below it is refused even when this user's record of
+# the newest accepted serial is gone. By default the time of the source's last
+# commit (or SOURCE_DATE_EPOCH), so a fresh install never takes a release older
+# than itself.
+set(KAVUNO_UPDATE_MIN_SERIAL "" CACHE STRING "Lowest update list serial KavunoUp accepts; empty for the source's last commit time")
+set(KAVUNO_UPDATE_MIN_SERIAL_SOURCE "-DKAVUNO_UPDATE_MIN_SERIAL")
+set(min_serial "${KAVUNO_UPDATE_MIN_SERIAL}")
+if(min_serial STREQUAL "" AND DEFINED ENV{SOURCE_DATE_EPOCH})
+  set(min_serial "$ENV{SOURCE_DATE_EPOCH}")
+  set(KAVUNO_UPDATE_MIN_SERIAL_SOURCE "SOURCE_DATE_EPOCH")
+endif()
+if(min_serial STREQUAL "")
+  execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+                  OUTPUT_VARIABLE min_serial OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE git_result ERROR_QUIET)
+  set(KAVUNO_UPDATE_MIN_SERIAL_SOURCE "the source's last commit")
+  if(NOT git_result EQUAL 0)
+    message(FATAL_ERROR "KAVUNO_UPDATE_MIN_SERIAL: not a git checkout; set it or SOURCE_DATE_EPOCH")
+  endif()
+endif()
+if(NOT min_serial MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "KAVUNO_UPDATE_MIN_SERIAL: not a whole number: ${min_serial}")
+endif()
+set(KAVUNO_UPDATE_MIN_SERIAL ${min_serial})
+
 configure_file(${PROJECT_SOURCE_DIR}/launcher/update_public_key.h.in
                ${PROJECT_BINARY_DIR}/generated/launcher/update_public_key.h @ONLY)

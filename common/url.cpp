@@ -136,4 +136,10 @@ std::string EncodeUserInfo(std::string_view text) {
     return out;
 }
 
+std::string PageForLog(std::string_view address) {
+    std::string plain = WithoutUserInfo(address);
+    plain.resize(std::min(plain.find_first_of("?#"), plain.size()));
+    return plain;
+}
+
 }  // namespace kavuno::url

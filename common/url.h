@@ -40,4 +40,8 @@ std::string WithoutUserInfo(std::string_view address);
 // outside the unreserved set (letters, digits, '-', '.', '_', '~') as %XX.
 std::string EncodeUserInfo(std::string_view text);
 
+// A page's address as a log may keep it: without user name and password,
+// query and fragment, where sessions, tokens and searches travel.
+std::string PageForLog(std::string_view address);
+
 }  // namespace kavuno::url

@@ -3,11 +3,14 @@
 #include <windows.h>
 #include <dbghelp.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <exception>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/program_log.h"
 
@@ -93,15 +96,51 @@ void OnTerminate() {
     TerminateProcess(GetCurrentProcess(), 3);
 }
 
+// dbghelp.dll from the system folder only: a copy beside the program (the
+// folder users and updates write to) or in the current folder is never run.
+HMODULE LoadSystemDbgHelp() {
+    if (HMODULE module = LoadLibraryExW(L"dbghelp.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    // Windows 7 without the update that brought the flag: the full path does the same.
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH - 16) return nullptr;
+    return LoadLibraryW((std::wstring(system, length) + L"\\dbghelp.dll").c_str());
+}
+
+// Keeps the newest minidumps of `program` in the log folder, room left for
+// one of this run: never more than three, so a program that crashes at every
+// start cannot fill the disk.
+void RemoveOldDumps(std::wstring_view program) {
+    constexpr size_t kKeptDumps = 2;
+    if (!g_folder[0]) return;
+    const std::wstring folder = g_folder;
+    std::vector<std::pair<ULONGLONG, std::wstring>> dumps;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW((folder + std::wstring(program) + L"-*.dmp").c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+        dumps.emplace_back(written, found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    if (dumps.size() <= kKeptDumps) return;
+    std::sort(dumps.begin(), dumps.end(), [](const auto& a, const auto& b) { return a > b; });  // newest first
+    for (size_t i = kKeptDumps; i < dumps.size(); ++i) DeleteFileW((folder + dumps[i].second).c_str());
+}
+
 }  // namespace
 
 void InstallCrashHandler(std::wstring_view program) {
     wcsncpy(g_program, std::wstring(program).c_str(), sizeof g_program / sizeof g_program[0] - 1);
     const std::wstring folder = LogFolder();
     if (folder.size() < sizeof g_folder / sizeof g_folder[0]) wcscpy(g_folder, folder.c_str());
-    if (HMODULE dbghelp = LoadLibraryW(L"dbghelp.dll"))
+    if (HMODULE dbghelp = LoadSystemDbgHelp())
         g_writeDump = reinterpret_cast<WriteDumpFunction>(
             reinterpret_cast<void (*)()>(GetProcAddress(dbghelp, "MiniDumpWriteDump")));
+    RemoveOldDumps(program);
     SetUnhandledExceptionFilter(&OnUnhandledException);
     std::set_terminate(&OnTerminate);
 }

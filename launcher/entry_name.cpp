@@ -30,10 +30,26 @@ bool IsDeviceName(std::u16string_view segment) {
            base[3] <= u'9';
 }
 
+// The staging folder's 8.3 short name: "KAVUNO~1.STA", or "KA1F2E~1.STA"
+// once many names share its start. Windows keeps the long name's first two
+// characters, a "~" and digits, and the extension's first three.
+bool IsStagingShortName(std::u16string_view segment) {
+    size_t dot = segment.find(u'.');
+    if (dot == std::u16string_view::npos || dot < 4 || dot > 8 || segment.size() != dot + 4) return false;
+    std::u16string_view base = segment.substr(0, dot);
+    size_t tilde = base.find(u'~');
+    if (tilde == std::u16string_view::npos || tilde < 2 || tilde + 1 == base.size()) return false;
+    for (char16_t c : base.substr(tilde + 1))
+        if (c < u'0' || c > u'9') return false;
+    return Upper(base[0]) == u'K' && Upper(base[1]) == u'A' && Upper(segment[dot + 1]) == u'S' &&
+           Upper(segment[dot + 2]) == u'T' && Upper(segment[dot + 3]) == u'A';
+}
+
 // The first folder of a name, as Windows resolves it: case does not matter,
-// and trailing dots and blanks are dropped.
+// trailing dots and blanks are dropped, and its short name is the same folder.
 bool IsStagingFolder(std::u16string_view segment) {
     while (!segment.empty() && (segment.back() == u'.' || segment.back() == u' ')) segment.remove_suffix(1);
+    if (IsStagingShortName(segment)) return true;
     std::u16string_view staging = kStagingFolderName;
     if (segment.size() != staging.size()) return false;
     for (size_t i = 0; i < segment.size(); ++i)

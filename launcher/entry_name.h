@@ -21,7 +21,8 @@ inline constexpr char16_t kStagingFolderName[] = u"KavunoUp.staging";
 // ("..", ". ."), an empty segment, a reserved device name (CON, NUL, COM1, ...,
 // also with blanks or an extension after it), a character Windows does not
 // allow in file names, a name longer than any Windows path, or a name inside
-// the launcher's staging folder.
+// the launcher's staging folder (also by its short name, or with trailing
+// dots or blanks).
 // `gbkName` is GBK text; it is decoded first, since the second byte of a
 // two-byte GBK character can be 0x5C, the backslash.
 bool IsSafeEntryName(std::string_view gbkName);

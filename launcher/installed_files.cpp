@@ -39,12 +39,12 @@ std::string InstalledFilesText(const std::vector<std::string>& gbkNames, std::st
     auto add = [&](std::u16string name) {
         if (seen.insert(name).second) names.push_back(std::move(name));
     };
+    for (std::u16string& name : ParseInstalledFiles(previous)) add(std::move(name));
     for (const std::string& gbkName : gbkNames) {
         std::u16string name = gbk::ToUtf16(gbkName);
         std::replace(name.begin(), name.end(), u'/', u'\\');
         add(std::move(name));
     }
-    for (std::u16string& name : ParseInstalledFiles(previous)) add(std::move(name));
     std::string text;
     AppendUnit(text, 0xFEFF);
     for (const std::u16string& name : names) {

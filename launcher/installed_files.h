@@ -9,10 +9,10 @@
 
 namespace kavuno::launcher {
 
-// The file's bytes for the manifest names `gbkNames` (GBK, either slash),
-// each once, in their order. When the update did not read the manifest to
-// its end, `previous` (the file's earlier bytes) adds the names it held that
-// are not among them, so that no file the launcher wrote is forgotten.
+// The file's bytes: the names `previous` (the file's earlier bytes) held,
+// then the manifest names `gbkNames` (GBK, either slash) it did not, each
+// once, in their order. Names are only ever added, so no file the launcher
+// wrote is forgotten.
 std::string InstalledFilesText(const std::vector<std::string>& gbkNames, std::string_view previous = {});
 
 // The names a files.txt holds; nothing for bytes that are not such a file.

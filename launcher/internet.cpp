@@ -109,9 +109,17 @@ std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string
     return response;
 }
 
-bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read) {
+bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read, DWORD& arrived) {
     read = 0;
-    return InternetReadFile(request, buffer, size, &read) != FALSE;
+    // No more than has arrived: a read that waits to fill its buffer would
+    // hide a trickle from the rate rule (transfer_rate.h) for as long as the
+    // server likes. The query waits for the first byte, within the stall
+    // time; it is asked again only once what it reported has been read.
+    if (arrived == 0 && !InternetQueryDataAvailable(request, &arrived, 0, 0)) return false;
+    if (arrived > 0 && arrived < size) size = arrived;
+    if (!InternetReadFile(request, buffer, size, &read)) return false;
+    arrived -= read < arrived ? read : arrived;
+    return true;
 }
 
 }  // namespace kavuno::launcher

@@ -54,8 +54,9 @@ struct InternetResponse {
 // could not be followed, or an empty 204 is never taken for the content.
 std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string& url, DWORD transferFlag);
 
-// Reads up to `size` bytes; false on a read error (a stall included). `read`
-// is 0 at the end.
-bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read);
+// Reads up to `size` bytes, only those that have arrived once some have;
+// false on a read error (a stall included). `read` is 0 at the end.
+// `arrived` is the caller's count of bytes known to be there, 0 at first.
+bool ReadSome(HINTERNET request, void* buffer, DWORD size, DWORD& read, DWORD& arrived);
 
 }  // namespace kavuno::launcher

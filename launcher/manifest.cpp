@@ -44,6 +44,11 @@ bool ManifestLineReader::Fill() {
     }
     size_ = std::min(read, sizeof buffer_);
     received_ += size_;
+    if (received_ > kMaxManifestSize) {
+        oversized_ = failed_ = ended_ = true;
+        size_ = 0;
+        return false;
+    }
     return true;
 }
 
@@ -69,8 +74,11 @@ std::string ManifestLineReader::NextLine() {
 }
 
 std::optional<ManifestEntry> ManifestReader::NextEntry() {
-    if (!count_) count_ = ParseLeadingNumber(lines_.NextLine());
-    if (read_ >= *count_ || lines_.AtEnd()) return std::nullopt;
+    if (!count_) {
+        count_ = ParseLeadingNumber(lines_.NextLine());
+        oversized_ = *count_ > kMaxEntries;
+    }
+    if (oversized_ || read_ >= *count_ || lines_.AtEnd()) return std::nullopt;
     ++read_;
     ManifestEntry entry;
     entry.name = lines_.NextLine();  // the name line comes before the size line

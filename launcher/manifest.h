@@ -34,10 +34,15 @@ public:
     ManifestLineReader(const ManifestLineReader&) = delete;
     ManifestLineReader& operator=(const ManifestLineReader&) = delete;
 
+    // Bytes read from the source before the reader gives up on it as
+    // oversized: a hostile server cannot feed it for ever.
+    static constexpr uint64_t kMaxManifestSize = 1u << 20;
+
     std::string NextLine();
     // No byte left (reads ahead to find out).
     bool AtEnd();
     bool Failed() const { return failed_; }
+    bool Oversized() const { return oversized_; }
 
 private:
     bool Fill();
@@ -49,6 +54,7 @@ private:
     uint64_t received_ = 0;
     bool ended_ = false;
     bool failed_ = false;
+    bool oversized_ = false;
 };
 
 struct ManifestEntry {
@@ -60,19 +66,29 @@ struct ManifestEntry {
 // line 1 when the first entry is asked for. Lines after the last entry are
 // never read. The count may promise more entries than the data holds; an entry
 // whose name line lies past the end of the data is not listed (its name would
-// be empty), so an absurd count cannot make the updater loop for ages.
+// be empty), so an absurd count cannot make the updater loop for ages; and
+// neither a count nor the bytes read may pass the limits below.
 class ManifestReader {
 public:
+    // A count above this makes the whole manifest oversized.
+    static constexpr int kMaxEntries = 10000;
+
     explicit ManifestReader(ByteSource& source) : lines_(source) {}
 
     // The next entry, or nothing when there is none or a read failed.
     std::optional<ManifestEntry> NextEntry();
-    bool Failed() const { return lines_.Failed(); }
+    // A read failed, or the manifest is oversized.
+    bool Failed() const { return lines_.Failed() || oversized_; }
+    // More than kMaxEntries entries promised, or more than kMaxManifestSize bytes read.
+    bool Oversized() const { return oversized_ || lines_.Oversized(); }
+    // The count on line 1 (0 before the first entry was asked for).
+    int Promised() const { return count_.value_or(0); }
 
 private:
     ManifestLineReader lines_;
     std::optional<int> count_;
     int read_ = 0;
+    bool oversized_ = false;
 };
 
 }  // namespace kavuno::launcher

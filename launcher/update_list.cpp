@@ -6,6 +6,8 @@ namespace kavuno::launcher {
 namespace {
 
 constexpr std::string_view kSerial = "serial ";
+constexpr std::string_view kExpires = "expires ";
+constexpr std::string_view kTarget = "target ";
 constexpr std::string_view kFile = "file ";
 constexpr std::string_view kSignature = "signature ";
 
@@ -60,7 +62,14 @@ bool ParseFileLine(std::string_view rest, ListedFile& file) {
     return IsListableName(file.name);
 }
 
+// A "KEYWORD NUMBER" line.
+bool ParseNumberLine(std::string_view line, std::string_view keyword, uint64_t& value) {
+    return line.starts_with(keyword) && ParseNumber(line.substr(keyword.size()), value);
+}
+
 }  // namespace
+
+bool IsKnownTarget(std::string_view target) { return target == "win32" || target == "win64"; }
 
 const ListedFile* UpdateList::Find(std::string_view name) const {
     auto at = std::lower_bound(byName_.begin(), byName_.end(), name,
@@ -90,10 +99,17 @@ std::optional<SignedUpdateList> ParseUpdateList(std::string_view text, std::stri
         pos = end + 1;
         if (signedDone) return fail("nothing may follow the signature");
         if (lineNumber == 1) {
+            // A list of format 1 has no expiry: a launcher that took it could be held on it for ever.
+            if (line == "kavuno-update-list 1") return fail("a list of the older format 1, without expiry or target");
             if (line != kUpdateListTag) return fail("not a list of this format (\"" + std::string(kUpdateListTag) + "\")");
         } else if (lineNumber == 2) {
-            if (!line.starts_with(kSerial) || !ParseNumber(line.substr(kSerial.size()), result.list.serial))
-                return fail("a serial number was expected");
+            if (!ParseNumberLine(line, kSerial, result.list.serial)) return fail("a serial number was expected");
+        } else if (lineNumber == 3) {
+            if (!ParseNumberLine(line, kExpires, result.list.expires)) return fail("the expiry time was expected");
+        } else if (lineNumber == 4) {
+            if (!line.starts_with(kTarget) || !IsKnownTarget(line.substr(kTarget.size())))
+                return fail("the target, win32 or win64, was expected");
+            result.list.target = std::string(line.substr(kTarget.size()));
         } else if (line.starts_with(kFile)) {
             ListedFile file;
             if (!ParseFileLine(line.substr(kFile.size()), file)) return fail("a damaged file line");
@@ -134,8 +150,11 @@ std::string ToHex(const uint8_t* bytes, size_t size) {
     return hex;
 }
 
-std::string FormatUpdateListBody(uint64_t serial, const std::vector<ListedFile>& files) {
-    std::string text = std::string(kUpdateListTag) + "\n" + std::string(kSerial) + std::to_string(serial) + "\n";
+std::string FormatUpdateListBody(uint64_t serial, uint64_t expires, std::string_view target,
+                                 const std::vector<ListedFile>& files) {
+    std::string text = std::string(kUpdateListTag) + "\n" + std::string(kSerial) + std::to_string(serial) + "\n" +
+                       std::string(kExpires) + std::to_string(expires) + "\n" + std::string(kTarget) +
+                       std::string(target) + "\n";
     for (const ListedFile& file : files)
         text += std::string(kFile) + std::to_string(file.size) + " " + ToHex(file.sha256.data(), file.sha256.size()) +
                 " " + file.name + "\n";

@@ -5,11 +5,16 @@
 // tool kavuno-release share it, and it is tested natively.
 //
 // The text, every line ending with a line feed:
-//   kavuno-update-list 1
+//   kavuno-update-list 2
 //   serial 1733580000
+//   expires 1736172000
+//   target win32
 //   file 51200 <SHA-256, 64 lower-case hex digits> movie.dat
 //   file 777 <...> skin\blue.bmp
 //   signature <r‖s, 128 lower-case hex digits>
+// The serial only grows from release to release; past `expires` (UTC, in
+// seconds) the list is refused, so a frozen server cannot keep users on an old
+// release for ever; `target` is the build the files are for (win32 or win64).
 // A file's name is the rest of its line, in the manifest's exact bytes (GBK).
 // Numbers are decimal without leading zeros. The signature is ECDSA P-256
 // with SHA-256 over every byte before the signature line, which is the last.
@@ -24,7 +29,7 @@
 
 namespace kavuno::launcher {
 
-inline constexpr std::string_view kUpdateListTag = "kavuno-update-list 1";
+inline constexpr std::string_view kUpdateListTag = "kavuno-update-list 2";
 // A list is names and hashes: far below this. Anything longer is refused
 // unread, so a hostile server cannot make the launcher hold more.
 inline constexpr size_t kMaxUpdateListSize = 4u << 20;
@@ -40,8 +45,13 @@ struct ListedFile {
     Sha256Digest sha256{};
 };
 
+// Whether `target` names a build a list can be for: "win32" or "win64".
+bool IsKnownTarget(std::string_view target);
+
 struct UpdateList {
     uint64_t serial = 0;
+    uint64_t expires = 0;  // UTC seconds
+    std::string target;    // "win32" or "win64"
     std::vector<ListedFile> files;  // in the list's order
 
     // The line for `name` (exact bytes), or nullptr.
@@ -60,12 +70,13 @@ struct SignedUpdateList {
 
 // Reads a list; its signature is not checked here. Nothing, with `error` set
 // to a one-line reason, when any byte is out of place: a missing or unknown
-// tag, a damaged field, a name listed twice, a line after the signature, or
+// tag (the older format's included), a damaged field, an unknown target, a name listed twice, a line after the signature, or
 // more than kMaxUpdateListSize bytes.
 std::optional<SignedUpdateList> ParseUpdateList(std::string_view text, std::string& error);
 
-// The signed part of a list: tag, serial and one line per file.
-std::string FormatUpdateListBody(uint64_t serial, const std::vector<ListedFile>& files);
+// The signed part of a list: tag, serial, expiry, target and one line per file.
+std::string FormatUpdateListBody(uint64_t serial, uint64_t expires, std::string_view target,
+                                 const std::vector<ListedFile>& files);
 // The line that ends a list.
 std::string FormatSignatureLine(const EcdsaSignature& signature);
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <optional>
 
+#include <set>
+
 #include "launcher/entry_name.h"
 #include "launcher/manifest.h"
 #include "launcher/progress_math.h"
+#include "launcher/transfer_rate.h"
 
 namespace kavuno::launcher {
 namespace {
@@ -27,10 +30,24 @@ std::optional<std::string> ReadAll(ByteSource& source, size_t limit) {
     return text;
 }
 
-// The verified list, or why there is none. An older list than the newest one
-// accepted here is refused: a server cannot roll this machine back.
+// A source opened through `progress`'s clock, so the slow-transfer rule applies.
+std::unique_ptr<ByteSource> RateChecked(std::unique_ptr<ByteSource> source, UpdateProgress& progress) {
+    if (!source) return nullptr;
+    return std::make_unique<RateCheckedSource>(std::move(source), [&progress] { return progress.Milliseconds(); });
+}
+
+// Whether a verified list may be used here: not expired, for this build, and
+// not older than the floor or the newest list accepted here. A server cannot
+// roll this machine back, or freeze it on a release for longer than the
+// publisher signed it for.
+bool IsAcceptable(const UpdateList& list, UpdateTrust& trust) {
+    return list.expires > trust.Now() && list.target == trust.Target() && list.serial >= trust.MinSerial() &&
+           list.serial >= trust.AcceptedSerial();
+}
+
+// The verified list, or why there is none.
 UpdateResult FetchList(UpdateServer& server, UpdateTrust& trust, UpdateProgress& progress, UpdateList& list) {
-    std::unique_ptr<ByteSource> source = server.OpenList();
+    std::unique_ptr<ByteSource> source = RateChecked(server.OpenList(), progress);
     if (progress.IsClosed()) return UpdateResult::kCancelled;
     if (!source) return UpdateResult::kFailed;
     std::optional<std::string> text = ReadAll(*source, kMaxUpdateListSize);
@@ -38,13 +55,28 @@ UpdateResult FetchList(UpdateServer& server, UpdateTrust& trust, UpdateProgress&
     std::string error;
     std::optional<SignedUpdateList> parsed = ParseUpdateList(*text, error);
     if (!parsed ||
-        !trust.VerifySignature(std::string_view(*text).substr(0, parsed->signedLength), parsed->signature))
+        !trust.VerifySignature(std::string_view(*text).substr(0, parsed->signedLength), parsed->signature) ||
+        !IsAcceptable(parsed->list, trust))
         return UpdateResult::kRefused;
-    uint64_t accepted = trust.AcceptedSerial();
-    if (parsed->list.serial < accepted) return UpdateResult::kRefused;
-    if (parsed->list.serial > accepted) trust.Accept(parsed->list.serial);
+    if (parsed->list.serial > trust.AcceptedSerial()) trust.Accept(parsed->list.serial);
     list = std::move(parsed->list);
     return UpdateResult::kDone;
+}
+
+// The whole manifest, when it names exactly the files of `list`, each once,
+// every name one the launcher takes; nothing is fetched otherwise, so a server
+// cannot hold back one file of a release or mix in one of another.
+UpdateResult ReadAgreeingManifest(ManifestReader& manifest, const UpdateList& list,
+                                  std::vector<ManifestEntry>& entries) {
+    std::set<std::string_view> named;
+    while (std::optional<ManifestEntry> entry = manifest.NextEntry()) {
+        if (!IsSafeEntryName(entry->name) || !list.Find(entry->name)) return UpdateResult::kRefused;
+        entries.push_back(std::move(*entry));
+        if (!named.insert(list.Find(entries.back().name)->name).second) return UpdateResult::kRefused;
+    }
+    if (manifest.Oversized()) return UpdateResult::kRefused;
+    if (manifest.Failed()) return UpdateResult::kFailed;
+    return named.size() == list.files.size() ? UpdateResult::kDone : UpdateResult::kRefused;
 }
 
 // Whether the bytes received are the file: with a list, its exact size and
@@ -63,7 +95,7 @@ UpdateResult CheckReceived(const ByteSource& source, const ManifestEntry& entry,
 // once the window is closing, even when the server answers only afterwards.
 UpdateResult DownloadEntry(UpdateServer& server, UpdateFolder& folder, UpdateProgress& progress,
                            const ManifestEntry& entry, const ListedFile* listed, UpdateTrust* trust) {
-    std::unique_ptr<ByteSource> source = server.OpenFile(entry.name);
+    std::unique_ptr<ByteSource> source = RateChecked(server.OpenFile(entry.name), progress);
     if (progress.IsClosed()) return UpdateResult::kCancelled;
     if (!source) return UpdateResult::kFailed;
     std::optional<uint64_t> announced = source->AnnouncedLength();
@@ -98,6 +130,7 @@ UpdateResult DownloadEntry(UpdateServer& server, UpdateFolder& folder, UpdatePro
     if (checked != UpdateResult::kDone) return checked;
     if (!progress.BeginCommit()) return UpdateResult::kCancelled;
     bool committed = file->Commit();
+    if (committed) folder.RecordCommitted(entry.name);
     progress.EndCommit();
     return committed ? UpdateResult::kDone : UpdateResult::kFailed;
 }
@@ -109,37 +142,33 @@ UpdateResult Update(UpdateServer& server, UpdateFolder& folder, UpdateProgress& 
         UpdateResult fetched = FetchList(server, *trust, progress, list.emplace());
         if (fetched != UpdateResult::kDone) return fetched;
     }
-    // The manifest stays open for the whole loop and is read as it goes.
-    std::unique_ptr<ByteSource> manifestSource = server.OpenManifest();
+    // The manifest stays open for the whole loop.
+    std::unique_ptr<ByteSource> manifestSource = RateChecked(server.OpenManifest(), progress);
     if (!manifestSource) return UpdateResult::kFailed;
     ManifestReader manifest(*manifestSource);
-    std::vector<std::string> names;  // what this run may write, for the uninstaller
-    UpdateResult result = UpdateResult::kDone;
-    bool complete = false;
+    if (list) {
+        std::vector<ManifestEntry> entries;
+        UpdateResult agreed = ReadAgreeingManifest(manifest, *list, entries);
+        if (agreed != UpdateResult::kDone) return agreed;
+        for (const ManifestEntry& entry : entries) {
+            if (progress.IsClosed()) return UpdateResult::kCancelled;
+            UpdateResult result = DownloadEntry(server, folder, progress, entry, list->Find(entry.name), trust);
+            if (result != UpdateResult::kDone) return result;
+        }
+        return UpdateResult::kDone;
+    }
+    // Without a list the manifest is read as the loop goes.
     for (;;) {
         std::optional<ManifestEntry> entry = manifest.NextEntry();
         if (!entry) {
-            complete = !manifest.Failed();
-            if (!complete) result = UpdateResult::kFailed;
-            break;
+            if (manifest.Oversized()) return UpdateResult::kRefused;
+            return manifest.Failed() ? UpdateResult::kFailed : UpdateResult::kDone;
         }
-        if (progress.IsClosed()) {
-            result = UpdateResult::kCancelled;
-            break;
-        }
+        if (progress.IsClosed()) return UpdateResult::kCancelled;
         if (!IsSafeEntryName(entry->name)) continue;
-        const ListedFile* listed = list ? list->Find(entry->name) : nullptr;
-        if (list && !listed) {
-            result = UpdateResult::kRefused;  // not published by the key's holder
-            break;
-        }
-        names.push_back(entry->name);
-        result = DownloadEntry(server, folder, progress, *entry, listed, trust);
-        if (result != UpdateResult::kDone) break;
+        UpdateResult result = DownloadEntry(server, folder, progress, *entry, nullptr, trust);
+        if (result != UpdateResult::kDone) return result;
     }
-    // A closed window means nothing more is written, not even this.
-    if (result != UpdateResult::kCancelled) folder.RecordFiles(names, complete);
-    return result;
 }
 
 }  // namespace

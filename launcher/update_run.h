@@ -47,10 +47,11 @@ public:
     virtual void RemoveLeftovers() = 0;
     // A new local file for entry `gbkName`; nothing when it cannot be created.
     virtual std::unique_ptr<LocalFile> Create(const std::string& gbkName) = 0;
-    // Notes the names this run's manifest listed (installed_files.h);
-    // `complete` when the manifest was read to its last entry. Not called
-    // once the window has closed.
-    virtual void RecordFiles(const std::vector<std::string>& gbkNames, bool complete) = 0;
+    // Adds `gbkName` to the names of files the launcher put there
+    // (installed_files.h), right after its file was committed: the record
+    // only grows, so no update, however short, makes the uninstaller forget
+    // a file.
+    virtual void RecordCommitted(const std::string& gbkName) = 0;
 };
 
 // The window's progress bar, and whether the window is closing.
@@ -66,6 +67,9 @@ public:
     // started the player must not see its files change afterwards.
     virtual bool BeginCommit() { return !IsClosed(); }
     virtual void EndCommit() {}
+    // A monotonic clock in milliseconds, for the transfer rate's rule
+    // (transfer_rate.h); one that stands still never finds a stall.
+    virtual uint64_t Milliseconds() { return 0; }
 };
 
 // SHA-256 of a download as it arrives.
@@ -77,7 +81,8 @@ public:
 };
 
 // What a build with a public key trusts: its key (through the platform's
-// cryptography) and this machine's record of the newest list it accepted.
+// cryptography), its target and floor serial, the clock, and this machine's
+// record of the newest list it accepted.
 class UpdateTrust {
 public:
     virtual ~UpdateTrust() = default;
@@ -88,20 +93,30 @@ public:
     // The serial of the newest list accepted here; 0 when none was.
     virtual uint64_t AcceptedSerial() = 0;
     virtual void Accept(uint64_t serial) = 0;
+    // The lowest serial this build takes, whatever the record says: a lost
+    // record cannot take a fresh install back below its own release.
+    virtual uint64_t MinSerial() = 0;
+    // "win32" or "win64": a list for the other build is refused.
+    virtual std::string_view Target() = 0;
+    // The time, UTC seconds: a list past its expiry is refused.
+    virtual uint64_t Now() = 0;
 };
 
 // How an update ended.
 enum class UpdateResult {
-    kDone,       // every listed entry is in place (unsafe names skipped)
-    kFailed,     // a list, manifest, file or local write failed: later entries were not attempted
-    kRefused,    // the list, or a file, is not what the publisher signed: nothing more was replaced
+    kDone,       // every listed entry is in place (without a key, unsafe names skipped)
+    kFailed,     // a list, manifest, file or local write failed or stalled: later entries were not attempted
+    kRefused,    // the list, the manifest or a file is not what the publisher signed (or the list has
+                 // expired, is for the other build, below the floor or older than the newest one
+                 // accepted; or the manifest is too large): nothing more was replaced
     kCancelled,  // the window closed; nothing was created after that
     kException,  // something threw (out of memory, say) and was caught here
 };
 
 // The whole update. With `trust` (a build with a public key) the list comes
-// first, and a download is committed only when its name is in the verified
-// list and its bytes have the listed size and SHA-256. Without it (a build
+// first; the manifest must then name exactly the list's files, each once,
+// before anything is fetched, and a download is committed only when its bytes
+// have the listed size and SHA-256. Without it (a build
 // for servers that publish no list) whatever the manifest lists is taken.
 // Files already replaced stay replaced whatever happens later. Never throws:
 // this is the worker thread's boundary, and the player must start whatever

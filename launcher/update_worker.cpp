@@ -35,7 +35,7 @@ public:
 
     bool Read(char* buffer, size_t size, size_t& read) override {
         DWORD got = 0;
-        bool ok = ReadSome(response_.request.get(), buffer, static_cast<DWORD>(size), got);
+        bool ok = ReadSome(response_.request.get(), buffer, static_cast<DWORD>(size), got, arrived_);
         activity_.NoteActivity();
         read = got;
         return ok;
@@ -46,6 +46,7 @@ private:
     InternetResponse response_;  // the address first, then its session
     InternetHandle session_;
     ProgressChannel& activity_;
+    DWORD arrived_ = 0;  // bytes known to be there, not read yet
 };
 
 class WinInetServer : public UpdateServer {
@@ -103,14 +104,16 @@ public:
         std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
         DWORD attributes = GetFileAttributesW(folder.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+        // Whatever alias the name took (a short name the name rules do not know), never the staging folder.
+        if (IsSameFile(folder, staging_.Path())) return nullptr;
         auto file = std::make_unique<StagedLocalFile>(std::move(target), staging_);
         if (!file->Create()) return nullptr;
         return file;
     }
-    // An update that stopped early keeps the names the last files.txt held.
-    void RecordFiles(const std::vector<std::string>& gbkNames, bool complete) override {
-        std::string previous = complete ? std::string() : staging_.Load(kInstalledFiles, kMaxInstalledFiles);
-        staging_.Store(kInstalledFiles, InstalledFilesText(gbkNames, previous));
+    // The names of earlier runs stay: the record only grows.
+    void RecordCommitted(const std::string& gbkName) override {
+        std::string previous = staging_.Load(kInstalledFiles, kMaxInstalledFiles);
+        staging_.Store(kInstalledFiles, InstalledFilesText({gbkName}, previous));
     }
 
 private:
@@ -133,6 +136,15 @@ public:
     }
     uint64_t AcceptedSerial() override { return ReadAcceptedSerial(serialPath_); }
     void Accept(uint64_t serial) override { WriteAcceptedSerial(serialPath_, serial); }
+    uint64_t MinSerial() override { return kUpdateMinSerial; }
+    std::string_view Target() override { return kUpdateTarget; }
+    uint64_t Now() override {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        // 100-nanosecond steps since 1601 to seconds since 1970.
+        uint64_t ticks = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+        return ticks / 10000000u - 11644473600u;
+    }
 
 private:
     CngPublicKey key_;
@@ -172,7 +184,10 @@ void RunUpdateJob(UpdateJob& job) noexcept {
         WinInetServer server(job.agent, config::UpdateServer(), job.progress);
         LauncherFolder folder(job.appDir);
         std::optional<BuildTrust> trust;
-        if (kHasUpdatePublicKey) trust.emplace();
+        if (kHasUpdatePublicKey)
+            trust.emplace();
+        else
+            ui::WriteLog("update", "updates are not verified: this build has no key (KAVUNO_UPDATE_PUBLIC_KEY=NONE)");
         const UpdateResult result = RunUpdate(server, folder, job.progress, trust ? &*trust : nullptr);
         job.result = static_cast<int>(result);
         static const char* const kResults[] = {"done", "failed", "refused, not what the publisher signed",

@@ -37,6 +37,7 @@ public:
     // returned); the window measures the quiet since the last one.
     void NoteActivity() { lastActivity_ = GetTickCount64(); }
     ULONGLONG QuietMs() const { return GetTickCount64() - lastActivity_; }
+    uint64_t Milliseconds() override { return GetTickCount64(); }
 
 private:
     enum State { kOpen, kCommitting, kClosed };

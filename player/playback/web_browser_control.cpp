@@ -23,6 +23,9 @@ constexpr DISPID kLocationURL = 211;
 constexpr DISPID kSilent = 551;
 constexpr DISPID kResizable = 556;
 
+// A page's address for the log: sessions and searches in it stay out.
+std::string LoggedPage(std::wstring_view url) { return kavuno::url::PageForLog(ui::ToUtf8(url)); }
+
 struct OutsideRequest {
     CWebBrowser2::OutsideOpener opener;
     std::wstring url;
@@ -140,16 +143,16 @@ bool CWebBrowser2::Follow(Navigation navigation, std::wstring_view url, const ch
     case Navigation::OpenOutside:
         if (!gate_.TryOpen(GetTickCount())) {
             ui::WriteLog("refused", std::string(what) + " not opened outside, no click or key in the panel just before: " +
-                                        ui::ToUtf8(url));
+                                        LoggedPage(url));
             return true;
         }
         if (OpenOutsideLater(opener_, url))
-            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + ui::ToUtf8(url));
+            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + LoggedPage(url));
         return true;
     case Navigation::Cancel:
         break;
     }
-    ui::WriteLog("refused", std::string(what) + ": " + (url.empty() ? std::string("(no address)") : ui::ToUtf8(url)));
+    ui::WriteLog("refused", std::string(what) + ": " + (url.empty() ? std::string("(no address)") : LoggedPage(url)));
     return true;
 }
 

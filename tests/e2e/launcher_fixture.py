@@ -23,14 +23,14 @@ class LauncherRun:
     def __init__(self, files: Optional[dict[str, bytes]] = None, manifest: Optional[bytes] = None,
                  local: Optional[dict[str, bytes]] = None, keep_launcher: bool = False,
                  with_service: bool = True, serial: Optional[int] = None, tls: Optional[str] = None,
-                 folder: Optional[k.ProgramFolder] = None):
+                 folder: Optional[k.ProgramFolder] = None, **publish_options):
         """`files` are published with `serial` (default: the time) and served,
         listed in order by a generated manifest unless `manifest` is given;
         `local` files exist in the launcher's folder beforehand (`folder`, to
         run in one the caller keeps); `keep_launcher` makes the stand-in leave the
         launcher open. `tls` serves HTTPS with the build's certificate for
         "localhost" from the test authority ("trusted") or from one nobody
-        trusts ("untrusted")."""
+        trusts ("untrusted"). `publish_options` go to signed_release.publish()."""
         self.folder = folder or k.ProgramFolder()
         self.exe = self.folder.path / "KavunoUp.exe"
         self._owns_folder = folder is None  # a folder given stays the caller's
@@ -43,7 +43,7 @@ class LauncherRun:
         files = files or {}
         if manifest is None:
             manifest = k.make_manifest((name.replace("/", "\\"), len(data)) for name, data in files.items())
-        self.served = release.make_update_folder(self._update_dir, files, manifest, serial)
+        self.served = release.make_update_folder(self._update_dir, files, manifest, serial, **publish_options)
         certificate = None
         if tls:
             release.trust_test_authority()

@@ -1,8 +1,9 @@
 """Trustworthy updates under Wine: the real KavunoUp against the demo service,
 one run per case, each checking what is on disk byte for byte and that the
 player started: a signed list decides what is committed (tampered file, list
-missing, another key, an older serial), a stalled server still lets the
-player start, HTTPS with a trusted and an untrusted authority, a user's
+missing, another key, an older serial, expired, for the other build, below
+the floor, a manifest leaving out a listed file), a stalled or trickling
+server still lets the player start, HTTPS with a trusted and an untrusted authority, a user's
 ".part" files, the launcher replacing itself, a window that only looks like
 the player's, and names that must be escaped in the address."""
 import os
@@ -81,6 +82,32 @@ class SignedList(unittest.TestCase):
             self.assertEqual(run.requested("/movie/update.txt"), 0)
             self.assertEqual(release.accepted_serial(), before, "a bad list's serial is not taken")
 
+    def test_a_manifest_leaving_out_a_listed_file_replaces_nothing(self):
+        manifest = k.make_manifest([("a.dat", 300), ("c.dat", 40)])
+        with LauncherRun(self.FILES, manifest=manifest, local=self.LOCAL) as run:
+            self.run_to_end(run)
+            self.assert_files(run, self.LOCAL)
+            self.assertEqual(run.requested("/movie/update.txt"), 1)
+            self.assertEqual(run.service.requests("/movie/file/"), [], "nothing is fetched before they agree")
+            self.assertEqual(run.installed_files(), [])
+
+    def test_expired_other_target_and_below_the_floor_replace_nothing(self):
+        floor = release.min_serial()
+        other = {"win32": "win64", "win64": "win32"}[release.target()]
+        cases = [("expired", {"expires_days": 0}), ("for " + other, {"for_target": other})]
+        if floor:  # the record is gone, as after a reinstall: the build's floor still holds
+            cases.append(("below the floor", {"serial": floor - 1}))
+        for what, options in cases:
+            with self.subTest(what):
+                record = release.local_app_data() / "Kavuno" / "update-serial.txt"
+                record.unlink(missing_ok=True)
+                with LauncherRun(self.FILES, local=self.LOCAL, **options) as run:
+                    self.run_to_end(run)
+                    self.assert_files(run, self.LOCAL)
+                    self.assertEqual(run.requested("/movie/update.sig"), 1)
+                    self.assertEqual(run.requested("/movie/update.txt"), 0)
+                    self.assertIsNone(release.accepted_serial())
+
     def test_an_older_list_is_refused_after_a_newer_one(self):
         with LauncherRun(self.FILES, local=self.LOCAL) as first:
             serial = listed_serial(first)
@@ -97,13 +124,14 @@ class SignedList(unittest.TestCase):
 
 
 class StalledServer(unittest.TestCase):
-    """A server that stops sending cannot keep the player from starting: the
-    player is up within a minute, with the old files as they were."""
+    """A server that stops sending, or trickles, cannot keep the player from
+    starting: the player is up within a minute, with the old files as they were."""
 
     def test_silence_before_the_answer_or_halfway_through_a_file(self):
         files = {"a.dat": payload(300), "b.dat": payload(5000, 2), "c.dat": payload(40, 3)}
         for path, fault, replaced in (("/movie/update.sig", {"delay": 300}, []),
-                                      ("/movie/file/b.dat", {"stall_after": 2500}, ["a.dat"])):
+                                      ("/movie/file/b.dat", {"stall_after": 2500}, ["a.dat"]),
+                                      ("/movie/file/b.dat", {"rate": 0.5}, ["a.dat"])):  # a byte every 2 s
             with self.subTest(path=path, **fault):
                 with LauncherRun(files, local={n: OLD for n in files}) as run:
                     run.service.set_fault(path, **fault)

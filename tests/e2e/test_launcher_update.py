@@ -8,6 +8,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import kavuno_e2e as k  # noqa: E402
+import signed_release as release  # noqa: E402
 from launcher_fixture import CAPTION, PROGRESS_ID, LauncherRun, wait_for_ticks  # noqa: E402
 
 OLD = b"old contents that must survive\n"
@@ -39,17 +40,22 @@ class SuccessfulUpdate(unittest.TestCase):
             asked = [r.raw_path for r in run.service.requests("/movie/file/")]
             self.assertIn(b"/movie/file/" + "电影 海报.dat".encode("gbk"), asked)
             # Its log says that it started and how the update ended.
-            start, update = (k.log_folder() / "kavunoup.log").read_text(encoding="utf-8").splitlines()[-2:]
+            lines = (k.log_folder() / "kavunoup.log").read_text(encoding="utf-8").splitlines()
+            if not release.update_key():  # a build without a key says so at every run
+                self.assertTrue(lines.pop(-2).endswith("] update: updates are not verified: this build has no key "
+                                                       "(KAVUNO_UPDATE_PUBLIC_KEY=NONE)"), lines)
+            start, update = lines[-2:]
             self.assertRegex(start, r"\] start: version \d+\.\d+\.\d+, .*\\KavunoUp\.exe$")
             self.assertTrue(update.endswith("] update: done"), update)
 
-    def test_same_name_twice_is_downloaded_twice(self):
+    def test_same_name_twice_is_downloaded_twice_or_with_a_key_refused(self):
         manifest = k.make_manifest([("a.dat", 10), ("a.dat", 10)])
         with LauncherRun({"a.dat": payload(10)}, manifest) as run:
             run.start()
             run.wait_exit()
-            self.assertEqual(run.requested("/movie/file/a.dat"), 2)
-            self.assertEqual(run.file("a.dat").read_bytes(), payload(10))
+            signed = bool(release.update_key())  # the list names each file once
+            self.assertEqual(run.requested("/movie/file/a.dat"), 0 if signed else 2)
+            self.assertEqual(run.file("a.dat").exists(), not signed)
             self.assertEqual(len(run.player_starts()), 1)
 
 
@@ -174,7 +180,7 @@ class OddManifests(unittest.TestCase):
                     self.assertFalse(run.file("a.dat").exists())
                     self.assertEqual(run.requested("/movie/file/a.dat"), 0)
 
-    def test_names_leaving_the_folder_are_skipped(self):
+    def test_names_leaving_the_folder_are_skipped_or_with_a_key_refused(self):
         unsafe = ["..\\evil1.dat", "../evil2.dat", "sub\\..\\..\\evil3.dat", "\\evil4.dat",
                   "C:\\evil5.dat", "\\\\127.0.0.1\\share\\evil6.dat", "con", "NUL ", "CON .txt",
                   "sub\\aux .bmp"]
@@ -183,6 +189,11 @@ class OddManifests(unittest.TestCase):
         with LauncherRun(files, k.make_manifest(entries), local={"sub/keep": b""}) as run:
             run.start()
             self.assertEqual(run.wait_exit(), 0)
+            if release.update_key():  # a manifest naming anything but the list's files: nothing at all
+                self.assertEqual(run.service.requests("/movie/file/"), [])
+                self.assertEqual(sorted(p.name for p in run.folder.path.rglob("*") if p.is_file()),
+                                 ["KavunoUp.exe", "kavuno.exe", "keep", "started.txt"])
+                return
             self.assertEqual(run.file("sub/ok.dat").read_bytes(), b"okay!")
             self.assertEqual(run.file("good.dat").read_bytes(), b"good!")
             # WinINet sends a backslash in an address as a slash.
@@ -198,18 +209,19 @@ class OddManifests(unittest.TestCase):
             self.assertEqual(run.installed_files(), ["sub\\ok.dat", "good.dat"])
             self.assertEqual(len(run.player_starts()), 1)
 
-    def test_a_count_beyond_the_lines_downloads_what_is_listed(self):
-        manifest = b"1000000\nx.dat\n3\n"
-        with LauncherRun({"x.dat": b"xyz"}, manifest) as run:
-            run.start()
-            self.assertEqual(run.wait_exit(), 0)
-            self.assertEqual(run.file("x.dat").read_bytes(), b"xyz")
-            self.assertEqual(len(run.player_starts()), 1)
+    def test_a_count_beyond_the_lines_downloads_what_is_listed_up_to_10000(self):
+        for count, fetched in ((b"10000", True), (b"10001", False)):
+            with self.subTest(count=count), LauncherRun({"x.dat": b"xyz"}, count + b"\nx.dat\n3\n") as run:
+                run.start()
+                self.assertEqual(run.wait_exit(), 0)
+                self.assertEqual(run.file("x.dat").exists(), fetched)
+                self.assertEqual(run.requested("/movie/file/x.dat"), int(fetched))
+                self.assertEqual(len(run.player_starts()), 1)
 
 
 class LongManifest(unittest.TestCase):
-    """The manifest is read as the update goes: lines are taken as they
-    arrive, and whatever follows the last entry is never read."""
+    """The manifest is read as it arrives (with a key, its entries, before
+    the first file), and whatever follows the last entry is never read."""
 
     def test_a_manifest_of_17_mb_is_used(self):
         manifest = k.make_manifest([("a.dat", 3), ("b.dat", 3)]) + b"\n" * (17 << 20)

@@ -12,7 +12,7 @@ GBK_5C = "運".encode("gbk")  # \xDF\x5C: its second GBK byte is 0x5C, the backs
 
 
 def listing(serial: int, files: list[tuple[bytes, bytes]], signature: bytes = b"5a" * 64) -> bytes:
-    text = b"kavuno-update-list 1\nserial %d\n" % serial
+    text = b"kavuno-update-list 2\nserial %d\nexpires 4000000000\ntarget win32\n" % serial
     for name, data in files:
         text += b"file %d %s %s\n" % (len(data), hashlib.sha256(data).hexdigest().encode(), name)
     return text + b"signature " + signature + b"\n"

@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(list.has_value() == error.empty(), "a list with an error, or a refusal without one");
     if (list) {
         Check(list->signedLength < size, "signature outside the list");
-        Check(FormatUpdateListBody(list->list.serial, list->list.files) == bytes.substr(0, list->signedLength),
+        Check(FormatUpdateListBody(list->list.serial, list->list.expires, list->list.target, list->list.files) ==
+                  bytes.substr(0, list->signedLength),
               "the signed part is not what the writer makes of it");
         Check(FormatSignatureLine(list->signature) == bytes.substr(list->signedLength), "signature line differs");
         for (const ListedFile& file : list->list.files) Check(list->list.Find(file.name) == &file, "lookup misses");

@@ -3,7 +3,8 @@ machine runs no 32-bit code): what each zip holds, the Authenticode signature
 of every program, installer and embedded uninstaller, and whether the programs
 can load on Windows 7, above all the 32-bit ones that users get.
 
-Environment: KAVUNO_PACKAGE_DIR, KAVUNO_VERSION, KAVUNO_SIGNING_CA (the test
+Environment: KAVUNO_PACKAGE_DIR, KAVUNO_VERSION, KAVUNO_UPDATE_KEY_KIND (test, none
+or publisher: the launcher's update key), KAVUNO_SIGNING_CA (the test
 signature's authority; empty when the build signs with a certificate of its
 own) and KAVUNO_PACKAGE_TREES (the Windows trees, colon-separated, whose
 release/ holds the signed uninstaller that went into the installer)."""
@@ -19,6 +20,10 @@ from pathlib import Path
 
 PACKAGES = Path(os.environ.get("KAVUNO_PACKAGE_DIR", "build/package"))
 VERSION = os.environ.get("KAVUNO_VERSION", "")
+# What the names carry after the architecture, by the key the launcher embeds:
+# only a publisher's key makes packages for users.
+SUFFIX = {"test": "-testkey", "none": "-unverified",
+          "publisher": ""}[os.environ.get("KAVUNO_UPDATE_KEY_KIND", "test")]
 SIGNING_CA = os.environ.get("KAVUNO_SIGNING_CA", "")
 TREES = [Path(p) for p in os.environ.get("KAVUNO_PACKAGE_TREES", "").split(":") if p]
 PROGRAMS = ("KavunoUp.exe", "kavuno.exe")
@@ -58,7 +63,7 @@ class PackagesTest(unittest.TestCase):
         cls.work = Path(tempfile.mkdtemp(prefix="kavuno-packages-"))
 
     def package(self, arch: str, suffix: str) -> Path:
-        path = PACKAGES / f"Kavuno-{VERSION}-{arch}{suffix}"
+        path = PACKAGES / f"Kavuno-{VERSION}-{arch}{SUFFIX}{suffix}"
         self.assertTrue(path.is_file(), f"{path} is missing: run 'make package'")
         return path
 
@@ -85,7 +90,7 @@ class PackagesTest(unittest.TestCase):
                 self.assertLess(len(readme), 4096)
                 text = readme.decode("utf-8-sig")
                 self.assertNotIn("\n", text.replace("\r\n", ""), "CR LF line ends")
-                self.assertIn(f"Kavuno-{VERSION}-{arch}-setup.exe", text)
+                self.assertIn(f"Kavuno-{VERSION}-{arch}{SUFFIX}-setup.exe", text)
                 self.assertIn("KavunoUp.exe", text)
 
     def test_every_signed_file_verifies_and_a_changed_byte_does_not(self):

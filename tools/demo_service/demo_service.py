@@ -61,7 +61,8 @@ class Fault:
     status     answer with this HTTP status (and its usual small error page)
     short_by   send this many bytes fewer than Content-Length announces, then
                close the connection cleanly
-    rate       send the body at about this many bytes per second
+    rate       send the body at about this many bytes per second (0.5: a
+               byte every two seconds)
     drop_after reset the connection (TCP RST) after this many body bytes;
                0 drops it right after the headers
     refuse     close the connection without answering at all
@@ -72,7 +73,7 @@ class Fault:
     """
     status: Optional[int] = None
     short_by: int = 0
-    rate: Optional[int] = None
+    rate: Optional[float] = None
     drop_after: Optional[int] = None
     refuse: bool = False
     delay: float = 0.0

@@ -123,8 +123,26 @@ int RunPublish(const PublishRequest& request, std::ostream& out, std::ostream& e
         err << "kavuno-release: " << error << "; nothing was written\n";
         return kExitFailed;
     }
-    uint64_t serial = request.serial.value_or(static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count()));
+    const uint64_t now = NowSeconds();
+    uint64_t serial = request.serial.value_or(now);
+    // A launcher that took a newer list refuses an older one; one dated far
+    // ahead would lock out every release until then.
+    std::optional<launcher::UpdateList> previous = PublishedList(request.serverDir);
+    if (previous && serial < previous->serial) {
+        err << "kavuno-release: serial " << serial << " is lower than " << previous->serial
+            << " of the list already in " << request.serverDir << "; nothing was written\n";
+        return kExitFailed;
+    }
+    if (serial > now + kMaxSerialAheadSeconds) {
+        err << "kavuno-release: serial " << serial << " is more than a day ahead of the clock (" << now
+            << "); nothing was written\n";
+        return kExitFailed;
+    }
+    if (!launcher::IsKnownTarget(request.target)) {
+        err << "kavuno-release: --target must be win32 or win64; nothing was written\n";
+        return kExitFailed;
+    }
+    const uint64_t expires = now + request.expiresDays * 24 * 60 * 60;
 
     fs::path serverDir = tool::PathFromUtf8(request.serverDir);
     std::error_code ec;
@@ -137,7 +155,7 @@ int RunPublish(const PublishRequest& request, std::ostream& out, std::ostream& e
             return kExitFailed;
         }
     }
-    std::string body = launcher::FormatUpdateListBody(serial, listed);
+    std::string body = launcher::FormatUpdateListBody(serial, expires, request.target, listed);
     std::optional<launcher::EcdsaSignature> signature = key->Sign(body);
     if (!signature) {
         RemoveTemporaries(sources, serverDir);
@@ -159,8 +177,22 @@ int RunPublish(const PublishRequest& request, std::ostream& out, std::ostream& e
         err << "kavuno-release: " << error << '\n';
         return kExitFailed;
     }
-    out << "published " << listed.size() << " files, serial " << serial << ", to " << request.serverDir << '\n';
+    out << "published " << listed.size() << " files, serial " << serial << ", for " << request.target
+        << ", expiring in " << request.expiresDays << " days, to " << request.serverDir << '\n';
     return kExitOk;
+}
+
+uint64_t NowSeconds() {
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+}
+
+std::optional<launcher::UpdateList> PublishedList(const std::string& serverDir) {
+    std::string text, error;
+    if (!tool::ReadWholeFile(ListPath(tool::PathFromUtf8(serverDir)).string(), text, error)) return std::nullopt;
+    std::optional<launcher::SignedUpdateList> parsed = launcher::ParseUpdateList(text, error);
+    if (!parsed) return std::nullopt;
+    return std::move(parsed->list);
 }
 
 int RunKeygen(const std::string& privateKey, const std::string& publicKey, std::ostream& out, std::ostream& err) {

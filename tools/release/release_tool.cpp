@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 
+#include "launcher/update_list.h"
 #include "tools/release/release_commands.h"
 
 namespace kavuno::release {
@@ -13,10 +14,14 @@ constexpr char kUsage[] =
     "  kavuno-release keygen PRIVATE_KEY_FILE PUBLIC_KEY_FILE\n"
     "      a new ECDSA P-256 key pair in PEM files; build KavunoUp with\n"
     "      -DKAVUNO_UPDATE_PUBLIC_KEY=PUBLIC_KEY_FILE\n"
-    "  kavuno-release publish SOURCE_DIR SERVER_DIR --key PRIVATE_KEY_FILE [--serial N]\n"
+    "  kavuno-release publish SOURCE_DIR SERVER_DIR --key PRIVATE_KEY_FILE --target win32|win64\n"
+    "                         [--serial N] [--expires-days N]\n"
     "      every file below SOURCE_DIR into SERVER_DIR/movie/file/, with\n"
-    "      SERVER_DIR/movie/update.txt and the signed SERVER_DIR/movie/update.sig;\n"
-    "      the serial defaults to the current time in seconds\n"
+    "      SERVER_DIR/movie/update.txt and the signed SERVER_DIR/movie/update.sig\n"
+    "      for the launchers of that build; the serial defaults to the current time\n"
+    "      in seconds, and may be neither lower than the list already there nor more\n"
+    "      than a day ahead; the list expires after 30 days unless --expires-days says\n"
+    "      otherwise (0: already expired)\n"
     "  kavuno-release verify SERVER_DIR --public-key PUBLIC_KEY_FILE\n"
     "      one line per problem of a published folder; exit status 0 when none\n";
 
@@ -77,13 +82,19 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         const auto& p = parsed.positional;
         if (command == "keygen" && p.size() == 2 && OnlyOptions(parsed, {}, error))
             return RunKeygen(p[0], p[1], out, err);
-        if (command == "publish" && p.size() == 2 && parsed.Option("--key") &&
-            OnlyOptions(parsed, {"--key", "--serial"}, error)) {
-            PublishRequest request{p[0], p[1], *parsed.Option("--key"), std::nullopt};
+        if (command == "publish" && p.size() == 2 && parsed.Option("--key") && parsed.Option("--target") &&
+            OnlyOptions(parsed, {"--key", "--serial", "--target", "--expires-days"}, error)) {
+            PublishRequest request{p[0], p[1], *parsed.Option("--key"), std::nullopt, *parsed.Option("--target")};
             if (auto serial = parsed.Option("--serial")) {
                 request.serial = ParseSerial(*serial);
                 if (!request.serial) error = "--serial takes a whole number: " + *serial;
             }
+            if (auto days = parsed.Option("--expires-days")) {
+                std::optional<uint64_t> value = ParseSerial(*days);
+                if (!value || *value > 3650) error = "--expires-days takes a whole number up to 3650: " + *days;
+                request.expiresDays = value.value_or(0);
+            }
+            if (!launcher::IsKnownTarget(request.target)) error = "--target must be win32 or win64: " + request.target;
             if (error.empty()) return RunPublish(request, out, err);
         } else if (command == "verify" && p.size() == 1 && parsed.Option("--public-key") &&
                    OnlyOptions(parsed, {"--public-key"}, error)) {

@@ -1,7 +1,8 @@
 // kavuno-release, the operator's tool for signed updates, as a function: the
 // arguments after the program name (UTF-8), the streams, the exit status.
 //   kavuno-release keygen PRIVATE_KEY_FILE PUBLIC_KEY_FILE
-//   kavuno-release publish SOURCE_DIR SERVER_DIR --key PRIVATE_KEY_FILE [--serial N]
+//   kavuno-release publish SOURCE_DIR SERVER_DIR --key PRIVATE_KEY_FILE --target win32|win64
+//                          [--serial N] [--expires-days N]
 //   kavuno-release verify SERVER_DIR --public-key PUBLIC_KEY_FILE
 #pragma once
 #include <ostream>

@@ -1,6 +1,8 @@
 // kavuno-release verify: whether a published folder is what a launcher with
 // the public key will accept, one line per problem, so a deployment script
 // can stop on the exit status.
+#include <algorithm>
+#include <ctime>
 #include <fstream>
 #include <map>
 #include <set>
@@ -81,7 +83,7 @@ void CheckManifest(const std::string& text, const launcher::UpdateList& list, Re
         }
         const ListedFile* listed = list.Find(entry->name);
         if (!listed)
-            report.Problem(where + "not in update.sig: the launcher stops there");
+            report.Problem(where + "not in update.sig: the launcher updates nothing");
         else if (entry->size < 0 || static_cast<uint64_t>(entry->size) != listed->size)
             report.Problem(where + "size " + std::to_string(entry->size) + ", update.sig lists " +
                            std::to_string(listed->size));
@@ -105,6 +107,22 @@ void CheckFiles(const fs::path& serverDir, const launcher::UpdateList& list, Rep
         else if (digest != file.sha256)
             report.Problem(where + "SHA-256 differs from update.sig");
     }
+}
+
+// Seconds since 1970 as "2026-12-07 23:40 UTC".
+std::string UtcTime(uint64_t seconds) {
+    std::time_t time = static_cast<std::time_t>(std::min<uint64_t>(seconds, 253402300799u));  // year 9999 at most
+    std::tm parts{};
+    gmtime_r(&time, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &parts);
+    return text;
+}
+
+// A span of time in whole days, or hours below two days, rounded.
+std::string Age(uint64_t seconds) {
+    if (seconds >= 2 * 86400 - 43200) return std::to_string((seconds + 43200) / 86400) + " days";
+    return std::to_string((seconds + 1800) / 3600) + " hours";
 }
 
 }  // namespace
@@ -135,8 +153,20 @@ int RunVerify(const std::string& serverDirText, const std::string& publicKey, st
     else
         report.Problem("update.txt: " + error);
     CheckFiles(serverDir, signedList->list, report);
+    const launcher::UpdateList& list = signedList->list;
+    const uint64_t now = NowSeconds();
+    if (list.expires <= now)
+        report.Problem("update.sig: expired " + Age(now - list.expires) + " ago (" + UtcTime(list.expires) +
+                       "): publish it again");
+    if (list.serial > now + kMaxSerialAheadSeconds)
+        report.Problem("update.sig: serial " + std::to_string(list.serial) + " is more than a day ahead of the clock");
     if (report.count() > 0) return kExitFailed;
-    out << "ok: " << signedList->list.files.size() << " files, serial " << signedList->list.serial << '\n';
+    if (list.expires - now < kExpiryWarningSeconds)
+        out << "warning: update.sig expires in " << Age(list.expires - now) << ": publish it again before "
+            << UtcTime(list.expires) << '\n';
+    out << "ok: " << list.files.size() << " files for " << list.target << ", serial " << list.serial << " ("
+        << UtcTime(list.serial) << "), expires " << UtcTime(list.expires) << " (in " << Age(list.expires - now)
+        << ")\n";
     return kExitOk;
 }
 

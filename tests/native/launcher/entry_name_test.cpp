@@ -68,6 +68,12 @@ TEST(IsSafeEntryName, RefusesTheLaunchersStagingFolderButNotItsNameElsewhere) {
     EXPECT_FALSE(IsSafeEntryName("kavunoup.STAGING. /download-1-1.part"));
     EXPECT_TRUE(IsSafeEntryName("skin\\KavunoUp.staging\\x"));
     EXPECT_TRUE(IsSafeEntryName("KavunoUp.staging2\\x"));
+    // Its aliases: trailing blanks or dots, and 8.3 short names.
+    for (const char* alias : {"KavunoUp.staging \\files.txt", "KavunoUp.staging..\\x", "KAVUNO~1.STA\\files.txt",
+                              "kavun~12.sta/x", "KA1F2E~1.STA\\x", "KAVUNO~1.STA.\\x"})
+        EXPECT_FALSE(IsSafeEntryName(alias)) << alias;
+    for (const char* other : {"KAVUNO~1.DAT\\x", "KAVUNO~.STA\\x", "K~1.STA\\x", "KAVUNO~1X.STA\\x", "sub\\KAVUNO~1.STA\\x"})
+        EXPECT_TRUE(IsSafeEntryName(other)) << other;
 }
 
 TEST(IsSafeEntryName, RefusesEmptySegmentsDevicesAndForbiddenCharacters) {

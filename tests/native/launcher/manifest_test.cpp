@@ -162,9 +162,10 @@ TEST(ReadManifest, ACountBeyondTheDataStopsAtTheEnd) {
     auto entries = ReadManifest("5\na.dat\n1\nb.dat\n2\n");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].name, "b.dat");
-    // An absurd count over a short manifest ends at once.
-    EXPECT_EQ(ReadManifest("2147483647\na.dat\n1\n").size(), 1u);
-    EXPECT_TRUE(ReadManifest("99999999999\n").empty());
+    EXPECT_EQ(ReadManifest("10000\na.dat\n1\n").size(), 1u);
+    // A count above 10,000 makes the manifest oversized: no entry at all.
+    EXPECT_TRUE(ReadManifest("10001\na.dat\n1\n").empty());
+    EXPECT_TRUE(ReadManifest("99999999999\na.dat\n1\n").empty());
 }
 
 TEST(ReadManifest, ABlankNameLineInsideTheDataStillPairsLines) {

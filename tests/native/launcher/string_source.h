@@ -16,14 +16,14 @@ namespace kavuno::launcher::testing {
 
 class StringSource : public ByteSource {
 public:
-    explicit StringSource(std::string data, size_t maxRead = SIZE_MAX) : data_(std::move(data)), maxRead_(maxRead) {}
+    explicit StringSource(std::string data, size_t maxRead = SIZE_MAX) : maxRead(maxRead), data_(std::move(data)) {}
 
     bool Read(char* buffer, size_t size, size_t& read) override {
         requests.push_back(size);
         if (onRead) onRead();
         if (throwAfter && pos_ >= *throwAfter) throw std::bad_alloc();
         if (failAfter && pos_ >= *failAfter) return false;
-        read = std::min({size, maxRead_, data_.size() - pos_});
+        read = std::min({size, maxRead, data_.size() - pos_});
         if (failAfter) read = std::min(read, *failAfter - pos_);
         std::memcpy(buffer, data_.data() + pos_, read);
         pos_ += read;
@@ -38,10 +38,10 @@ public:
     std::optional<size_t> failAfter;     // a read error once this many bytes went out
     std::optional<size_t> throwAfter;    // std::bad_alloc once this many bytes went out
     std::function<void()> onRead;        // called at each read
+    size_t maxRead;                      // bytes a read hands out at most
 
 private:
     std::string data_;
-    size_t maxRead_;
     size_t pos_ = 0;
 };
 

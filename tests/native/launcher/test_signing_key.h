@@ -31,9 +31,11 @@ inline ListedFile Listed(std::string name, const std::string& content) {
     return ListedFile{std::move(name), content.size(), release::Sha256Of(content)};
 }
 
-// A list of `files` at `serial`, signed with the test key.
-inline std::string SignedList(uint64_t serial, const std::vector<ListedFile>& files) {
-    std::string body = FormatUpdateListBody(serial, files);
+// A list of `files` at `serial`, signed with the test key; by default for
+// win64, expiring in 2096.
+inline std::string SignedList(uint64_t serial, const std::vector<ListedFile>& files, uint64_t expires = 4000000000,
+                              std::string_view target = "win64") {
+    std::string body = FormatUpdateListBody(serial, expires, target, files);
     return body + FormatSignatureLine(*TestSigningKey().Sign(body));
 }
 

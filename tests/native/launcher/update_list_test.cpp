@@ -49,6 +49,9 @@ TEST(UpdateList, AGoodListReadsBackWithItsNamesSizesAndHashes) {
     std::optional<SignedUpdateList> list = ParseUpdateList(text, error);
     ASSERT_TRUE(list) << error;
     EXPECT_EQ(list->list.serial, 1733580000u);
+    EXPECT_EQ(list->list.expires, 4000000000u);
+    EXPECT_EQ(list->list.target, "win64");
+    EXPECT_EQ(text.substr(0, 76), "kavuno-update-list 2\nserial 1733580000\nexpires 4000000000\ntarget win64\nfile ");
     ASSERT_EQ(list->list.files.size(), 3u);
     EXPECT_EQ(list->list.files[2].name, kChinese);
     EXPECT_EQ(list->signedLength, text.rfind("signature "));
@@ -74,7 +77,15 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
     auto withoutSignature = good.substr(0, good.rfind("signature "));
     std::vector<Case> cases = {
         {"empty", "", {false, false}},
-        {"tag", Replace(good, "kavuno-update-list 1", "kavuno-update-list 2"), {false, false}},
+        {"tag of format 1", Replace(good, "kavuno-update-list 2", "kavuno-update-list 1"), {false, false}},
+        {"tag of format 3", Replace(good, "kavuno-update-list 2", "kavuno-update-list 3"), {false, false}},
+        {"no expiry", Replace(good, "expires 4000000000\n", ""), {false, false}},
+        {"expiry not a number", Replace(good, "expires 4000000000", "expires 4e9"), {false, false}},
+        {"expiry after the target", Replace(Replace(good, "expires 4000000000\n", ""), "target win64\n",
+                                            "target win64\nexpires 4000000000\n"), {false, false}},
+        {"no target", Replace(good, "target win64\n", ""), {false, false}},
+        {"unknown target", Replace(good, "target win64", "target win65"), {false, false}},
+        {"target with a blank", Replace(good, "target win64", "target win64 "), {false, false}},
         {"no serial", Replace(good, "serial 1733580000\n", ""), {false, false}},
         {"serial with a leading zero", Replace(good, "serial 1", "serial 01"), {false, false}},
         {"serial beyond 64 bits", Replace(good, "serial 1733580000", "serial 18446744073709551616"), {false, false}},
@@ -98,6 +109,8 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
         {"hash changed", Replace(good, hash, hash.substr(0, 63) + (hash[63] == '0' ? "1" : "0")), {true, false}},
         {"name changed", Replace(good, "movie.dat", "movie.dbt"), {true, false}},
         {"serial changed", Replace(good, "serial 1733580000", "serial 1733580001"), {true, false}},
+        {"expiry changed", Replace(good, "expires 4000000000", "expires 4000000001"), {true, false}},
+        {"target changed", Replace(good, "target win64", "target win32"), {true, false}},
         {"signature of another list", withoutSignature + SignedList(1, {}).substr(SignedList(1, {}).rfind("sig")),
          {true, false}},
     };
@@ -123,7 +136,7 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
 TEST(UpdateList, AListLargerThanTheLimitIsRefusedWhateverItHolds) {
     std::vector<kavuno::launcher::ListedFile> files;
     std::string name(200, 'n');
-    size_t line = 5 + 1 + 64 + 1 + name.size() + 1;
+    size_t line = 5 + 1 + 64 + 1 + name.size() + 1;  // "file 0 HASH NAME\n"
     for (size_t i = 0; i * line < kMaxUpdateListSize; ++i) files.push_back(Listed(name + std::to_string(i), ""));
     std::string text = SignedList(1, files);
     ASSERT_GT(text.size(), kMaxUpdateListSize);

@@ -117,11 +117,7 @@ public:
         if (failCreate) return nullptr;
         return std::make_unique<File>(*this, name);
     }
-    void RecordFiles(const std::vector<std::string>& names, bool complete) override {
-        std::string line = complete ? "record all:" : "record some:";
-        for (const auto& name : names) line += " " + name;
-        log_.push_back(line);
-    }
+    void RecordCommitted(const std::string& name) override { log_.push_back("record " + name); }
 
     std::map<std::string, std::string> files;  // committed
     bool failCreate = false;
@@ -140,8 +136,10 @@ public:
         calls.push_back("pos " + std::to_string(position));
     }
     int GetPos() override { return position_; }
+    uint64_t Milliseconds() override { return ms; }
 
     bool closed = false;
+    uint64_t ms = 0;
     std::vector<std::string> calls;
 
 private:
@@ -164,8 +162,13 @@ public:
     std::unique_ptr<kavuno::launcher::Sha256> NewSha256() override { return std::make_unique<Hash>(); }
     uint64_t AcceptedSerial() override { return accepted; }
     void Accept(uint64_t serial) override { accepted = serial; }
+    uint64_t MinSerial() override { return floor; }
+    std::string_view Target() override { return "win64"; }
+    uint64_t Now() override { return now; }
 
     uint64_t accepted = 50;
+    uint64_t floor = 0;
+    uint64_t now = 1733580000;
 };
 
 class UpdateRunTest : public ::testing::Test {
@@ -191,9 +194,10 @@ TEST_F(UpdateRunTest, DownloadsEachEntryInTurnWithTheManifestOpenThroughout) {
     server.files = {{"a.dat", std::string(1000, 'a')}, {"sub\\b.dat", "bbb"}};
     server.configureFile = [&](const std::string& name, StringSource& s) { s.announced = server.files[name].size(); };
     EXPECT_EQ(Run(), UpdateResult::kDone);
+    // Each name is recorded for the uninstaller once its file is committed.
     EXPECT_EQ(log, (Log{"remove leftovers", "open manifest", "open a.dat", "create a.dat", "commit a.dat",
-                        "close a.dat", "open sub\\b.dat", "create sub\\b.dat", "commit sub\\b.dat",
-                        "close sub\\b.dat", "record all: a.dat sub\\b.dat", "close manifest"}));
+                        "record a.dat", "close a.dat", "open sub\\b.dat", "create sub\\b.dat",
+                        "commit sub\\b.dat", "record sub\\b.dat", "close sub\\b.dat", "close manifest"}));
     EXPECT_EQ(folder.files["a.dat"], std::string(1000, 'a'));
     EXPECT_EQ(folder.files["sub\\b.dat"], "bbb");
     // Range and position 1 per entry, then a step of 200 per read of up to 200 bytes.
@@ -288,9 +292,9 @@ TEST_F(UpdateRunTest, FailuresEndTheUpdateAndKeepWhatIsDone) {
         EXPECT_EQ(folder.files, (std::map<std::string, std::string>{{"a.dat", "a"}}));
         Log tail;
         for (size_t i = 0; i < log.size(); ++i)
-            if (log[i] == "close a.dat") tail.assign(log.begin() + static_cast<long>(i) + 1, log.end() - 2);
+            if (log[i] == "close a.dat") tail.assign(log.begin() + static_cast<long>(i) + 1, log.end() - 1);
         EXPECT_EQ(tail, c.expected);
-        EXPECT_EQ(log[log.size() - 2], c.expected.empty() ? "record some: a.dat" : "record some: a.dat b.dat");
+        EXPECT_EQ(Only("record"), std::vector<std::string>{"record a.dat"});
         EXPECT_EQ(log.back(), "close manifest");
         EXPECT_TRUE(Only("open c.dat").empty());
     }
@@ -350,15 +354,48 @@ TEST_F(UpdateRunTest, NothingThrownInsideGetsOut) {
     EXPECT_TRUE(Only("create").empty());
 }
 
+TEST_F(UpdateRunTest, LessThan32KiBInAny30SecondsIsAStall) {
+    // a.dat's reads hand out `chunk` bytes, `ms` apart: 32 KiB in 30 s is 200 bytes every 183 ms.
+    struct Case {
+        size_t size, chunk;
+        uint64_t ms;
+        UpdateResult result;
+    };
+    for (const Case& c : std::vector<Case>{{40, 1, 2000, UpdateResult::kFailed},
+                                           {100000, 200, 190, UpdateResult::kFailed},
+                                           {100000, 200, 180, UpdateResult::kDone},
+                                           {40, 1, 700, UpdateResult::kDone}}) {  // slow, but over within 30 s
+        SCOPED_TRACE(c.ms);
+        folder.files.clear();
+        server.manifest = "2\na.dat\n1\nb.dat\n1\n";
+        server.files = {{"a.dat", std::string(c.size, 'a')}, {"b.dat", "b"}};
+        const uint64_t start = progress.ms;
+        server.configureFile = [&](const std::string& name, StringSource& s) {
+            s.maxRead = name == "a.dat" ? c.chunk : SIZE_MAX;
+            s.onRead = [&] { progress.ms += c.ms; };
+        };
+        EXPECT_EQ(Run(), c.result);
+        EXPECT_EQ(folder.files.size(), c.result == UpdateResult::kDone ? 2u : 0u);
+        EXPECT_LT(progress.ms - start, c.result == UpdateResult::kDone ? UINT64_MAX : 30000 + c.ms);
+    }
+    // A trickling manifest is a stall too.
+    server.configureManifest = [&](StringSource& s) {
+        s.maxRead = 1;
+        s.onRead = [&] { progress.ms += 2000; };
+    };
+    EXPECT_EQ(Run(), UpdateResult::kFailed);
+}
+
 TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
     using kavuno::launcher::testing::Listed;
     using kavuno::launcher::testing::SignedList;
     const std::map<std::string, std::string> files = {
         {"a.dat", "aaa"}, {"b.dat", std::string(1000, 'b')}, {"c.dat", "c"}};
-    auto listOf = [&](uint64_t serial, std::vector<std::string> names) {
+    auto listOf = [&](uint64_t serial, std::vector<std::string> names, uint64_t expires = 4000000000,
+                      std::string_view target = "win64") {
         std::vector<kavuno::launcher::ListedFile> listed;
         for (const auto& name : names) listed.push_back(Listed(name, files.count(name) ? files.at(name) : name));
-        return SignedList(serial, listed);
+        return SignedList(serial, listed, expires, target);
     };
     struct Case {
         const char* what;
@@ -372,8 +409,33 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
     std::vector<Case> cases = {
         {"good", [] {}, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
         {"same serial again", [&] { trust.accepted = 100; }, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
+        // The manifest must name exactly the list's files, each once, before anything is fetched.
         {"a list listing more than the manifest", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat", "z"}); },
-         UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
+         UpdateResult::kRefused, {}},
+        {"manifest leaves out a listed file", [&] { server.manifest = "2\na.dat\n3\nc.dat\n1\n"; },
+         UpdateResult::kRefused, {}},
+        {"manifest of 0", [&] { server.manifest = "0\n"; }, UpdateResult::kRefused, {}},
+        {"a name twice", [&] { server.manifest = "4\na.dat\n3\nb.dat\n1000\nc.dat\n1\na.dat\n3\n"; },
+         UpdateResult::kRefused, {}},
+        {"an unsafe name, even listed", [&] {
+             server.list = listOf(100, {"a.dat", "b.dat", "c.dat", "NUL"});
+             server.manifest = "4\na.dat\n3\nb.dat\n1000\nc.dat\n1\nNUL\n1\n";
+         }, UpdateResult::kRefused, {}},
+        {"more than 10,000 entries promised", [&] { server.manifest = "10001\na.dat\n3\nb.dat\n1000\nc.dat\n1\n"; },
+         UpdateResult::kRefused, {}},
+        {"more than a mebibyte of manifest", [&] {
+             server.manifest = "3\na.dat\n3\nb.dat\n1000\nc.dat" + std::string(1u << 20, ' ') + "\n1\n";
+         }, UpdateResult::kRefused, {}},
+        {"manifest breaks off", [&] { server.configureManifest = [](StringSource& s) { s.failAfter = 12; }; },
+         UpdateResult::kFailed, {}},
+        // The list itself: expiry, target, format and the floor.
+        {"expired", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, trust.now); },
+         UpdateResult::kRefused, {}, 50},
+        {"for the other build", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, 4000000000, "win32"); },
+         UpdateResult::kRefused, {}, 50},
+        {"below the floor without a record", [&] { trust.accepted = 0; trust.floor = 101; },
+         UpdateResult::kRefused, {}, 0},
+        {"at the floor", [&] { trust.floor = 100; }, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
         {"no list", [&] { server.list.reset(); }, UpdateResult::kFailed, {}, 50},
         {"list cut off", [&] { server.configureList = [](StringSource& s) { s.announced = 100000; }; },
          UpdateResult::kRefused, {}, 50},
@@ -391,8 +453,7 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
         {"announced length differs", [&] {
              server.configureFile = [](const std::string& name, StringSource& s) { if (name == "b.dat") s.announced = 999; };
          }, UpdateResult::kRefused, {"a.dat"}, 100, [&] { EXPECT_TRUE(Only("create b.dat").empty()); }},
-        {"entry not in the list", [&] { server.list = listOf(100, {"a.dat", "c.dat"}); }, UpdateResult::kRefused, {"a.dat"}, 100,
-         [&] { EXPECT_TRUE(Only("open b.dat").empty()); }},
+        {"entry not in the list", [&] { server.list = listOf(100, {"a.dat", "c.dat"}); }, UpdateResult::kRefused, {}},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -404,6 +465,8 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
         server.manifest = "3\na.dat\n3\nb.dat\n1000\nc.dat\n1\n";
         server.list = listOf(100, {"a.dat", "b.dat", "c.dat"});
         trust.accepted = 50;
+        trust.floor = 0;
+        server.configureManifest = nullptr;
         b = nullptr;
         c.arrange();
         EXPECT_EQ(RunUpdate(server, folder, progress, &trust), c.result);
@@ -419,6 +482,8 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
         // Nothing of the manifest without a good list; nothing after a refused file.
         EXPECT_EQ(Only("open manifest").size(), c.accepted == 100 ? 1u : 0u);
         EXPECT_TRUE(c.committed.size() != 1 || Only("open c.dat").empty());
+        EXPECT_TRUE(!c.committed.empty() || Only("create").empty());
+        EXPECT_EQ(Only("record").size(), c.committed.size());
         if (b) {
             EXPECT_EQ(b->Consumed(), 1001u);  // read up to one byte past the listed size
         }

@@ -47,6 +47,9 @@ TEST(Url, ReadsTheAuthorityStrictly) {
              {"u:pw@host/x", "host/x"},
              {"mms://h/x", "mms://h/x"}})
         EXPECT_EQ(kavuno::url::WithoutUserInfo(address), logged) << address;
+    EXPECT_EQ(kavuno::url::PageForLog("http://u:pw@site:81/film/soft.asp?id=7&sid=x#top"), "http://site:81/film/soft.asp");
+    EXPECT_EQ(kavuno::url::PageForLog("https://site#a?b"), "https://site");
+    EXPECT_EQ(kavuno::url::PageForLog("about:blank"), "about:blank");
 }
 
 TEST(AddressPolicy, OutsidePagesOpenOncePerInputWithinTwoSeconds) {

@@ -71,9 +71,9 @@ TEST_F(ReleaseToolTest, PublishedFoldersReadBackAndVerify) {
     Write(P("src/movie.dat"), "catalogue");
     Write(P("src/skin/blue.bmp"), std::string(3000, '\xFF'));
     Write(P("src/" + chinese), "");
-    ToolRun published = Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--serial", "42"});
+    ToolRun published = Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64", "--serial", "42"});
     ASSERT_EQ(published.status, 0) << published.err;
-    EXPECT_EQ(published.out, "published 3 files, serial 42, to " + P("srv") + "\n");
+    EXPECT_EQ(published.out, "published 3 files, serial 42, for win64, expiring in 30 days, to " + P("srv") + "\n");
 
     // The manifest: GBK names in byte order, CR LF, as the launcher reads it.
     EXPECT_EQ(Read(P("srv/movie/update.txt")),
@@ -84,6 +84,9 @@ TEST_F(ReleaseToolTest, PublishedFoldersReadBackAndVerify) {
     auto list = kavuno::launcher::ParseUpdateList(listText, error);
     ASSERT_TRUE(list) << error;
     EXPECT_EQ(list->list.serial, 42u);
+    EXPECT_EQ(list->list.target, "win64");
+    EXPECT_GE(list->list.expires, Now() + 30 * 86400 - 60);
+    EXPECT_LE(list->list.expires, Now() + 30 * 86400);
     auto key = kavuno::release::EcKey::LoadPublic(P("k.pub"), error);
     ASSERT_TRUE(key) << error;
     EXPECT_TRUE(key->Verify(std::string_view(listText).substr(0, list->signedLength), list->signature));
@@ -92,24 +95,60 @@ TEST_F(ReleaseToolTest, PublishedFoldersReadBackAndVerify) {
     EXPECT_EQ(blue->sha256, kavuno::release::Sha256Of(std::string(3000, '\xFF')));
     ToolRun verified = Tool({"verify", P("srv"), "--public-key", P("k.pub")});
     EXPECT_EQ(verified.status, 0) << verified.out;
-    EXPECT_EQ(verified.out, "ok: 3 files, serial 42\n");
+    EXPECT_EQ(verified.out.rfind("ok: 3 files for win64, serial 42 (1970-01-01 00:00 UTC), expires ", 0), 0u)
+        << verified.out;
+    EXPECT_NE(verified.out.find(" (in 30 days)\n"), std::string::npos) << verified.out;
 
     // Without --serial: the time in seconds, so a later publish is never lower.
     uint64_t before = Now();
-    ASSERT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key")}).status, 0);
+    ASSERT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64"}).status, 0);
     uint64_t first = Serial(P("srv"));
-    ASSERT_EQ(Tool({"publish", P("src"), P("srv2"), "--key", P("k.key")}).status, 0);
+    ASSERT_EQ(Tool({"publish", P("src"), P("srv2"), "--key", P("k.key"), "--target", "win64"}).status, 0);
     EXPECT_GE(first, before);
     EXPECT_LE(first, Now());
     EXPECT_GE(Serial(P("srv2")), first);
     EXPECT_EQ(Tool({"verify", P("srv2"), "--public-key", P("k.pub")}).status, 0);
 }
 
+TEST_F(ReleaseToolTest, ListsExpireNameTheirTargetAndOnlyMoveForward) {
+    Write(P("src/a.dat"), "aaaa");
+    auto publish = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"publish", P("src"), P("srv"), "--key", P("k.key")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Tool(args);
+    };
+    auto verify = [&] { return Tool({"verify", P("srv"), "--public-key", P("k.pub")}); };
+    ASSERT_EQ(publish({"--target", "win32", "--serial", "1000", "--expires-days", "3"}).status, 0);
+    ToolRun soon = verify();
+    EXPECT_EQ(soon.status, 0) << soon.out;
+    EXPECT_EQ(soon.out.rfind("warning: update.sig expires in 3 days: publish it again before ", 0), 0u) << soon.out;
+    EXPECT_NE(soon.out.find("ok: 1 files for win32, serial 1000 "), std::string::npos) << soon.out;
+
+    // Lower than the list there, or more than a day ahead: refused, the folder as it was.
+    const std::string before = Read(P("srv/movie/update.sig"));
+    ToolRun lower = publish({"--target", "win32", "--serial", "999"});
+    EXPECT_EQ(lower.status, 1);
+    EXPECT_NE(lower.err.find("lower than 1000"), std::string::npos) << lower.err;
+    ToolRun ahead = publish({"--target", "win32", "--serial", std::to_string(Now() + 86400 + 120)});
+    EXPECT_EQ(ahead.status, 1);
+    EXPECT_NE(ahead.err.find("more than a day ahead"), std::string::npos) << ahead.err;
+    EXPECT_EQ(Read(P("srv/movie/update.sig")), before);
+    EXPECT_EQ(publish({"--serial", "1001"}).status, 2);  // the target is required
+    EXPECT_EQ(publish({"--target", "win16", "--serial", "1001"}).status, 2);
+    EXPECT_EQ(publish({"--target", "win32", "--expires-days", "-1"}).status, 2);
+
+    // 0 days: expired at once; verify fails on it.
+    ASSERT_EQ(publish({"--target", "win64", "--serial", "1000", "--expires-days", "0"}).status, 0);
+    ToolRun expired = verify();
+    EXPECT_EQ(expired.status, 1);
+    EXPECT_EQ(expired.out.rfind("update.sig: expired 0 hours ago (", 0), 0u) << expired.out;
+}
+
 TEST_F(ReleaseToolTest, VerifyReportsOneLinePerProblem) {
     Write(P("src/a.dat"), "aaaa");
     Write(P("src/b.dat"), "bbbb");
     Write(P("src/c.dat"), "cccc");
-    ASSERT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key")}).status, 0);
+    ASSERT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64"}).status, 0);
     Write(P("srv/movie/file/a.dat"), "aaab");  // same size, other bytes
     fs::remove(P("srv/movie/file/b.dat"));
     // The manifest: c.dat's size changed, an entry the list lacks, one left out.
@@ -120,7 +159,7 @@ TEST_F(ReleaseToolTest, VerifyReportsOneLinePerProblem) {
     std::vector<std::string> expected = {
         "update.sig: the signature is not good for " + P("o.pub"),
         "update.txt: entry 2 (c.dat): size 5, update.sig lists 4",
-        "update.txt: entry 3 (x.dat): not in update.sig: the launcher stops there",
+        "update.txt: entry 3 (x.dat): not in update.sig: the launcher updates nothing",
         "update.sig: b.dat: not in update.txt",
         "file/a.dat: SHA-256 differs from update.sig",
         "file/b.dat: missing or unreadable",
@@ -149,16 +188,16 @@ TEST_F(ReleaseToolTest, NamesTheLauncherCannotTakeStopPublishingBeforeAnyWrite) 
         fs::remove_all(P("src"));
         Write(P("src/movie.dat"), "ok");
         Write(P("src/" + c.name), "x");
-        ToolRun run = Tool({"publish", P("src"), P("srv"), "--key", P("k.key")});
+        ToolRun run = Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64"});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
         EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(P("srv")));
     }
-    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.pub")}).status, 1);  // a public key cannot sign
+    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.pub"), "--target", "win64"}).status, 1);  // a public key cannot sign
     EXPECT_FALSE(fs::exists(P("srv")));
     EXPECT_EQ(Tool({"publish", P("src"), P("srv")}).status, 2);
-    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--serial", "-1"}).status, 2);
+    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64", "--serial", "-1"}).status, 2);
     EXPECT_EQ(Tool({"verify", P("srv"), "--key", P("k.pub")}).status, 2);
     EXPECT_EQ(Tool({}).status, 2);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -167,6 +168,26 @@ TEST(Failures, ACrashLeavesADumpALogLineAndANoteForTheNextStart) {
     EXPECT_TRUE(kavuno::ui::TakeCrashNote(L"crash_probe"));
     EXPECT_NE(ReadAll(folder / L"crash_probe.log").find("crash: uncaught C++ exception: thrown on purpose; "),
               std::string::npos);
+
+    // Three dumps at most, the newest; and a dbghelp.dll beside the program is
+    // never loaded (the system's writes the dump).
+    const fs::path planted = fs::path(kavuno::ui::ProgramDirectory()) / L"dbghelp.dll";
+    std::ofstream(planted, std::ios::binary) << "not a library";
+    for (int i = 0; i < 3; ++i) {
+        const fs::path old = folder / (L"crash_probe-20000101-00000" + std::to_wstring(i) + L"-1.dmp");
+        std::ofstream(old, std::ios::binary) << "old";
+        fs::last_write_time(old, fs::file_time_type::clock::now() - std::chrono::hours(24 * (i + 1)));
+    }
+    EXPECT_EQ(RunProbe(L"throw"), 3u);
+    fs::remove(planted);
+    EXPECT_TRUE(kavuno::ui::TakeCrashNote(L"crash_probe"));
+    int dumps = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().extension() == L".dmp") {
+            ++dumps;
+            EXPECT_EQ(ReadAll(entry.path()).substr(0, 4), "MDMP") << entry.path();
+        }
+    EXPECT_EQ(dumps, 3);
 
     // A note that names anything but a dump in the log folder is no note.
     for (const std::wstring& forged : {std::wstring(L"C:\\windows\\win.ini"), folder.wstring() + L"\\..\\x.dmp",

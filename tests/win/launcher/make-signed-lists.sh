@@ -13,6 +13,6 @@ printf 'poster' > "$out/src/电影 海报.dat"
 : > "$out/src/skin/blue.bmp"
 "$tool" keygen "$out/k.key" "$out/k.pub" >/dev/null
 "$tool" keygen "$out/other.key" "$out/other.pub" >/dev/null
-"$tool" publish "$out/src" "$out/srv" --key "$out/k.key" --serial 5 >/dev/null
-"$tool" publish "$out/src" "$out/other" --key "$out/other.key" --serial 5 >/dev/null
+"$tool" publish "$out/src" "$out/srv" --key "$out/k.key" --target win64 --serial 5 >/dev/null
+"$tool" publish "$out/src" "$out/other" --key "$out/other.key" --target win64 --serial 5 >/dev/null
 openssl pkey -pubin -in "$out/k.pub" -outform DER | tail -c 64 > "$out/k.point"
