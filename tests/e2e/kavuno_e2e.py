@@ -381,8 +381,10 @@ class _ProbeServer:
                 raise RuntimeError(f"the {self.name} server ended during {' '.join(args)}")
             data += chunk
         output, _, status = data.rpartition(b"\x1f")
-        return subprocess.CompletedProcess([self.name, *args], int(status.strip()),
-                                           output.decode("utf-8", "replace"), "")
+        # Line ends as run() gives them (universal newlines): the probe's
+        # standard output is in text mode and writes CR LF.
+        text = output.decode("utf-8", "replace").replace("\r\n", "\n").replace("\r", "\n")
+        return subprocess.CompletedProcess([self.name, *args], int(status.strip()), text, "")
 
 
 _probe_servers: dict[str, _ProbeServer] = {}
