@@ -12,7 +12,7 @@ WIN32 := $(BUILD_DIR)/win32
 TREE_FLAGS := -DKAVUNO_KEYS_DIR=$(abspath $(BUILD_DIR))/keys -DKAVUNO_NATIVE_DIR=$(abspath $(NATIVE)) \
   -DKAVUNO_PACKAGE_DIR=$(abspath $(BUILD_DIR))/package -DKAVUNO_WIN32_DIR=$(abspath $(WIN32))
 CONFIGURE_WIN = cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
-CONFIGURE_WIN32 = cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=OFF $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+CONFIGURE_WIN32 = cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 
 .PHONY: all deps build build-native build-win build-i686 package test test-native test-win demo screenshots fuzz bench mutate clean
 
@@ -31,7 +31,7 @@ build-win: deps
 	@$(CONFIGURE_WIN)
 	@cmake --build $(WIN) -j$(JOBS)
 
-# The 32-bit programs only need to compile: this machine cannot run them.
+# The 32-bit programs users get, with their tests (run through WoW64).
 build-i686: deps
 	@$(CONFIGURE_WIN32)
 	@cmake --build $(WIN32) -j$(JOBS)
@@ -51,11 +51,12 @@ test: build build-i686 package
 test-native: build-native
 	@bash tests/run-all.sh --native-only $(BUILD_DIR)
 
-test-win: build-win
+test-win: build-win build-i686
 	@bash tests/run-all.sh --win-only $(BUILD_DIR)
 
-demo: build
-	@cmake --build $(WIN) -j$(JOBS) --target kavuno_release_programs
+# The demo installs the 32-bit package, the one users get.
+demo: build build-i686
+	@cmake --build $(WIN32) -j$(JOBS) --target kavuno_package
 	@bash tools/demo/run-demo.sh $(BUILD_DIR)
 
 # Screenshots of the launcher and of the player (catalogue, a clip playing,
@@ -75,7 +76,7 @@ fuzz: deps
 	$(BUILD_DIR)/fuzz/bin/catalogue_fuzzer -max_total_time=$(FUZZ_SECONDS) $(BUILD_DIR)/fuzz/corpus tests/fuzz/corpus
 	$(BUILD_DIR)/fuzz/bin/update_fuzzer -max_total_time=$(FUZZ_SECONDS) $(BUILD_DIR)/fuzz/update_corpus tests/fuzz/update_corpus
 
-bench: build
+bench: build build-i686
 	@bash tests/bench/run-benchmarks.sh $(BUILD_DIR)
 
 # The mutation pass (tools/mutation/mutate.py): one-line mutants, each built

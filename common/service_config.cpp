@@ -61,6 +61,20 @@ std::string BaseAddress(const char* name, const char* fallback) {
     return base.empty() ? strip(fallback) : base;
 }
 
+// A port number, decimal, 1 to 65535.
+unsigned short Port(const char* name, unsigned short fallback) {
+    const std::optional<std::string> value = Given(name);
+    if (!value) return fallback;
+    const std::string_view text = Trimmed(*value);
+    if (text.size() > 5) return fallback;
+    unsigned number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return fallback;
+        number = number * 10 + static_cast<unsigned>(c - '0');
+    }
+    return number >= 1 && number <= 65535 ? static_cast<unsigned short>(number) : fallback;
+}
+
 // User names and passwords are taken verbatim.
 std::string Credential(const char* name, const char* fallback) {
     return Given(name).value_or(fallback);
@@ -79,6 +93,8 @@ std::string PresenceServer() { return Host("KAVUNO_PRESENCE_SERVER", KAVUNO_DEFA
 std::string StreamHostA() { return Host("KAVUNO_STREAM_HOST_A", KAVUNO_DEFAULT_STREAM_HOST_A); }
 std::string StreamHostB() { return PresenceServer(); }
 std::string StreamHostC() { return Host("KAVUNO_STREAM_HOST_C", KAVUNO_DEFAULT_STREAM_HOST_C); }
+unsigned short PresencePort() { return Port("KAVUNO_PRESENCE_PORT", KAVUNO_DEFAULT_PRESENCE_PORT); }
+unsigned short PresenceLocalPort() { return Port("KAVUNO_PRESENCE_LOCAL_PORT", KAVUNO_DEFAULT_PRESENCE_LOCAL_PORT); }
 
 Credentials StreamCredentialsA() {
     return {Credential("KAVUNO_STREAM_USER_A", KAVUNO_DEFAULT_STREAM_USER_A),

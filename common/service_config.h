@@ -20,6 +20,12 @@ std::string StreamHostA();
 std::string StreamHostB();
 std::string StreamHostC();
 
+// UDP ports of the presence notices: the server's (KAVUNO_PRESENCE_PORT) and
+// the player's own (KAVUNO_PRESENCE_LOCAL_PORT). A value that is not a decimal
+// number from 1 to 65535 counts as unset.
+unsigned short PresencePort();
+unsigned short PresenceLocalPort();
+
 struct Credentials {
     std::string user;
     std::string password;

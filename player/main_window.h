@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "common/service_config.h"
 #include "framework/bitmap_button.h"
 #include "framework/dialog.h"
 #include "framework/tool_tip.h"
@@ -109,7 +110,7 @@ private:
     BitmapButton m_btnTopmost;
     BitmapButton m_btnMode;
     HICON m_hIcon = nullptr;
-    kavuno::player::PresenceSocket m_socket;
+    kavuno::player::PresenceSocket m_socket{kavuno::config::PresenceLocalPort(), kavuno::config::PresencePort()};
     kavuno::ui::ToolTip m_tooltip;
     kavuno::skin::WindowSkin m_skin;          // m_bmpSkin, m_bPlayMode and the brushes
     kavuno::skin::ButtonFaces m_buttonFaces;  // the set-up images and the hover flags

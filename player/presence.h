@@ -1,6 +1,7 @@
 // The presence notices: one datagram holding "Conn" when a player window opens
 // and "Quit" when the user closes it with the close button, from local UDP port
-// 7890 to port 7891 of the presence server. Nothing is ever read or answered,
+// 7890 to port 7891 of the presence server (both from the service
+// configuration). Nothing is ever read or answered,
 // and no failure is reported: a player without presence runs all the same.
 //
 // The server's address is found once. A dotted address is known at once; a

@@ -10,6 +10,9 @@ probe program kavuno_probe.exe (tools/testing).
 
 Environment:
   KAVUNO_BIN         folder of the Windows build's programs (default build/win/bin)
+  KAVUNO_BITS        32 or 64, the bitness of those programs (default 64); the
+                     stand-ins are registered, and the registry read and written,
+                     in that bitness's view of the prefix
   KAVUNO_WINE        set by the harness
   KAVUNO_EXPECT_ACP  the ANSI code page the prefix must have (936 for the usual
                      Chinese locale, 1252 for English); checked before the first
@@ -17,8 +20,10 @@ Environment:
 """
 from __future__ import annotations
 
+import atexit
 import contextlib
 import os
+import select
 import shlex
 import shutil
 import socket
@@ -136,6 +141,21 @@ def make_manifest(entries: Iterable[tuple[str, int | str]], count: Optional[int 
 
 # ---------------------------------------------------------------- Windows programs
 
+def bits() -> int:
+    """The bitness of the programs under test: 32 for build/win32, 64 otherwise."""
+    value = os.environ.get("KAVUNO_BITS", "64")
+    if value not in ("32", "64"):
+        raise RuntimeError(f"KAVUNO_BITS is {value!r}, not 32 or 64")
+    return int(value)
+
+
+def system_program(name: str) -> str:
+    """Wine's own tool `name` (regsvr32, regedit, reg) in the programs' bitness.
+    Named without a path Wine's tools start as 64-bit ones, which see the
+    registry's 64-bit view: a 32-bit program would find none of their entries."""
+    return f"C:\\windows\\syswow64\\{name}.exe" if bits() == 32 else name
+
+
 def wine_command() -> list[str]:
     command = os.environ.get("KAVUNO_WINE")
     if not command:
@@ -240,7 +260,7 @@ def register_stand_in_controls() -> Path:
     plays through them: see stand_in_environment()."""
     dll = program(STAND_IN_DLL)
     ensure_wine_ready()
-    result = subprocess.run(wine_command() + ["regsvr32", "/s", windows_path(dll)],
+    result = subprocess.run(wine_command() + [system_program("regsvr32"), "/s", windows_path(dll)],
                             stdin=subprocess.DEVNULL, capture_output=True, timeout=60, check=False)
     if result.returncode != 0:
         raise RuntimeError(f"regsvr32 {dll} failed ({result.returncode}): "
@@ -325,10 +345,71 @@ class FolderWatch:
 
 # ---------------------------------------------------------------- the probe
 
+class _ProbeServer:
+    """One probe process for the whole run ("PROBE serve"), which answers a
+    command a line: a Wine process for every look at a window costs more than
+    the look (tools/testing/command_server.h)."""
+
+    def __init__(self, name: str):
+        self.name = name
+        self.process: Optional[subprocess.Popen] = None
+
+    def close(self) -> None:
+        if self.process is not None:
+            with contextlib.suppress(OSError):
+                self.process.stdin.close()
+            stop(self.process)
+            self.process = None
+
+    def call(self, args: Sequence[str], timeout: float) -> subprocess.CompletedProcess:
+        if any(c in arg for arg in args for c in "\t\r\n"):
+            return run(program(self.name), *args, timeout=timeout)  # not one line
+        if self.process is None or self.process.poll() is not None:
+            ensure_wine_ready()
+            self.process = subprocess.Popen(wine_command() + [str(program(self.name)), "serve"],
+                                            stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                            stderr=subprocess.DEVNULL)
+        fd = self.process.stdout.fileno()
+        try:
+            self.process.stdin.write("\t".join(args).encode("utf-8") + b"\n")
+            self.process.stdin.flush()
+        except OSError:
+            self.close()
+            raise RuntimeError(f"the {self.name} server ended")
+        data, deadline = b"", time.monotonic() + timeout
+        while b"\x1f" not in data or not data.rpartition(b"\x1f")[2].endswith(b"\n"):
+            remaining = deadline - time.monotonic()
+            if remaining <= 0 or not select.select([fd], [], [], remaining)[0]:
+                self.close()
+                raise subprocess.TimeoutExpired([self.name, *args], timeout)
+            chunk = os.read(fd, 65536)
+            if not chunk:
+                self.close()
+                raise RuntimeError(f"the {self.name} server ended during {' '.join(args)}")
+            data += chunk
+        output, _, status = data.rpartition(b"\x1f")
+        # Line ends as run() gives them (universal newlines): the probe's
+        # standard output is in text mode and writes CR LF.
+        text = output.decode("utf-8", "replace").replace("\r\n", "\n").replace("\r", "\n")
+        return subprocess.CompletedProcess([self.name, *args], int(status.strip()), text, "")
+
+
+_probe_servers: dict[str, _ProbeServer] = {}
+
+
+def run_probe(name: str, *args: str, timeout: float = 60.0) -> subprocess.CompletedProcess:
+    """Runs one command of a probe program (kavuno_probe.exe, kavuno_player_probe.exe)
+    through its long-lived process, as run() would run the program."""
+    if name not in _probe_servers:
+        _probe_servers[name] = _ProbeServer(name)
+        atexit.register(_probe_servers[name].close)
+    return _probe_servers[name].call(args, timeout)
+
+
 def probe(*args: str, timeout: float = 30.0) -> str:
     """Runs kavuno_probe.exe (see tools/testing/probe.cpp) and returns its
     standard output; raises on a non-zero exit."""
-    result = run(program("kavuno_probe.exe"), *args, timeout=timeout)
+    result = run_probe("kavuno_probe.exe", *args, timeout=timeout)
     if result.returncode != 0:
         raise RuntimeError(f"kavuno_probe {' '.join(args)} failed ({result.returncode}): "
                            f"{result.stdout}{result.stderr}")
@@ -338,7 +419,7 @@ def probe(*args: str, timeout: float = 30.0) -> str:
 def progress_state(title: str, control_id: int) -> Optional[tuple[int, int, int]]:
     """(position, lower, upper) of progress bar `control_id` in the top-level
     window titled `title`, or None when there is no such window."""
-    result = run(program("kavuno_probe.exe"), "progress", title, str(control_id))
+    result = run_probe("kavuno_probe.exe", "progress", title, str(control_id))
     if result.returncode != 0:
         return None
     pos, low, high = (int(v) for v in result.stdout.split())

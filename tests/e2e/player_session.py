@@ -7,14 +7,17 @@ window, and kavuno_player_probe.exe (tools/testing/player_probe.cpp) to read
 what only Windows can see (list rows with their item data, tree items,
 control rectangles, the focus).
 
-Every player binds UDP port 7890 and the presence listener port 7891: a file
-lock keeps sessions of all build trees on this machine one at a time.
+Each run (one Python process) has presence ports of its own, free ones picked
+when this module is imported: the players send from LOCAL_PORT to
+PRESENCE_PORT, handed to every Windows program in KAVUNO_PRESENCE_LOCAL_PORT
+and KAVUNO_PRESENCE_PORT. So runs of several suites and build trees go side
+by side.
 """
 from __future__ import annotations
 
-import contextlib
-import fcntl
 import os
+import random
+import socket
 import subprocess
 from pathlib import Path
 from typing import Iterable, Optional
@@ -22,11 +25,31 @@ from typing import Iterable, Optional
 import kavuno_e2e as e2e
 from player_catalogue import Record, movie_dat, placeholder, root_dat
 
-PRESENCE_PORT = 7891
-LOCAL_PORT = 7890
-# Runs that each have a network namespace of their own share no ports, and
-# may name a lock of their own (KAVUNO_PORTS_LOCK) instead of waiting on others.
-PORTS_LOCK = Path(os.environ.get("KAVUNO_PORTS_LOCK", "/tmp/kavuno-presence-ports.lock"))
+
+
+def _udp_port_free(port: int) -> bool:
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as s:
+        try:
+            s.bind(("0.0.0.0", port))
+            return True
+        except OSError:
+            return False
+
+
+def _pick_port(variable: str, taken: int = 0) -> int:
+    """The port the environment names, else a free one below the range the
+    system hands out for unbound sockets (so that none of those takes it)."""
+    if os.environ.get(variable, "").strip().isdigit():
+        return int(os.environ[variable])
+    while True:
+        port = random.randrange(20000, 32000)
+        if port != taken and _udp_port_free(port):
+            os.environ[variable] = str(port)
+            return port
+
+
+PRESENCE_PORT = _pick_port("KAVUNO_PRESENCE_PORT")
+LOCAL_PORT = _pick_port("KAVUNO_PRESENCE_LOCAL_PORT", PRESENCE_PORT)
 MAIN_TITLE = "Kavuno"
 LAUNCHER_TITLE = "KavunoUp"
 PROGRAM_TITLE = "kavuno"  # caption of the player's message boxes
@@ -37,10 +60,10 @@ CLOSE, MINIMIZE, SEARCH, TREE, LIST, TOPMOST, SEARCH_TEXT, SEARCH_TYPE, HELP = (
 
 
 def player_probe(*args: str, timeout: float = 60.0, check: bool = True) -> str:
-    result = e2e.run(e2e.program("kavuno_player_probe.exe"), *args, timeout=timeout)
+    result = e2e.run_probe("kavuno_player_probe.exe", *args, timeout=timeout)
     if check and result.returncode != 0:
         # What was there instead, for the failure's message.
-        windows = e2e.run(e2e.program("kavuno_player_probe.exe"), "windows", "-", timeout=timeout).stdout
+        windows = e2e.run_probe("kavuno_player_probe.exe", "windows", "-", timeout=timeout).stdout
         raise RuntimeError(f"kavuno_player_probe {' '.join(args)} failed ({result.returncode}): {result.stderr}"
                            f"top-level windows (process, class, visible, title):\n{windows}")
     return result.stdout
@@ -50,28 +73,9 @@ def _lines(text: str) -> list[str]:
     return [line for line in text.replace("\r\n", "\n").split("\n") if line]
 
 
-@contextlib.contextmanager
-def presence_ports():
-    """Holds the machine-wide lock on the presence ports for the block."""
-    with open(PORTS_LOCK, "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        try:
-            yield
-        finally:
-            fcntl.flock(lock, fcntl.LOCK_UN)
-
-
-def hold_presence_ports(test) -> None:
-    """Holds the presence ports' lock until `test` (a TestCase) is cleaned up."""
-    ports = presence_ports()
-    ports.__enter__()
-    test.addCleanup(ports.__exit__, None, None, None)
-
-
 def start_presence_service(test) -> "e2e.DemoService":
-    """Holds the presence ports and listens on the presence port until `test`
-    is cleaned up; the service records the player's datagrams."""
-    hold_presence_ports(test)
+    """Listens on the presence port until `test` is cleaned up; the service
+    records the player's datagrams."""
     service = e2e.DemoService(udp_port=PRESENCE_PORT).start()
     test.addCleanup(service.stop)
     return service

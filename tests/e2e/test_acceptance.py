@@ -16,7 +16,7 @@ from pathlib import Path
 import kavuno_e2e as e2e
 import signed_release
 from player_session import (CLOSE, LAUNCHER_TITLE, LOCAL_PORT, MAIN_TITLE, PRESENCE_PORT, PROGRAM_TITLE,
-                            PlayerSession, hold_presence_ports, player_probe)
+                            PlayerSession, player_probe)
 
 DEMO = e2e.bin_dir().parent.parent / "native" / "demo"
 RECORDS = [json.loads(line) for line in
@@ -40,9 +40,6 @@ def index_of(title: str) -> int:
 
 
 class AcceptanceTest(unittest.TestCase):
-    def setUp(self):
-        hold_presence_ports(self)
-
     def serve(self, files: dict[str, bytes], presence: bool = False) -> e2e.DemoService:
         """The demo service with an update folder of `files`, listening on the
         presence port if asked (one service at a time can)."""
@@ -167,7 +164,7 @@ class AcceptanceTest(unittest.TestCase):
         self.assertGreater(len(player.rows()), 0, "the records before the damage are listed")
         self.close_player(folder, player)
 
-        # Port 7890 is taken: the player runs as ever, without presence.
+        # Its local port is taken: the player runs as ever, without presence.
         with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as taken:
             taken.bind(("0.0.0.0", LOCAL_PORT))
             service = self.serve(good, presence=True)

@@ -1,7 +1,8 @@
-"""The 64-bit installer in a fresh prefix, as a user meets it: a silent
-install, the installed launcher updating against the demo service and starting
-the player, a silent uninstall that leaves only what the user put there, and
-one more round that removes the log folder on request.
+"""The installer of the tree's bitness in a fresh prefix, as a user meets it:
+a silent install, the installed launcher updating against the demo service and
+starting the player, which plays a demo clip on the stand-in media player, a
+silent uninstall that leaves only what the user put there, and one more round
+that removes the log folder on request.
 
 Environment (besides kavuno_e2e's): KAVUNO_SETUP, the installer;
 KAVUNO_RELEASE_PROGRAMS, the stripped and signed programs it should install;
@@ -10,6 +11,7 @@ when the build signs with a certificate of its own)."""
 from __future__ import annotations
 
 import glob
+import json
 import os
 import shutil
 import struct
@@ -20,11 +22,16 @@ from pathlib import Path
 
 import kavuno_e2e as e2e
 import signed_release
-from player_session import CLOSE, LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession, hold_presence_ports
+from player_session import CLOSE, LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession
 
 DEMO = e2e.bin_dir().parent.parent / "native" / "demo"
 UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavuno"
 # Shortcuts would otherwise become menu entries on the Linux desktop.
+# The demo catalogue's clip on the media player: (record index, title).
+MEDIA_CLIP = next((i, r["title"]) for i, r in enumerate(
+    json.loads(line) for line in (e2e.REPO / "tools" / "demo_catalogue" / "records.jsonl")
+    .read_text(encoding="utf-8").splitlines()) if r.get("file") == "clip02.avi")
+STATUS = 1021
 NO_MENUS = {"WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe="}
 
 
@@ -58,7 +65,7 @@ def shortcut_target(path: Path) -> str:
 
 def registry_values(key: str) -> dict[str, tuple[str, str]]:
     """name -> (type, data) of a key's values; {} when the key is missing."""
-    result = e2e.run("reg", "query", key, timeout=60)
+    result = e2e.run(e2e.system_program("reg"), "query", key, timeout=60)
     values = {}
     for line in result.stdout.splitlines() if result.returncode == 0 else []:
         parts = line.strip().split(None, 2)
@@ -69,7 +76,6 @@ def registry_values(key: str) -> dict[str, tuple[str, str]]:
 
 class InstallerTest(unittest.TestCase):
     def setUp(self):
-        hold_presence_ports(self)
         self.setup_exe = Path(os.environ["KAVUNO_SETUP"])
         self.version = os.environ["KAVUNO_VERSION"]
         self.release = Path(os.environ["KAVUNO_RELEASE_PROGRAMS"])
@@ -119,8 +125,9 @@ class InstallerTest(unittest.TestCase):
         service = e2e.DemoService(update_dir=str(served), udp_port=PRESENCE_PORT).start()
         self.addCleanup(service.stop)
         e2e.register_stand_in_controls()
+        log = root / "controls.log"
         env = {"KAVUNO_UPDATE_SERVER": service.base_url, "KAVUNO_WEB_SITE": service.base_url,
-               "KAVUNO_PRESENCE_SERVER": "127.0.0.1", **e2e.stand_in_environment()}
+               "KAVUNO_PRESENCE_SERVER": "127.0.0.1", **e2e.stand_in_environment(log=log)}
         # The launcher makes no folders of its own: this one is there already.
         (self.home / "帮助").mkdir()
         launcher = e2e.start(self.home / "KavunoUp.exe", env=env, cwd=self.home)
@@ -133,6 +140,14 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual([d.payload for d in service.wait_for_datagrams(1)], [b"Conn"])
         player = PlayerSession()  # drives the running window
         self.addCleanup(player.folder.cleanup)
+        # One demo clip on the stand-in media player, as a user starts it.
+        player.click_tree_item("纪录片")
+        player.click_record(MEDIA_CLIP[0], double=True)
+        self.assertTrue(e2e.wait_until(lambda: player.text(STATUS) == f"正在播放：[{MEDIA_CLIP[1]}]", 20),
+                        player.text(STATUS))
+        self.assertTrue(e2e.wait_until(lambda: [c for c in e2e.read_call_log(log) if c[:3] == ["wmp", "1", "put"]
+                                                and c[3].endswith("/demo/clip02.avi")], 10),
+                        e2e.read_call_log(log))
         player.click_control(CLOSE)
         self.assertTrue(e2e.wait_until(lambda: not e2e.programs_running_in(self.home), timeout=30))
 

@@ -8,15 +8,12 @@ import unittest
 import kavuno_e2e as e2e
 from player_catalogue import RECENT, Record, movie_dat, placeholder
 from player_session import (CLOSE, LIST, PROGRAM_TITLE, SEARCH_TEXT, STANDARD_ROOT, TREE, PlayerSession, player_probe,
-                            hold_presence_ports, standard_records)
+                            standard_records)
 
 STANDARD_RECENT = [10, 9, 6, 5, 4, 3, 2, 1]
 
 
 class CatalogueCase(unittest.TestCase):
-    def setUp(self):
-        hold_presence_ports(self)
-
     def open(self, **kwargs) -> PlayerSession:
         kwargs.setdefault("root_lines", STANDARD_ROOT)
         player = PlayerSession(**kwargs)

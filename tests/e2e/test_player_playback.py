@@ -135,6 +135,9 @@ class PlaybackSession(unittest.TestCase):
         after a click on the track.)"""
         e2e.mouse_move(*self.thumb_centre())
         e2e.mouse_down()
+        # The press has reached the slider (it holds the mouse) before the thumb is put.
+        self.assertTrue(e2e.wait_until(lambda: player_probe("capture", MAIN_TITLE).strip() == str(SLIDER), 5),
+                        "the slider did not take the mouse on the press")
         player_probe("send-item", MAIN_TITLE, str(SLIDER), str(TBM_SETPOS), "1", str(seconds))
         # Held, the thumb stays where it is put: the status ticks leave it alone.
         moved = e2e.wait_until(lambda: self.slider()[0] != seconds, timeout=1.5)

@@ -109,7 +109,7 @@ class HelpTest(PlayerWindowCase):
         reg.write_text("REGEDIT4\n\n[HKEY_CLASSES_ROOT\\.chm]\n@=\"KavunoTest.chm\"\n\n"
                        "[HKEY_CLASSES_ROOT\\KavunoTest.chm\\shell\\open\\command]\n"
                        f"@=\"{command}\"\n", encoding="ascii")
-        subprocess.run(e2e.wine_command() + ["regedit", "/S", e2e.windows_path(reg)], check=True,
+        subprocess.run(e2e.wine_command() + [e2e.system_program("regedit"), "/S", e2e.windows_path(reg)], check=True,
                        capture_output=True, timeout=60)
         self.player.env["KAVUNO_STAND_IN_LOG"] = e2e.windows_path(log)
 
@@ -142,7 +142,7 @@ class PresenceTest(PlayerWindowCase):
     def datagrams(self, count: int):
         return [(d.port, d.payload) for d in self.service.wait_for_datagrams(count, timeout=10)]
 
-    def test_close_button_sends_conn_then_quit_from_port_7890(self):
+    def test_close_button_sends_conn_then_quit_from_its_local_port(self):
         self.player.start_with_launcher()
         self.assertEqual(self.datagrams(1), [(LOCAL_PORT, b"Conn")])
         self.close_with_button()

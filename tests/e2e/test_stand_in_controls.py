@@ -26,7 +26,7 @@ class StandInControlsTest(unittest.TestCase):
         if not (media / "clip02.avi").is_file():
             self.skipTest(f"{media} has no test clips: build the native tree first")
         e2e.register_stand_in_controls()
-        query = subprocess.run(e2e.wine_command() + ["reg", "query", WMP_CLASS], capture_output=True,
+        query = subprocess.run(e2e.wine_command() + [e2e.system_program("reg"), "query", WMP_CLASS], capture_output=True,
                                text=True, errors="replace", timeout=60)
         self.assertIn("kavuno_stand_in_controls.dll", query.stdout)
 

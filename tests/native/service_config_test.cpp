@@ -17,7 +17,8 @@ class ServiceConfigTest : public ::testing::Test {
 protected:
     void TearDown() override {
         for (const char* name : {"KAVUNO_UPDATE_SERVER", "KAVUNO_WEB_SITE", "KAVUNO_PRESENCE_SERVER",
-                                 "KAVUNO_STREAM_HOST_A", "KAVUNO_STREAM_USER_A", "KAVUNO_STREAM_PASSWORD_B"})
+                                 "KAVUNO_STREAM_HOST_A", "KAVUNO_STREAM_USER_A", "KAVUNO_STREAM_PASSWORD_B",
+                                 "KAVUNO_PRESENCE_PORT", "KAVUNO_PRESENCE_LOCAL_PORT"})
             unsetenv(name);
     }
     static void Set(const char* name, const char* value) { setenv(name, value, 1); }
@@ -59,6 +60,21 @@ TEST_F(ServiceConfigTest, EmptyBlankOrSlashOnlyValuesFallBackToTheDefaults) {
         EXPECT_EQ(config::PresenceServer(), KAVUNO_DEFAULT_PRESENCE_SERVER);
         EXPECT_EQ(config::StreamHostA(), KAVUNO_DEFAULT_STREAM_HOST_A);
         EXPECT_EQ(config::StreamCredentialsB().password, KAVUNO_DEFAULT_STREAM_PASSWORD_B);
+    }
+}
+
+TEST_F(ServiceConfigTest, PresencePortsAreDecimalNumbersFromOneTo65535) {
+    EXPECT_EQ(config::PresencePort(), KAVUNO_DEFAULT_PRESENCE_PORT);
+    EXPECT_EQ(config::PresenceLocalPort(), KAVUNO_DEFAULT_PRESENCE_LOCAL_PORT);
+    Set("KAVUNO_PRESENCE_PORT", " 65535 ");
+    Set("KAVUNO_PRESENCE_LOCAL_PORT", "1");
+    EXPECT_EQ(config::PresencePort(), 65535);
+    EXPECT_EQ(config::PresenceLocalPort(), 1);
+    // No wrap-around, sign, other base or trailing text: the default stands.
+    for (const char* value : {"0", "65536", "165535", "99999", "0x1F", "-1", "+80", "80a", "8 0", "", " "}) {
+        SCOPED_TRACE(std::string("value \"") + value + "\"");
+        Set("KAVUNO_PRESENCE_PORT", value);
+        EXPECT_EQ(config::PresencePort(), KAVUNO_DEFAULT_PRESENCE_PORT);
     }
 }
 

@@ -3,11 +3,12 @@
     demo_tour.py DEMO_DIR SHOTS_DIR [--interactive]
 
 Publishes the demo catalogue (DEMO_DIR/movie.dat and root.dat) and the
-stripped, signed player of the packages (KAVUNO_RELEASE_PROGRAMS) with
+stripped, signed player of the package (KAVUNO_RELEASE_PROGRAMS) with
 kavuno-release, signed with the build's test key, and serves it as the
-service's update folder; starts the packaged KavunoUp alone in a fresh program
-folder; the launcher checks the signed list, downloads the catalogue and the
-player and starts it, and the player closes the launcher.
+service's update folder; installs the package (KAVUNO_SETUP) silently, as a
+user would, and starts the installed KavunoUp; the launcher checks the signed
+list, downloads the catalogue and the player and starts it, and the player
+closes the launcher.
 Then, as a user would, it opens a category, searches for a title and closes
 the player with its close button, taking a screenshot at each step.
 With --interactive the programs are left to the user after start-up, and the
@@ -27,7 +28,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 import kavuno_e2e as e2e  # noqa: E402
 import signed_release  # noqa: E402
-from player_session import LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession, presence_ports  # noqa: E402
+from player_session import LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession  # noqa: E402
 
 HTTP_PORT = 8780
 CLOSE_BUTTON = 1000
@@ -73,53 +74,60 @@ def main(argv: list[str]) -> int:
                                str(signed_release.keys_dir() / "update-test.pub")], capture_output=True, text=True)
     print(f"Signed release in {served.parent}: kavuno-release verify says {verified.stdout.strip()!r}")
 
-    with presence_ports():
-        http_port = HTTP_PORT if port_free(HTTP_PORT, socket.SOCK_STREAM) else 0
-        if not port_free(PRESENCE_PORT, socket.SOCK_DGRAM):
-            print(f"UDP port {PRESENCE_PORT} is taken: the presence datagrams will not be seen")
-        udp_port = PRESENCE_PORT if port_free(PRESENCE_PORT, socket.SOCK_DGRAM) else 0
-        with e2e.DemoService(update_dir=str(served), http_port=http_port, udp_port=udp_port) as service, \
-                e2e.ProgramFolder(prefix="kavuno-demo-app-") as folder:
-            # Slow enough that the progress bar can be watched.
-            service.set_file_fault("movie.dat", rate=6000)
-            env = {"KAVUNO_UPDATE_SERVER": service.base_url, "KAVUNO_WEB_SITE": service.base_url,
-                   "KAVUNO_PRESENCE_SERVER": "127.0.0.1"}
-            # Wine has neither media player control: the stand-ins play the
-            # demo's test clips for real and simulate every other stream.
-            e2e.register_stand_in_controls()
-            env.update(e2e.stand_in_environment(demo / "media"))
-            shutil.copy2(programs / "KavunoUp.exe", folder.path)
-            print(f"Demo service at {service.base_url} (presence on UDP {service.udp_port}); "
-                  f"programs in {folder.path}")
+    http_port = HTTP_PORT if port_free(HTTP_PORT, socket.SOCK_STREAM) else 0
+    udp_port = PRESENCE_PORT  # a free one, which the programs are told
+    with e2e.DemoService(update_dir=str(served), http_port=http_port, udp_port=udp_port) as service:
+        # Slow enough that the progress bar can be watched.
+        service.set_file_fault("movie.dat", rate=6000)
+        env = {"KAVUNO_UPDATE_SERVER": service.base_url, "KAVUNO_WEB_SITE": service.base_url,
+               "KAVUNO_PRESENCE_SERVER": "127.0.0.1"}
+        # Wine has neither media player control: the stand-ins play the
+        # demo's test clips for real and simulate every other stream.
+        e2e.register_stand_in_controls()
+        env.update(e2e.stand_in_environment(demo / "media"))
+        home = install(Path(os.environ["KAVUNO_SETUP"]))
+        print(f"Demo service at {service.base_url} (presence on UDP {service.udp_port}); "
+              f"{e2e.bits()}-bit programs installed in {home}")
 
-            launcher = e2e.start(folder.path / "KavunoUp.exe", env=env, cwd=folder.path)
-            try:
-                e2e.wait_for_window(LAUNCHER_TITLE, timeout=60)
-                time.sleep(1.5)
-                tour.shot("launcher", "KavunoUp downloads the catalogue")
-                e2e.wait_for_window(MAIN_TITLE, timeout=60)
-                e2e.wait_for_no_window(LAUNCHER_TITLE, timeout=20)
-                time.sleep(1.0)
-                files = sorted(p.name for p in folder.path.iterdir() if p.name in published)
-                print(f"  downloaded into the program folder: {', '.join(files)}; accepted list serial "
-                      f"{signed_release.accepted_serial()} (in %LOCALAPPDATA%\\Kavuno)")
-                for name in files:
-                    if (folder.path / name).read_bytes() != published[name]:
-                        print(f"  {name} differs from the published file")
-                tour.shot("player", "the player with the recently updated titles")
+        launcher = e2e.start(home / "KavunoUp.exe", env=env, cwd=home)
+        try:
+            e2e.wait_for_window(LAUNCHER_TITLE, timeout=60)
+            time.sleep(1.5)
+            tour.shot("launcher", "KavunoUp downloads the catalogue")
+            e2e.wait_for_window(MAIN_TITLE, timeout=60)
+            e2e.wait_for_no_window(LAUNCHER_TITLE, timeout=20)
+            time.sleep(1.0)
+            files = sorted(p.name for p in home.iterdir() if p.name in published)
+            print(f"  downloaded into the program folder: {', '.join(files)}; accepted list serial "
+                  f"{signed_release.accepted_serial()} (in %LOCALAPPDATA%\\Kavuno)")
+            for name in files:
+                if (home / name).read_bytes() != published[name]:
+                    print(f"  {name} differs from the published file")
+            tour.shot("player", "the player with the recently updated titles")
 
-                if interactive:
-                    print("The player is yours now; close it to end the demo.")
-                    e2e.wait_until(lambda: not e2e.find_windows(MAIN_TITLE), timeout=24 * 3600, interval=1.0)
-                else:
-                    walk_through(tour)
-                service.wait_for_datagrams(2, timeout=3)  # "Quit" follows the close button
-            finally:
-                e2e.stop(launcher)
-            print("  presence datagrams: " + (", ".join(
-                f"{d.payload.decode('ascii', 'replace')} from port {d.port}" for d in service.datagrams()) or "none"))
+            if interactive:
+                print("The player is yours now; close it to end the demo.")
+                e2e.wait_until(lambda: not e2e.find_windows(MAIN_TITLE), timeout=24 * 3600, interval=1.0)
+            else:
+                walk_through(tour)
+            service.wait_for_datagrams(2, timeout=3)  # "Quit" follows the close button
+        finally:
+            e2e.stop(launcher)
+        print("  presence datagrams: " + (", ".join(
+            f"{d.payload.decode('ascii', 'replace')} from port {d.port}" for d in service.datagrams()) or "none"))
     shutil.rmtree(work, ignore_errors=True)
     return 0
+
+
+def install(setup: Path) -> Path:
+    """Installs the package silently for this prefix's user; returns its folder."""
+    # No Start-menu entries on the Linux desktop.
+    result = e2e.run(setup, "/S", env={"WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe="}, timeout=120)
+    if result.returncode != 0:
+        raise RuntimeError(f"{setup.name} /S failed ({result.returncode}): {result.stderr}")
+    home = e2e.log_folder().parent / "Programs" / "Kavuno"
+    print(f"  {setup.name} /S installed {', '.join(sorted(p.name for p in home.iterdir()))}")
+    return home
 
 
 def walk_through(tour: Tour) -> None:

@@ -14,7 +14,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 import kavuno_e2e as e2e  # noqa: E402
-from player_session import MAIN_TITLE, PlayerSession, player_probe, presence_ports  # noqa: E402
+from player_session import MAIN_TITLE, PlayerSession, player_probe  # noqa: E402
 
 SEARCH = "之"
 EXPANDED = ("电影", "电视剧", "大陆剧")
@@ -36,43 +36,42 @@ def crop_window(out: Path, skip_left: int = 0) -> None:
 
 def main() -> int:
     demo, out = Path(sys.argv[1]), Path(sys.argv[2])
-    with presence_ports():
-        e2e.register_stand_in_controls()
-        player = PlayerSession(movie_bytes=(demo / "movie.dat").read_bytes(),
-                               root_lines=(demo / "root.dat").read_bytes().decode("gbk").splitlines(),
-                               env=e2e.stand_in_environment(demo / "media"))
-        try:
-            player.start_with_launcher()
-            for node in EXPANDED:
-                player.click_tree_item(node, double=True)
-            player.search(SEARCH)
-            rows = player.rows()
-            if not rows:
-                raise RuntimeError(f"the search for {SEARCH!r} found nothing")
-            player.click_record(rows[0][0])  # the first result selected
-            e2e.mouse_move(5, 5)
-            player.sync()
-            e2e.screenshot(out)
-            crop_window(out.with_name(out.stem + "-window" + out.suffix))
-            print(f"{len(rows)} results for {SEARCH!r}: " + ", ".join(title for _, title, _ in rows))
+    e2e.register_stand_in_controls()
+    player = PlayerSession(movie_bytes=(demo / "movie.dat").read_bytes(),
+                           root_lines=(demo / "root.dat").read_bytes().decode("gbk").splitlines(),
+                           env=e2e.stand_in_environment(demo / "media"))
+    try:
+        player.start_with_launcher()
+        for node in EXPANDED:
+            player.click_tree_item(node, double=True)
+        player.search(SEARCH)
+        rows = player.rows()
+        if not rows:
+            raise RuntimeError(f"the search for {SEARCH!r} found nothing")
+        player.click_record(rows[0][0])  # the first result selected
+        e2e.mouse_move(5, 5)
+        player.sync()
+        e2e.screenshot(out)
+        crop_window(out.with_name(out.stem + "-window" + out.suffix))
+        print(f"{len(rows)} results for {SEARCH!r}: " + ", ".join(title for _, title, _ in rows))
 
-            player.click_tree_item(CLIPS_CATEGORY)
-            clip = next(index for index, title, _ in player.rows() if title == CLIP_TITLE)
-            player.click_record(clip, double=True)
-            if not e2e.wait_until(lambda: player.text(STATUS) == f"正在播放：[{CLIP_TITLE}]", timeout=20):
-                raise RuntimeError(f"the clip did not start: {player.text(STATUS)!r}")
-            e2e.wait_until(lambda: not player.text(TIME).startswith("00:00:00/"), timeout=5)
-            e2e.mouse_move(5, 5)
-            crop_window(out.with_name(out.stem + "-playing" + out.suffix))
-            print(f"playing {CLIP_TITLE}: {player.text(TIME)}")
+        player.click_tree_item(CLIPS_CATEGORY)
+        clip = next(index for index, title, _ in player.rows() if title == CLIP_TITLE)
+        player.click_record(clip, double=True)
+        if not e2e.wait_until(lambda: player.text(STATUS) == f"正在播放：[{CLIP_TITLE}]", timeout=20):
+            raise RuntimeError(f"the clip did not start: {player.text(STATUS)!r}")
+        e2e.wait_until(lambda: not player.text(TIME).startswith("00:00:00/"), timeout=5)
+        e2e.mouse_move(5, 5)
+        crop_window(out.with_name(out.stem + "-playing" + out.suffix))
+        print(f"playing {CLIP_TITLE}: {player.text(TIME)}")
 
-            player.click_control(MODE)
-            e2e.wait_until(lambda: player_probe("region", MAIN_TITLE).split()[:1] != ["0"], timeout=5)
-            e2e.mouse_move(5, 5)
-            player.sync()
-            crop_window(out.with_name(out.stem + "-play-mode" + out.suffix), PLAY_MODE_LEFT)
-        finally:
-            player.cleanup()
+        player.click_control(MODE)
+        e2e.wait_until(lambda: player_probe("region", MAIN_TITLE).split()[:1] != ["0"], timeout=5)
+        e2e.mouse_move(5, 5)
+        player.sync()
+        crop_window(out.with_name(out.stem + "-play-mode" + out.suffix), PLAY_MODE_LEFT)
+    finally:
+        player.cleanup()
     return 0
 
 

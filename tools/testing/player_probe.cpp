@@ -24,6 +24,7 @@
 //   kavuno_player_probe set-text TITLE ID HEX WM_SETTEXT with the text given as the hex digits of its
 //                                             UTF-8 bytes (Wine decodes arguments by the Linux locale)
 //   kavuno_player_probe focus TITLE           id of the control that has the keyboard focus (0: none)
+//   kavuno_player_probe capture TITLE         id of the control that has the mouse capture (0: none)
 //   kavuno_player_probe message TITLE         a message box's text (its static control 0xFFFF)
 //   kavuno_player_probe count TITLE           how many top-level windows have exactly this title
 //   kavuno_player_probe launch-time TITLE EXE starts EXE (in its folder) and prints the milliseconds until a
@@ -38,6 +39,9 @@
 //   kavuno_player_probe region TITLE          the window region: "left top right bottom" per rectangle
 //                                             (window coordinates), or "none" when it has none
 //
+//   kavuno_player_probe serve                 the commands above, one a line on standard input
+//                                             (see command_server.h)
+//
 // TITLE matches exactly, case included (FindWindow would also take "kavuno"
 // for "Kavuno"). Exit status 1: no such window or control; 2: usage.
 #include <windows.h>
@@ -49,6 +53,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "tools/testing/command_server.h"
 
 namespace {
 
@@ -294,11 +300,13 @@ int Combo(HWND window, int id) {
     return 0;
 }
 
-int Focus(HWND window) {
+// The control id of the window's thread's focus window, or of its mouse capture.
+int Focus(HWND window, bool capture) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return kNotFound;
-    Print(std::to_string(info.hwndFocus ? static_cast<short>(GetDlgCtrlID(info.hwndFocus)) : 0));
+    HWND found = capture ? info.hwndCapture : info.hwndFocus;
+    Print(std::to_string(found ? static_cast<short>(GetDlgCtrlID(found)) : 0));
     return 0;
 }
 
@@ -440,13 +448,7 @@ int Region(HWND window) {
     return 0;
 }
 
-}  // namespace
-
-int main() {
-    int argc = 0;
-    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::wstring> args(raw, raw + argc);
-    LocalFree(raw);
+int Run(const std::vector<std::wstring>& args) {
     if (args.size() < 3) return kUsage;
     const std::wstring& command = args[1];
     const std::vector<HWND> windows = TopLevelWindows(args[2]);
@@ -510,7 +512,7 @@ int main() {
     }
     if (command == L"window") return Window(window);
     if (command == L"combo" && args.size() == 4) return Combo(window, id);
-    if (command == L"focus") return Focus(window);
+    if (command == L"focus" || command == L"capture") return Focus(window, command == L"capture");
     if (command == L"search-time" && args.size() == 4) return SearchTime(window, args[3]);
     if (command == L"tooltip" && args.size() == 4) return ToolTipText(window, id);
     if (command == L"region") return Region(window);
@@ -534,4 +536,15 @@ int main() {
         return 0;
     }
     return kUsage;
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args(raw, raw + argc);
+    LocalFree(raw);
+    if (args.size() == 2 && args[1] == L"serve") return kavuno::testing::ServeCommands(Run);
+    return Run(args);
 }

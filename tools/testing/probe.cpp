@@ -18,6 +18,8 @@
 //   kavuno_probe send TITLE MSG W L       SendMessage, prints the result
 //   kavuno_probe post TITLE MSG W L       PostMessage
 //   kavuno_probe acp                      the ANSI code page of the system locale
+//   kavuno_probe serve                    the commands above but window and dialog, one a line
+//                                         on standard input (see command_server.h)
 //
 // Exit status 1 means the window (or control) was not found, 2 a usage error.
 #include <windows.h>
@@ -29,6 +31,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "tools/testing/command_server.h"
 
 namespace {
 
@@ -116,13 +120,7 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     return TRUE;
 }
 
-}  // namespace
-
-int main() {
-    int argc = 0;
-    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::wstring> args(raw, raw + argc);
-    LocalFree(raw);
+int Run(const std::vector<std::wstring>& args) {
     if (args.size() == 2 && args[1] == L"acp") {
         std::printf("%u\n", GetACP());
         return 0;
@@ -181,4 +179,15 @@ int main() {
         return 0;
     }
     return kUsage;
+}
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args(raw, raw + argc);
+    LocalFree(raw);
+    if (args.size() == 2 && args[1] == L"serve") return kavuno::testing::ServeCommands(Run);
+    return Run(args);
 }

@@ -80,9 +80,12 @@ else
 fi
 
 # The template prefix, made once per locale and version of this script and its
-# .reg files; both are in its name, the locale in its stamp too.
+# .reg files; both are in its name, the locale in its stamp too. Whether Wine's
+# 32-bit half is installed counts as well: a prefix made without it lacks the
+# 32-bit system (syswow64) that 32-bit programs need.
 cache=${KAVUNO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kavuno}
-version=$(cat "$0" "$here"/*.reg | md5sum | cut -c1-12)
+wow64=no; [ -x /usr/lib/wine/wine ] && wow64=yes
+version=$( (cat "$0" "$here"/*.reg; echo "wow64 $wow64") | md5sum | cut -c1-12)
 stamp=$(printf '%s\n%s\n' "$version" "$locale" | md5sum | cut -c1-12)
 template="$cache/prefix-$locale-$version-$stamp"
 import_reg() { # file: UTF-8 text; regedit wants UTF-16 for version 5 files

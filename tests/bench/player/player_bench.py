@@ -23,7 +23,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "e2e"))
 import kavuno_e2e as e2e  # noqa: E402
-from player_session import LAUNCHER_TITLE, MAIN_TITLE, player_probe, presence_ports  # noqa: E402
+from player_session import LAUNCHER_TITLE, MAIN_TITLE, player_probe  # noqa: E402
 
 RUNS = 3
 START_TARGET_MS = 1000
@@ -79,10 +79,9 @@ def main() -> int:
     try:
         print(f"  catalogue: {movie.stat().st_size / 1e6:.1f} MB")
         results, small_results = [], []
-        with presence_ports():
-            for _ in range(RUNS):
-                small_results.append(one_run(folders[1], []))
-                results.append(one_run(folders[0], texts))
+        for _ in range(RUNS):
+            small_results.append(one_run(folders[1], []))
+            results.append(one_run(folders[0], texts))
     finally:
         for folder in folders:
             folder.cleanup()

@@ -175,23 +175,40 @@ TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {
     EXPECT_EQ(dlg.log, (std::vector<std::string>{"user 1", "set text"}));
 }
 
+// Window, timer and thread procedures are functions, not lambdas: a lambda
+// converts only to the default calling convention, and 32-bit Windows calls
+// these with __stdcall.
+std::vector<UINT> s_plain;
+int s_timerCalls = 0;
+
+LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER + 4 || message == WM_CHAR) s_plain.push_back(message);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void CALLBACK CountTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    ++s_timerCalls;
+    KillTimer(nullptr, id);
+}
+
+DWORD WINAPI EndLater(void* window) {
+    Sleep(100);
+    SendMessageW(static_cast<HWND>(window), WM_USER + 1, 33, 0);
+    return 0;
+}
+
 TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     const kavuno::ui::OwnedWindow owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                                         nullptr, nullptr, nullptr, nullptr));
     // A window that is no dialog: its messages, keys turned into characters, and a
     // thread's timer are the loop's to hand on.
-    static std::vector<UINT> s_plain;
     WNDCLASSW wc = {};
-    wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message == WM_USER + 4 || message == WM_CHAR) s_plain.push_back(message);
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    };
+    wc.lpfnWndProc = PlainWindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KavunoPlainTestWindow";
     RegisterClassW(&wc);
     const kavuno::ui::OwnedWindow plain(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
                                                         nullptr, wc.hInstance, nullptr));
-    static int s_timerCalls = 0;
     TestDlg dlg;
     BOOL ownerEnabled = TRUE, shown = FALSE;
     LRESULT brush = 0;
@@ -200,10 +217,7 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
         brush = SendMessageW(d.hwnd(), WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(d.Item(kLabel)));
         PostMessageW(plain.get(), WM_USER + 4, 0, 0);
         PostMessageW(plain.get(), WM_KEYDOWN, 'A', 0x001E0001);
-        SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-            ++s_timerCalls;
-            KillTimer(nullptr, id);
-        });
+        SetTimer(nullptr, 0, 10, CountTimer);
         SetTimer(d.hwnd(), 5, 200, nullptr);  // the owner's state is read once the loop has run a while
         d.filter = [&](MSG& msg) {
             if (msg.message == WM_TIMER && msg.wParam == 5) {
@@ -233,14 +247,7 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     TestDlg waiting;
     HANDLE thread = nullptr;
     waiting.onInit = [&](TestDlg& d) {
-        thread = CreateThread(
-            nullptr, 0,
-            [](void* window) -> DWORD {
-                Sleep(100);
-                SendMessageW(static_cast<HWND>(window), WM_USER + 1, 33, 0);
-                return 0;
-            },
-            d.hwnd(), 0, nullptr);
+        thread = CreateThread(nullptr, 0, EndLater, d.hwnd(), 0, nullptr);
     };
     EXPECT_EQ(waiting.DoModal(), 33) << "not the give-up timer's result";
     WaitForSingleObject(thread, INFINITE);

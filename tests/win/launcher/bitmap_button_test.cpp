@@ -113,14 +113,18 @@ TEST(CBitmapButton, ALargerImageIsClippedToTheItemFromItsTopLeft) {
     EXPECT_EQ(canvas.Pixel(7, 7), kGrey);
 }
 
+int clicks = 0, doubleClicks = 0;
+
+// A function, not a lambda: 32-bit Windows calls window procedures with __stdcall.
+LRESULT CALLBACK CountingParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++clicks;
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_DOUBLECLICKED) ++doubleClicks;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 TEST(CBitmapButton, TwoQuickClicksAreTwoClicks) {
-    static int clicks = 0, doubleClicks = 0;
     WNDCLASSW cls = {};
-    cls.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) ++clicks;
-        if (message == WM_COMMAND && HIWORD(wParam) == BN_DOUBLECLICKED) ++doubleClicks;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    };
+    cls.lpfnWndProc = CountingParentProc;
     cls.hInstance = GetModuleHandleW(nullptr);
     cls.lpszClassName = L"KavunoButtonParent";
     RegisterClassW(&cls);
