@@ -12,7 +12,7 @@ WIN32 := $(BUILD_DIR)/win32
 TREE_FLAGS := -DKAVUNO_KEYS_DIR=$(abspath $(BUILD_DIR))/keys -DKAVUNO_NATIVE_DIR=$(abspath $(NATIVE)) \
   -DKAVUNO_PACKAGE_DIR=$(abspath $(BUILD_DIR))/package -DKAVUNO_WIN32_DIR=$(abspath $(WIN32))
 CONFIGURE_WIN = cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
-CONFIGURE_WIN32 = cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+CONFIGURE_WIN32 = cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=ON $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 
 .PHONY: all deps build build-native build-win build-i686 package test test-native test-win demo screenshots fuzz bench mutate clean
 
