@@ -72,6 +72,7 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnNotify(NM_CLICK, IDC_MOVIE_LIST, &CPlayerDlg::OnMovieListClick),
     OnMessage(kStartNoticeMessage, &CPlayerDlg::OnStartNotices),
     OnMessage(kPresenceResolvedMessage, &CPlayerDlg::OnPresenceResolved),
+    OnMessage(WM_SYSCOMMAND, &CPlayerDlg::OnSysCommand),
 };
 
 CPlayerDlg::CPlayerDlg()
@@ -224,6 +225,11 @@ bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
         }
     }
     return false;
+}
+
+bool CPlayerDlg::OnSysCommand(WPARAM command, LPARAM, LRESULT& result) {
+    result = 0;
+    return m_playback.RefusesSysCommand(command);
 }
 
 bool CPlayerDlg::OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -53,6 +53,7 @@ private:
     bool OnLButtonDown(WPARAM, LPARAM, LRESULT& result);
     bool OnHoverTimer(WPARAM, LPARAM, LRESULT& result);
     bool OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result);
+    bool OnSysCommand(WPARAM command, LPARAM, LRESULT& result);
     void ToggleWindowMode();
     void ToggleTopmost();
     void UpdatePlaybackStatus();

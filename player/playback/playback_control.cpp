@@ -99,6 +99,7 @@ void PlaybackControl::StopPlayback() {
 
 void PlaybackControl::SetPlaying(bool playing, bool pointerOver) {
     m_bPlaying = playing ? 1 : 0;
+    awake_.KeepAwake(playing);
     playPause_.ShowPlaying(playing, pointerOver);
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/execution_state.h"
 #include "player/catalogue/cmf.h"
 #include "player/playback/media_player_session.h"
 #include "player/playback/movie_player.h"
@@ -48,6 +49,9 @@ public:
     // m_bPlaying: the user's view (playing, or paused), which the control's
     // own state does not change.
     bool Playing() const { return m_bPlaying != 0; }
+    // While a movie plays the screen stays on: the screen saver and the
+    // monitor's power-off are refused.
+    bool RefusesSysCommand(WPARAM command) const { return awake_.Refuses(command); }
 
 private:
     // Tells the user why `title` does not play.
@@ -76,6 +80,7 @@ private:
     std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
     std::string m_strStreamAddress;
     std::string m_strNowPlaying;
+    ui::ExecutionState awake_;  // follows m_bPlaying
 };
 
 }  // namespace kavuno::playback
