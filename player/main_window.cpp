@@ -150,7 +150,7 @@ BOOL CPlayerDlg::OnInitDialog() {
     CreateAdPopup();
     CreateVideoAreaControls();
 
-    // 23. Tool tips of four buttons.
+    // 23. Tool tips of every button.
     CreateToolTips();
     NoticeLastCrash();
 
@@ -338,6 +338,12 @@ void CPlayerDlg::CreateToolTips() {
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_MINIMIZE), L"最小化");
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_CLOSE), L"关闭");
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_MODE), kavuno::skin::kToPlayModeTip);
+    // The other buttons' tips name them as their texts do.
+    for (const int id : {IDC_SEARCH, IDC_STOP, IDC_FULL_SCREEN}) {
+        m_tooltip.Add(GetDlgItem(hwnd(), id), ControlText(GetDlgItem(hwnd(), id)));
+    }
+    m_tooltip.Add(GetDlgItem(hwnd(), IDC_HELP_LABEL), L"帮助");
+    m_btnPlayPause.NameIn(m_tooltip);
 }
 
 // ---------------------------------------------------------------- playback and ads
