@@ -32,6 +32,9 @@ constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverInterval = 100;
 
 constexpr wchar_t kWindowText[] = L"Kavuno";
+// The volume control's place in the control bar (pixels).
+constexpr int kVolumeLeft = 648;
+constexpr int kVolumeTop = 355;
 constexpr wchar_t kCatalogueFile[] = L"movie.dat";
 constexpr wchar_t kCategoryFile[] = L"root.dat";
 constexpr wchar_t kHelpFile[] = L"help.chm";
@@ -73,6 +76,7 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnMessage(kStartNoticeMessage, &CPlayerDlg::OnStartNotices),
     OnMessage(kPresenceResolvedMessage, &CPlayerDlg::OnPresenceResolved),
     OnMessage(WM_SYSCOMMAND, &CPlayerDlg::OnSysCommand),
+    OnMessage(WM_APPCOMMAND, &CPlayerDlg::OnAppCommand),
 };
 
 CPlayerDlg::CPlayerDlg()
@@ -81,7 +85,9 @@ CPlayerDlg::CPlayerDlg()
       m_buttonFaces({m_btnClose, m_btnMaximize, m_btnMinimize, m_btnSearch, m_btnTopmost, m_btnFullScreen, m_btnStop,
                      m_btnPlayPause, m_btnMode}),
       m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip),
-      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause) {
+      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause),
+      m_volumeControl(m_volume),
+      m_keys(m_playback, m_volume) {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
 }
 
@@ -149,6 +155,7 @@ BOOL CPlayerDlg::OnInitDialog() {
     // 18-22. The ad pop-up, then the video area's three controls.
     CreateAdPopup();
     CreateVideoAreaControls();
+    CreateVolumeControl();
 
     // 23. Tool tips of every button.
     CreateToolTips();
@@ -224,12 +231,18 @@ bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
             return true;
         }
     }
+    if (m_keys.Translate(msg)) return true;
     return false;
 }
 
 bool CPlayerDlg::OnSysCommand(WPARAM command, LPARAM, LRESULT& result) {
     result = 0;
     return m_playback.RefusesSysCommand(command);
+}
+
+bool CPlayerDlg::OnAppCommand(WPARAM, LPARAM command, LRESULT& result) {
+    result = TRUE;
+    return m_keys.OnAppCommand(command);
 }
 
 bool CPlayerDlg::OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -343,6 +356,7 @@ void CPlayerDlg::CreateToolTips() {
         m_tooltip.Add(GetDlgItem(hwnd(), id), ControlText(GetDlgItem(hwnd(), id)));
     }
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_HELP_LABEL), L"帮助");
+    m_tooltip.Add(m_volumeControl.hwnd(), L"音量");
     m_btnPlayPause.NameIn(m_tooltip);
 }
 
@@ -393,6 +407,19 @@ void CPlayerDlg::CreateAdPopup() {
 
 void CPlayerDlg::CreateVideoAreaControls() {
     m_videoArea.Create(GetDlgItem(hwnd(), IDC_VIDEO_AREA), kavuno::ads::AdPage());
+}
+
+void CPlayerDlg::CreateVolumeControl() {
+    // The last run's volume, for every movie started; shown between the
+    // slider and the full-screen button.
+    m_volume.Load();
+    m_playback.SetVolume(m_volume.setting());
+    m_volume.OnChange([this](const kavuno::playback::VolumeSetting& setting) {
+        m_playback.SetVolume(setting);
+        m_volumeControl.Show(setting);
+    });
+    m_volumeControl.Create(hwnd(), kVolumeLeft, kVolumeTop, IDC_VOLUME);
+    m_keys.Attach(hwnd());
 }
 
 void CPlayerDlg::FreeEmbeddedWindows() {

@@ -17,8 +17,11 @@
 #include "player/catalogue/category_tree_view.h"
 #include "player/catalogue/movie_list_view.h"
 #include "player/catalogue/record_array.h"
+#include "player/key_input.h"
 #include "player/playback/playback_control.h"
 #include "player/playback/video_area.h"
+#include "player/playback/volume.h"
+#include "player/playback/volume_control.h"
 #include "player/presence.h"
 #include "player/skin/button_faces.h"
 #include "player/skin/play_pause_button.h"
@@ -54,6 +57,7 @@ private:
     bool OnHoverTimer(WPARAM, LPARAM, LRESULT& result);
     bool OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result);
     bool OnSysCommand(WPARAM command, LPARAM, LRESULT& result);
+    bool OnAppCommand(WPARAM, LPARAM command, LRESULT& result);
     void ToggleWindowMode();
     void ToggleTopmost();
     void UpdatePlaybackStatus();
@@ -82,6 +86,7 @@ private:
     void AddStartNotice(const std::wstring& text);
     void CreateAdPopup();
     void CreateVideoAreaControls();
+    void CreateVolumeControl();
     void CreateToolTips();
 
     // The video area is repainted and its browser reloads its page (on a mode switch).
@@ -117,6 +122,9 @@ private:
     std::unique_ptr<kavuno::ads::CAdPopupDlg> m_pAdPopup;
     kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
     kavuno::playback::PlaybackControl m_playback;  // the active player and the state of the movie loaded
+    kavuno::playback::Volume m_volume;              // the user's level and mute, kept between runs
+    kavuno::playback::VolumeControl m_volumeControl;
+    kavuno::player::KeyInput m_keys;  // keys, media keys, the wheel
 
     // What went wrong at start-up (damaged catalogue files, a crash of the
     // last run), for the message shown once the window is up.

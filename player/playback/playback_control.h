@@ -42,6 +42,10 @@ public:
     void OnFullScreen();
     // The user has released the slider: seek to its position.
     void OnSeek();
+    // A seek key: `seconds` from the position, within the movie, as a slider seek.
+    void SeekBy(int seconds);
+    // The user's volume, for the player that plays now and every one started.
+    void SetVolume(const VolumeSetting& volume);
     // Timer 2.
     void UpdatePlaybackStatus();
 
@@ -80,6 +84,7 @@ private:
     std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
     std::string m_strStreamAddress;
     std::string m_strNowPlaying;
+    VolumeSetting volume_;
     ui::ExecutionState awake_;  // follows m_bPlaying
 };
 

@@ -168,6 +168,7 @@ TEST_F(PlayerResourcesTest, BitmapsArePresentByIdAtTheirSizes) {
         {{IDB_SLIDER_TRACK}, 156, 16},
         {{IDB_SLIDER_THUMB}, 9, 4},
         {{IDB_MODE_FULL, IDB_MODE_PLAY}, 10, 17},
+        {{IDB_VOLUME, IDB_VOLUME_MUTED, IDB_VOLUME_LEVEL}, 62, 20},
     };
     for (const Size& size : sizes) {
         for (int id : size.ids) {
