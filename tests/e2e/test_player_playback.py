@@ -308,8 +308,8 @@ class PlaybackSession(unittest.TestCase):
         self.skip_calls()
         self.player.press("ctrl+f")
         self.assertEqual(self.player.focus(), SEARCH_TEXT)
-        self.player.press("space", "Right", "m", "minus", "f", "KP_Add")
-        self.assertEqual(self.text(SEARCH_TEXT), " m-f+")
+        self.player.press("m", "space", "minus", "Right", "f", "KP_Add")
+        self.assertEqual(self.text(SEARCH_TEXT), "m -f+")
         self.assertEqual(self.calls()[self.mark:], [], "keys in the search box only type")
         self.player.set_search_text("")
 

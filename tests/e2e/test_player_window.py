@@ -25,7 +25,7 @@ WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU, WS_EX_APPWINDOW = 0x80000000, 0x10
 WS_MINIMIZEBOX = 0x00020000
 # What a screen reader reads on each bitmap button (the maximise picture has no action).
 BUTTON_TEXTS = {1000: "关闭", 1001: "", 1002: "最小化", 1003: "搜索", 1006: "保持在最前", 1016: "全屏", 1017: "停止",
-                1018: "播放", 1019: "播放模式"}
+                1018: "播放", 1019: "播放模式", 1023: "音量"}
 
 
 class PlayerWindowCase(unittest.TestCase):
