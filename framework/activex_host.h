@@ -63,6 +63,11 @@ protected:
     DispatchResult<R> Call(DISPID id, DispatchKind kind, std::initializer_list<DispatchArg> args = {}) const {
         return CallByDispId<R>(dispatch_.get(), id, kind, args);
     }
+    template <class R = void>
+    DispatchResult<R> CallByName(const wchar_t* name, DispatchKind kind,
+                                 std::initializer_list<DispatchArg> args = {}) const {
+        return kavuno::ui::CallByName<R>(dispatch_.get(), name, kind, args);
+    }
 
 private:
     static LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

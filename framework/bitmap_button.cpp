@@ -34,9 +34,15 @@ void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     // An empty slot keeps whatever is on the screen.
     const RECT& r = item.rcItem;
     DrawBitmap(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, image);
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT) && focusByKeyboard_) {
+        RECT focus = r;
+        InflateRect(&focus, -2, -2);
+        DrawFocusRect(item.hDC, &focus);
+    }
 }
 
 bool CBitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_SETFOCUS) focusByKeyboard_ = GetKeyState(VK_LBUTTON) >= 0 && GetKeyState(VK_RBUTTON) >= 0;
     if (message != WM_LBUTTONDBLCLK) return false;
     result = CallDefault(WM_LBUTTONDOWN, wParam, lParam);
     return true;

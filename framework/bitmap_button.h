@@ -21,12 +21,14 @@ public:
 
     // Pressed image while held down, else focused, else disabled — each only
     // if its slot is filled — else the normal image. An empty slot draws nothing.
+    // A button that the keyboard gave the focus to shows a focus rectangle.
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
 
 protected:
     // An owner-drawn button reports the second of two quick clicks as
     // BN_DOUBLECLICKED and never as BN_CLICKED, so a user clicking twice would
     // lose the second click; it is pressed like the first one instead.
+    // Also notes how the focus came.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
@@ -34,6 +36,8 @@ private:
     GdiObject<HBITMAP> pressed_;
     GdiObject<HBITMAP> focused_;
     GdiObject<HBITMAP> disabled_;
+    // A click focuses the button too, but the faces the mouse sees stay as drawn.
+    bool focusByKeyboard_ = false;
 };
 
 }  // namespace kavuno::ui

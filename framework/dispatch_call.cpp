@@ -121,6 +121,15 @@ HRESULT NumberFromText(VARIANT& result) {
 
 }  // namespace
 
+HRESULT DispatchIdOfName(IDispatch* object, const wchar_t* name, DISPID& id) {
+    id = DISPID_UNKNOWN;
+    if (!object || !name) return E_POINTER;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    const HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (SUCCEEDED(hr) && id == DISPID_UNKNOWN) return DISP_E_UNKNOWNNAME;
+    return hr;
+}
+
 HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::span<const DispatchArg> args,
                        VARIANT& result) {
     if (!object) return E_POINTER;

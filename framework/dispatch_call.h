@@ -109,4 +109,23 @@ DispatchResult<R> CallByDispId(IDispatch* object, DISPID id, DispatchKind kind,
     return outcome;
 }
 
+// The dispatch id the object gives `name` (IDispatch::GetIDsOfNames), for the
+// few calls whose ids a control does not promise. DISP_E_UNKNOWNNAME when the
+// object does not know the name.
+HRESULT DispatchIdOfName(IDispatch* object, const wchar_t* name, DISPID& id);
+
+// The typed call by name: nothing is invoked when the name is unknown.
+template <class R = void>
+DispatchResult<R> CallByName(IDispatch* object, const wchar_t* name, DispatchKind kind,
+                             std::initializer_list<DispatchArg> args = {}) {
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = DispatchIdOfName(object, name, id);
+    if (FAILED(hr)) {
+        DispatchResult<R> outcome;
+        outcome.hr = hr;
+        return outcome;
+    }
+    return CallByDispId<R>(object, id, kind, args);
+}
+
 }  // namespace kavuno::ui

@@ -36,6 +36,12 @@ public:
         return CallByDispId<R>(object_.get(), id, kind, args);
     }
 
+    template <class R = void>
+    DispatchResult<R> CallByName(const wchar_t* name, DispatchKind kind,
+                                 std::initializer_list<DispatchArg> args = {}) const {
+        return kavuno::ui::CallByName<R>(object_.get(), name, kind, args);
+    }
+
 private:
     ComPtr<IDispatch> object_;
 };

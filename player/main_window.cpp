@@ -33,6 +33,9 @@ constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverInterval = 100;
 
 constexpr wchar_t kWindowText[] = L"Kavuno";
+// The volume control's place in the control bar (pixels).
+constexpr int kVolumeLeft = 648;
+constexpr int kVolumeTop = 355;
 constexpr wchar_t kCatalogueFile[] = L"movie.dat";
 constexpr wchar_t kCategoryFile[] = L"root.dat";
 constexpr wchar_t kHelpFile[] = L"help.chm";
@@ -77,6 +80,8 @@ const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
     OnNotify(NM_CLICK, IDC_MOVIE_LIST, &CPlayerDlg::OnMovieListClick),
     OnMessage(kStartNoticeMessage, &CPlayerDlg::OnStartNotices),
     OnMessage(kPresenceResolvedMessage, &CPlayerDlg::OnPresenceResolved),
+    OnMessage(WM_SYSCOMMAND, &CPlayerDlg::OnSysCommand),
+    OnMessage(WM_APPCOMMAND, &CPlayerDlg::OnAppCommand),
 };
 
 CPlayerDlg::CPlayerDlg()
@@ -85,7 +90,9 @@ CPlayerDlg::CPlayerDlg()
       m_buttonFaces({m_btnClose, m_btnMaximize, m_btnMinimize, m_btnSearch, m_btnTopmost, m_btnFullScreen, m_btnStop,
                      m_btnPlayPause, m_btnMode}),
       m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip),
-      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause, &m_watched) {
+      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause, &m_watched),
+      m_volumeControl(m_volume),
+      m_keys(m_playback, m_volume) {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
 }
 
@@ -154,8 +161,9 @@ BOOL CPlayerDlg::OnInitDialog() {
     // 18-22. The ad pop-up, then the video area's three controls.
     CreateAdPopup();
     CreateVideoAreaControls();
+    CreateVolumeControl();
 
-    // 23. Tool tips of four buttons.
+    // 23. Tool tips of every button.
     CreateToolTips();
     NoticeLastCrash();
 
@@ -237,7 +245,18 @@ bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
         // Home goes back to the beginning while the status line offers it; Ctrl+Home always.
         if (msg.wParam == VK_HOME && m_playback.SeekToStart(GetKeyState(VK_CONTROL) < 0)) return true;
     }
+    if (m_keys.Translate(msg)) return true;
     return false;
+}
+
+bool CPlayerDlg::OnSysCommand(WPARAM command, LPARAM, LRESULT& result) {
+    result = 0;
+    return m_playback.RefusesSysCommand(command);
+}
+
+bool CPlayerDlg::OnAppCommand(WPARAM, LPARAM command, LRESULT& result) {
+    result = TRUE;
+    return m_keys.OnAppCommand(command);
 }
 
 bool CPlayerDlg::OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -369,6 +388,13 @@ void CPlayerDlg::CreateToolTips() {
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_MINIMIZE), L"最小化");
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_CLOSE), L"关闭");
     m_tooltip.Add(GetDlgItem(hwnd(), IDC_MODE), kavuno::skin::kToPlayModeTip);
+    // The other buttons' tips name them as their texts do.
+    for (const int id : {IDC_SEARCH, IDC_STOP, IDC_FULL_SCREEN}) {
+        m_tooltip.Add(GetDlgItem(hwnd(), id), ControlText(GetDlgItem(hwnd(), id)));
+    }
+    m_tooltip.Add(GetDlgItem(hwnd(), IDC_HELP_LABEL), L"帮助");
+    m_tooltip.Add(m_volumeControl.hwnd(), L"音量");
+    m_btnPlayPause.NameIn(m_tooltip);
 }
 
 // ---------------------------------------------------------------- playback and ads
@@ -418,6 +444,19 @@ void CPlayerDlg::CreateAdPopup() {
 
 void CPlayerDlg::CreateVideoAreaControls() {
     m_videoArea.Create(GetDlgItem(hwnd(), IDC_VIDEO_AREA), kavuno::ads::AdPage());
+}
+
+void CPlayerDlg::CreateVolumeControl() {
+    // The last run's volume, for every movie started; shown between the
+    // slider and the full-screen button.
+    m_volume.Load();
+    m_playback.SetVolume(m_volume.setting());
+    m_volume.OnChange([this](const kavuno::playback::VolumeSetting& setting) {
+        m_playback.SetVolume(setting);
+        m_volumeControl.Show(setting);
+    });
+    m_volumeControl.Create(hwnd(), kVolumeLeft, kVolumeTop, IDC_VOLUME);
+    m_keys.Attach(hwnd());
 }
 
 void CPlayerDlg::FreeEmbeddedWindows() {

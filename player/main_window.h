@@ -19,8 +19,11 @@
 #include "player/catalogue/movie_list_view.h"
 #include "player/catalogue/record_array.h"
 #include "player/history/watch_keeper.h"
+#include "player/key_input.h"
 #include "player/playback/playback_control.h"
 #include "player/playback/video_area.h"
+#include "player/playback/volume.h"
+#include "player/playback/volume_control.h"
 #include "player/presence.h"
 #include "player/skin/button_faces.h"
 #include "player/skin/play_pause_button.h"
@@ -55,6 +58,8 @@ private:
     bool OnLButtonDown(WPARAM, LPARAM, LRESULT& result);
     bool OnHoverTimer(WPARAM, LPARAM, LRESULT& result);
     bool OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result);
+    bool OnSysCommand(WPARAM command, LPARAM, LRESULT& result);
+    bool OnAppCommand(WPARAM, LPARAM command, LRESULT& result);
     void ToggleWindowMode();
     void ToggleTopmost();
     void UpdatePlaybackStatus();
@@ -85,6 +90,7 @@ private:
     void AddStartNotice(const std::wstring& text);
     void CreateAdPopup();
     void CreateVideoAreaControls();
+    void CreateVolumeControl();
     void CreateToolTips();
 
     // The video area is repainted and its browser reloads its page (on a mode switch).
@@ -122,6 +128,9 @@ private:
     std::size_t m_watchedNode = 0;              // the tree's "最近观看" node, last of all
     kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
     kavuno::playback::PlaybackControl m_playback;  // the active player and the state of the movie loaded
+    kavuno::playback::Volume m_volume;              // the user's level and mute, kept between runs
+    kavuno::playback::VolumeControl m_volumeControl;
+    kavuno::player::KeyInput m_keys;  // keys, media keys, the wheel
 
     // What went wrong at start-up (damaged catalogue files, a crash of the
     // last run), for the message shown once the window is up.

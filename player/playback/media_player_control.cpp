@@ -48,6 +48,10 @@ HRESULT CWMPPlayer4::SetUiMode(const std::string& mode) {
     return Call(kUiMode, DispatchKind::PropertyPut, {mode}).hr;
 }
 
+DispatchHolder CWMPPlayer4::GetSettings() const {
+    return std::move(CallByName<DispatchHolder>(L"settings", DispatchKind::PropertyGet).value);
+}
+
 namespace wmp_controls {
 HRESULT Play(const DispatchHolder& controls) { return controls.Call(kControlsPlay, DispatchKind::Method).hr; }
 HRESULT Stop(const DispatchHolder& controls) { return controls.Call(kControlsStop, DispatchKind::Method).hr; }
@@ -65,5 +69,14 @@ double GetDuration(const DispatchHolder& media) {
     return media.Call<double>(kMediaDuration, DispatchKind::PropertyGet).value;
 }
 }  // namespace wmp_media
+
+namespace wmp_settings {
+HRESULT SetVolume(const DispatchHolder& settings, std::int32_t level) {
+    return settings.CallByName(L"volume", DispatchKind::PropertyPut, {level}).hr;
+}
+HRESULT SetMute(const DispatchHolder& settings, bool muted) {
+    return settings.CallByName(L"mute", DispatchKind::PropertyPut, {muted}).hr;
+}
+}  // namespace wmp_settings
 
 }  // namespace kavuno::playback

@@ -30,6 +30,8 @@ public:
     std::string GetStatus() const;
     HRESULT SetFullScreen(bool on);
     HRESULT SetUiMode(const std::string& mode);  // "none": the picture only, no control bar
+    // IWMPSettings by name, empty when the control does not know it.
+    kavuno::ui::DispatchHolder GetSettings() const;
 };
 
 // The controls object (IWMPControls) from CWMPPlayer4::GetControls.
@@ -45,5 +47,11 @@ HRESULT SetCurrentPosition(const kavuno::ui::DispatchHolder& controls, double se
 namespace wmp_media {
 double GetDuration(const kavuno::ui::DispatchHolder& media);
 }  // namespace wmp_media
+
+// The settings object (IWMPSettings) from CWMPPlayer4::GetSettings, by name.
+namespace wmp_settings {
+HRESULT SetVolume(const kavuno::ui::DispatchHolder& settings, std::int32_t level);  // 0 to 100
+HRESULT SetMute(const kavuno::ui::DispatchHolder& settings, bool muted);
+}  // namespace wmp_settings
 
 }  // namespace kavuno::playback

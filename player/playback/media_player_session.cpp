@@ -21,6 +21,10 @@ void MediaPlayerSession::Seek(std::int32_t seconds) {
     wmp_controls::SetCurrentPosition(area_.mediaControls(), static_cast<double>(seconds));
 }
 
+// The settings object is asked for each time: a control that has none is left alone.
+void MediaPlayerSession::SetVolume(int level) { wmp_settings::SetVolume(area_.mediaPlayer().GetSettings(), level); }
+void MediaPlayerSession::SetMute(bool muted) { wmp_settings::SetMute(area_.mediaPlayer().GetSettings(), muted); }
+
 PlayerReading MediaPlayerSession::Read() {
     const double position = wmp_controls::GetCurrentPosition(area_.mediaControls());
     const double length = wmp_media::GetDuration(area_.media());

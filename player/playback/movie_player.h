@@ -9,6 +9,7 @@
 #include <string>
 
 #include "player/playback/play_state.h"
+#include "player/playback/volume_level.h"
 
 namespace kavuno::playback {
 
@@ -38,6 +39,10 @@ public:
     virtual void Resume() = 0;
     virtual void FullScreen() = 0;
     virtual void Seek(std::int32_t seconds) = 0;
+    // The user's volume (0 to 100) and mute, by name; a control that does not
+    // know the names keeps its own.
+    virtual void SetVolume(int level) = 0;
+    virtual void SetMute(bool muted) = 0;
     virtual PlayerReading Read() = 0;
     // The control's own status text (GBK).
     virtual std::string StatusText() = 0;

@@ -1,5 +1,6 @@
 #include "player/playback/play_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -45,6 +46,11 @@ std::int32_t SecondsForSlider(double seconds) { return ClampSeconds(std::trunc(s
 std::int32_t SecondsToMilliseconds(std::int32_t seconds) {
     if (seconds <= 0) return 0;
     return seconds >= kMaxSeconds ? kMaxSeconds * 1000 : seconds * 1000;
+}
+
+std::int32_t SeekTarget(std::int32_t position, std::int32_t length, int seconds) {
+    const std::int64_t end = std::max<std::int32_t>(length, 0);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{position} + seconds, 0, end));
 }
 
 }  // namespace kavuno::playback

@@ -53,4 +53,8 @@ std::int32_t SecondsForSlider(double seconds);
 // Whole seconds as the milliseconds the time formatter takes, without overflow.
 std::int32_t SecondsToMilliseconds(std::int32_t seconds);
 
+// Where a seek by `seconds` from the slider's `position` lands in a movie
+// `length` seconds long (a length not known yet counts as 0).
+std::int32_t SeekTarget(std::int32_t position, std::int32_t length, int seconds);
+
 }  // namespace kavuno::playback

@@ -92,6 +92,9 @@ void PlaybackControl::Start(const catalogue::CMF& record, std::size_t recordInde
     active_ = &player;
     m_bVideoShown = 0;
     player.Start(m_strStreamAddress);
+    // Each control keeps a volume of its own until told.
+    player.SetVolume(volume_.level);
+    player.SetMute(volume_.muted);
     SetPlaying(true, false);
     m_strNowPlaying = std::string(record.title());
 }
@@ -114,6 +117,7 @@ void PlaybackControl::StopPlayback() {
 
 void PlaybackControl::SetPlaying(bool playing, bool pointerOver) {
     m_bPlaying = playing ? 1 : 0;
+    awake_.KeepAwake(playing);
     playPause_.ShowPlaying(playing, pointerOver);
 }
 
@@ -142,6 +146,21 @@ void PlaybackControl::OnSeek() {
     if (slider_.LosingCapture()) return;  // not the user letting go
     const auto seconds = static_cast<std::int32_t>(slider_.Send(TBM_GETPOS));
     if (active_) active_->Seek(seconds);
+}
+
+void PlaybackControl::SeekBy(int seconds) {
+    if (!active_) return;
+    const PlayerReading reading = active_->Read();
+    const std::int32_t target = SeekTarget(reading.sliderPosition, reading.sliderLength, seconds);
+    if (!slider_.IsDragging()) slider_.Send(TBM_SETPOS, TRUE, target);
+    active_->Seek(target);
+}
+
+void PlaybackControl::SetVolume(const VolumeSetting& volume) {
+    // The player that plays hears only what changed.
+    if (active_ && volume.level != volume_.level) active_->SetVolume(volume.level);
+    if (active_ && volume.muted != volume_.muted) active_->SetMute(volume.muted);
+    volume_ = volume;
 }
 
 void PlaybackControl::UpdatePlaybackStatus() {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/execution_state.h"
 #include "player/catalogue/cmf.h"
 #include "player/history/watch_keeper.h"
 #include "player/playback/media_player_session.h"
@@ -50,6 +51,10 @@ public:
     void OnFullScreen();
     // The user has released the slider: seek to its position.
     void OnSeek();
+    // A seek key: `seconds` from the position, within the movie, as a slider seek.
+    void SeekBy(int seconds);
+    // The user's volume, for the player that plays now and every one started.
+    void SetVolume(const VolumeSetting& volume);
     // Timer 2.
     void UpdatePlaybackStatus();
     // Back to the beginning: at any time, or only while the status line says
@@ -60,6 +65,9 @@ public:
     // m_bPlaying: the user's view (playing, or paused), which the control's
     // own state does not change.
     bool Playing() const { return m_bPlaying != 0; }
+    // While a movie plays the screen stays on: the screen saver and the
+    // monitor's power-off are refused.
+    bool RefusesSysCommand(WPARAM command) const { return awake_.Refuses(command); }
 
 private:
     // Tells the user why `title` does not play.
@@ -93,6 +101,8 @@ private:
     std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
     std::string m_strStreamAddress;
     std::string m_strNowPlaying;
+    VolumeSetting volume_;
+    ui::ExecutionState awake_;  // follows m_bPlaying
 
     history::WatchKeeper* watched_;
     std::string movieKey_;                  // the movie loaded, as the history knows it

@@ -36,6 +36,10 @@ HRESULT CRealAudio::Stop() { return Call(kStop, DispatchKind::Method).hr; }
 HRESULT CRealAudio::SetFirstDisplayOption(bool on) {
     return Call(kFirstDisplayOption, DispatchKind::Method, {on}).hr;
 }
+HRESULT CRealAudio::SetVolume(std::int32_t level) {
+    return CallByName(L"SetVolume", DispatchKind::Method, {level}).hr;
+}
+HRESULT CRealAudio::SetMute(bool muted) { return CallByName(L"SetMute", DispatchKind::Method, {muted}).hr; }
 HRESULT CRealAudio::Play() { return Call(kPlay, DispatchKind::Method).hr; }
 HRESULT CRealAudio::Pause() { return Call(kPause, DispatchKind::Method).hr; }
 std::int32_t CRealAudio::GetPosition() const { return Call<std::int32_t>(kPosition, DispatchKind::Method).value; }

@@ -1,5 +1,6 @@
 // The RealPlayer ActiveX control of the video area. It is driven by dispatch
-// id alone; each operation is named by the role it has in this program.
+// id, the volume by name; each operation is named by the role it has in this
+// program.
 // Positions and lengths are milliseconds; texts are GBK.
 #pragma once
 #include <cstdint>
@@ -33,6 +34,9 @@ public:
     HRESULT SetFullScreen();                            // the picture goes full screen
     HRESULT SetSecondDisplayOption(bool on);
     std::string GetStatusText() const;
+    // Called by name: a control that does not know the name is left alone.
+    HRESULT SetVolume(std::int32_t level);  // 0 to 100
+    HRESULT SetMute(bool muted);
 };
 
 }  // namespace kavuno::playback

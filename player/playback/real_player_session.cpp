@@ -22,6 +22,9 @@ void RealPlayerSession::FullScreen() {
 
 void RealPlayerSession::Seek(std::int32_t seconds) { area_.realPlayer().Seek(SecondsToMilliseconds(seconds)); }
 
+void RealPlayerSession::SetVolume(int level) { area_.realPlayer().SetVolume(level); }
+void RealPlayerSession::SetMute(bool muted) { area_.realPlayer().SetMute(muted); }
+
 PlayerReading RealPlayerSession::Read() {
     const CRealAudio& real = area_.realPlayer();
     PlayerReading reading;

@@ -19,6 +19,8 @@ public:
     void Resume() override;
     void FullScreen() override;
     void Seek(std::int32_t seconds) override;
+    void SetVolume(int level) override;
+    void SetMute(bool muted) override;
     PlayerReading Read() override;
     std::string StatusText() override;
     HWND window() override { return area_.realPlayer().hwnd(); }

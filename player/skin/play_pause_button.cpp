@@ -12,7 +12,16 @@ void CPlayPauseButton::ShowPlaying(bool playing, bool pointerOver) {
     } else {
         SetImages(pointerOver ? IDB_PLAY_HOVER : IDB_PLAY, IDB_PLAY_PRESSED);
     }
+    SetWindowTextW(hwnd(), Name());
+    if (tips_) tips_->SetText(hwnd(), Name());
     ui::RedrawNow(hwnd());
+}
+
+const wchar_t* CPlayPauseButton::Name() const { return playingGlyph_ ? L"暂停" : L"播放"; }
+
+void CPlayPauseButton::NameIn(ui::ToolTip& tips) {
+    tips_ = &tips;
+    tips.Add(hwnd(), Name());
 }
 
 }  // namespace kavuno::skin

@@ -15,7 +15,10 @@ void WindowModes::ToggleWindowMode(HWND window, const std::function<void()>& rel
     if (reloadPage) reloadPage();
     const UINT image = toPlayMode ? IDB_MODE_PLAY : IDB_MODE_FULL;
     modeButton_.SetImages(image, image);
-    tips_.SetText(modeButton_.hwnd(), toPlayMode ? kToFullModeTip : kToPlayModeTip);
+    // The button's text names the next click, as its tip does.
+    const wchar_t* next = toPlayMode ? kToFullModeTip : kToPlayModeTip;
+    SetWindowTextW(modeButton_.hwnd(), next);
+    tips_.SetText(modeButton_.hwnd(), next);
 }
 
 void WindowModes::ToggleTopmost(HWND window) {

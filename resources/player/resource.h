@@ -36,6 +36,9 @@
 #define IDB_MODE_FULL 182
 #define IDB_MODE_PLAY 183
 #define IDB_SLIDER_THUMB 184
+#define IDB_VOLUME 185
+#define IDB_VOLUME_MUTED 186
+#define IDB_VOLUME_LEVEL 187
 
 // Controls of the main window (template 102).
 #define IDC_CLOSE 1000
@@ -57,6 +60,8 @@
 #define IDC_PLAY_TIME 1020
 #define IDC_STATUS_LINE 1021
 #define IDC_POSITION 1022
+// Made by the program, not the template.
+#define IDC_VOLUME 1023
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

@@ -70,6 +70,9 @@ class TreeAndListTest(CatalogueCase):
         self.assertEqual(player.row_indices(), [5, 2, 1])
         player.press("Up", "Up", "Down", "Down", "Down")
         self.assertEqual(player.row_indices(), [5, 2, 1])
+        # Nor do the player's keys there: - and + fold and unfold, the rest is the tree's.
+        player.press("Left", "minus", "plus", "space", "Right", "m")
+        self.assertEqual(player.row_indices(), [5, 2, 1])
 
     def test_sub_category_before_any_top_level_line_goes_under_recent(self):
         records = standard_records()

@@ -19,6 +19,27 @@ from player_session import (CLOSE, LOCAL_PORT, MAIN_TITLE, PROGRAM_TITLE, Player
                             start_presence_service)
 
 FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA, MODE = 1016, 1017, 1018, 1020, 1021, 1022, 1015, 1019
+SEARCH_TEXT, VOLUME = 1007, 1023
+WM_APPCOMMAND, APPCOMMAND_MEDIA_PLAY_PAUSE = 0x0319, 14
+# The volume the session starts with, kept per user as the player keeps it.
+START_VOLUME = 50
+
+
+# The volume calls, by the stand-ins' own ids for the names the player asks for.
+def real_volume(level: int) -> list[str]:
+    return [f"real\t600\tmethod\t{level}"]
+
+
+def real_mute(on: bool) -> list[str]:
+    return [f"real\t601\tmethod\t{str(on).lower()}"]
+
+
+def wmp_volume(level: int) -> list[str]:
+    return ["wmp\t5\tget", f"wmp.settings\t104\tput\t{level}"]
+
+
+def wmp_mute(on: bool) -> list[str]:
+    return ["wmp\t5\tget", f"wmp.settings\t108\tput\t{str(on).lower()}"]
 TBM_SETPOS = 0x0405
 IDLE_TIME, IDLE_STATUS = "00:00:00/00:00:00", "长时间观看注意眼睛休息！！"
 POPUP_TITLE = "点击广告自动关闭广告窗口 （请支持我们）"
@@ -61,6 +82,7 @@ class PlaybackSession(unittest.TestCase):
         self.work = Path(tempfile.mkdtemp(prefix="kavuno-playback-"))
         self.log = self.work / "controls.log"
         e2e.register_stand_in_controls()
+        self.keep_volume(START_VOLUME, muted=False)
         env = e2e.stand_in_environment(log=self.log)
         env.update({"KAVUNO_WEB_SITE": self.service.base_url, "KAVUNO_STREAM_HOST_A": "127.0.0.1",
                     "KAVUNO_STREAM_USER_B": "u b", "KAVUNO_STREAM_PASSWORD_B": PASSWORD_B})
@@ -71,6 +93,12 @@ class PlaybackSession(unittest.TestCase):
         (self.left, self.top, _, _), _, _ = self.player.window()
         self.rects = {cid: c["rect"] for cid, c in self.player.controls().items()}
         self.mark = 0
+
+    @staticmethod
+    def keep_volume(level: int, muted: bool) -> None:
+        for name, value in (("Volume", level), ("Mute", int(muted))):
+            subprocess.run(e2e.wine_command() + ["reg", "add", r"HKCU\Software\Kavuno", "/v", name, "/t", "REG_DWORD",
+                                                 "/d", str(value), "/f"], check=True, capture_output=True, timeout=60)
 
     # -- what the player shows and asks for
     def text(self, control: int) -> str:
@@ -204,7 +232,7 @@ class PlaybackSession(unittest.TestCase):
     def check_real_player_clip_to_its_end(self):
         self.player.click_record(REAL_CLIP, double=True)
         self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\trtsp://127.0.0.1/movie/demo/clip01.avi",
-                         "real\t257\tmethod"])
+                         "real\t257\tmethod", *real_volume(START_VOLUME), *real_mute(False)])
         self.assertTrue(e2e.wait_until(lambda: self.pages("/ad/cache.asp") == 1, 10), "start page")
         self.wait_text(STATUS, "正在播放：[实片甲]")
         self.assertTrue(e2e.wait_until(lambda: self.visible_players() == {"Rm Player"}, 5), "the picture shows")
@@ -244,7 +272,8 @@ class PlaybackSession(unittest.TestCase):
         self.skip_calls()
         self.player.click_record(FROZEN, double=True)
         self.take_calls(["real\t202\tmethod", "real\t267\tmethod",
-                         f"wmp\t1\tput\t{SIM}sim/wmp.rm?length=120&start=59.5&speed=0", "wmp\t6\tget"])
+                         f"wmp\t1\tput\t{SIM}sim/wmp.rm?length=120&start=59.5&speed=0", "wmp\t6\tget",
+                         *wmp_volume(START_VOLUME), *wmp_mute(False)])
         self.wait_text(STATUS, "正在播放：[模拟片乙]")
         # 59.5 s: the text rounds to a minute, the slider truncates.
         self.wait_text(TIME, "00:01:00/00:02:00")
@@ -262,6 +291,8 @@ class PlaybackSession(unittest.TestCase):
         self.seek_by_slider(75)
         self.take_calls(["wmp.controls\t56\tput\t75"])
         self.wait_text(TIME, "00:01:15/00:02:00")
+        self.player.click_record(FROZEN)  # the focus back on the list; a click while playing loads nothing
+        self.check_keys_on_the_list_and_in_the_search_box()
         self.skip_calls()
         self.click(FULL_SCREEN)
         self.take_calls(["wmp\t21\tput\ttrue"])
@@ -276,7 +307,8 @@ class PlaybackSession(unittest.TestCase):
     def check_pnm_stream_and_escaped_credentials(self):
         self.skip_calls()
         self.player.click_record(PNM, double=True)
-        self.take_calls(["wmp\t3\tmethod", "real\t102\tput\tpnm://127.0.0.1/sim/real.rm?length=300", "real\t257\tmethod"])
+        self.take_calls(["wmp\t3\tmethod", "real\t102\tput\tpnm://127.0.0.1/sim/real.rm?length=300", "real\t257\tmethod",
+                         *real_volume(START_VOLUME - 5), *real_mute(False)])
         self.wait_text(STATUS, "正在播放：[另一种流]")
         self.player.click_record(CREDENTIALS, double=True)
         self.assertTrue(e2e.wait_until(lambda: f"wmp\t1\tput\t{ESCAPED_B}" in self.calls()[self.mark:], 10),
@@ -285,10 +317,44 @@ class PlaybackSession(unittest.TestCase):
         self.click(STOP)
         self.wait_text(STATUS, IDLE_STATUS)
 
+    def check_keys_on_the_list_and_in_the_search_box(self):
+        """With the focus on the list each key, the wheel over the picture and
+        a media key make exactly the calls of their button or volume step. In
+        the search box the same keys only type."""
+        self.assertEqual(self.player.focus(), 1005)
+        x, y, w, h = self.rects[VIDEO_AREA]
+        steps = ((["space"], ["wmp.controls\t53\tmethod"]), (["space"], ["wmp.controls\t51\tmethod"]),
+                 (["Right"], ["wmp.controls\t56\tput\t85"]), (["ctrl+Left"], ["wmp.controls\t56\tput\t25"]),
+                 (["minus"], wmp_volume(START_VOLUME - 5)), (["KP_Add"], wmp_volume(START_VOLUME)),
+                 ("wheel", wmp_volume(START_VOLUME - 5)), (["m"], wmp_mute(True)), (["m"], wmp_mute(False)),
+                 ("media key", ["wmp.controls\t53\tmethod"]), ("media key", ["wmp.controls\t51\tmethod"]))
+        for keys, expected in steps:
+            self.skip_calls()
+            if keys == "wheel":
+                e2e.mouse_move(self.left + x + w // 2, self.top + y + h // 2)
+                subprocess.run(["xdotool", "click", "5"], check=False)
+                self.player.sync()
+            elif keys == "media key":
+                e2e.send_message(MAIN_TITLE, WM_APPCOMMAND, 0, APPCOMMAND_MEDIA_PLAY_PAUSE << 16)
+            else:
+                self.player.press(*keys)
+            self.take_calls(expected)
+            self.assertEqual(self.calls()[self.mark:], [], f"nothing more for {keys}")
+        self.assertEqual(self.slider()[0], 25, "a key seek moves the thumb as the slider would")
+        self.skip_calls()
+        self.player.press("ctrl+f")
+        self.assertEqual(self.player.focus(), SEARCH_TEXT)
+        self.player.press("m", "space", "minus", "Right", "f", "KP_Add")
+        self.assertEqual(self.text(SEARCH_TEXT), "m -f+")
+        self.assertEqual(self.calls()[self.mark:], [], "keys in the search box only type")
+        self.player.set_search_text("")
+
     def check_real_player_simulated_stream_and_close(self):
         self.skip_calls()
         self.player.click_record(REAL_SIM, double=True)
-        self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\t{SIM}sim/real.rm?length=300", "real\t257\tmethod"])
+        # The volume set while the other player played follows to this one.
+        self.take_calls(["wmp\t3\tmethod", f"real\t102\tput\t{SIM}sim/real.rm?length=300", "real\t257\tmethod",
+                         *real_volume(START_VOLUME - 5), *real_mute(False)])
         self.wait_text(STATUS, "正在播放：[模拟片丙]")
         self.assertEqual(self.visible_players(), set(), "no picture for an entry without video")
         self.seek_by_slider(75)
@@ -303,6 +369,16 @@ class PlaybackSession(unittest.TestCase):
         self.assertEqual([(d.port, d.payload) for d in self.service.wait_for_datagrams(2)],
                          [(LOCAL_PORT, b"Conn"), (LOCAL_PORT, b"Quit")])
         self.assertIn("real\t202\tmethod", self.calls()[self.mark:], "playback stopped on close")
+        # The next run starts with the volume of this one.
+        self.skip_calls()
+        self.player.start_with_launcher()
+        self.player.click_record(REAL_SIM, double=True)
+        self.take_calls(["real\t245\tmethod\ttrue", "real\t297\tmethod\ttrue", "real\t104\tput\tIMAGEWINDOW",
+                         "wmp\t23\tput\tnone", "wmp\t4\tget", "wmp\t3\tmethod",
+                         f"real\t102\tput\t{SIM}sim/real.rm?length=300", "real\t257\tmethod",
+                         *real_volume(START_VOLUME - 5), *real_mute(False)])
+        self.player.click_control(CLOSE)
+        self.assertEqual(self.player.wait_exit(), 0)
 
     def restart(self) -> None:
         self.player.start_with_launcher()
@@ -310,7 +386,8 @@ class PlaybackSession(unittest.TestCase):
         self.mark = len(self.calls())
 
     def check_it_resumes_after_a_restart_and_forgets_when_told(self):
-        still_start = ["wmp\t3\tmethod", f"real\t102\tput\t{SIM}sim/still.rm?length=600&speed=0", "real\t257\tmethod"]
+        still_start = ["wmp\t3\tmethod", f"real\t102\tput\t{SIM}sim/still.rm?length=600&speed=0", "real\t257\tmethod",
+                       *real_volume(START_VOLUME - 5), *real_mute(False)]
         self.restart()
         self.player.click_record(STILL, double=True)
         self.take_calls(still_start)

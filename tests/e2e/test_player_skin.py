@@ -179,9 +179,12 @@ class SkinTest(unittest.TestCase):
         self.assert_shows(FULL_SCREEN, "full_screen", "pointer gone")
         start_look = self.screen(0, 0, 759, 396)
         self.assertEqual(self.tip(MODE), "播放模式")
+        # Every button has a tip; those of the four above keep theirs.
+        self.assertEqual([self.tip(c) for c in (1003, 1017, 1018, FULL_SCREEN, 1014)],
+                         ["搜索", "停止", "播放", "全屏", "帮助"])
         self.player.click_control(MODE)
         self.assertTrue(e2e.wait_until(lambda: self.region() == PLAY_REGION, timeout=5), self.region())
-        self.assertEqual(self.tip(MODE), "完整模式")
+        self.assertEqual((self.tip(MODE), self.player.text(MODE)), ("完整模式", "完整模式"))
         self.assert_shows(MODE, "mode_play", "mode button in play mode")
         caption = self.screen(385, 5, 150, 16)
         self.assertTrue(any(p == (255, 255, 255) for row in caption for p in row), "caption at (385, 5)")

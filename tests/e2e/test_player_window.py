@@ -22,6 +22,10 @@ EXPECTED_RECTS = {
     1018: (398, 350, 30, 29), 1017: (435, 350, 30, 29), 1022: (485, 356, 156, 15), 1016: (716, 350, 30, 29),
 }
 WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU, WS_EX_APPWINDOW = 0x80000000, 0x10000000, 0x00C00000, 0x00080000, 0x40000
+WS_MINIMIZEBOX = 0x00020000
+# What a screen reader reads on each bitmap button (the maximise picture has no action).
+BUTTON_TEXTS = {1000: "关闭", 1001: "", 1002: "最小化", 1003: "搜索", 1006: "保持在最前", 1016: "全屏", 1017: "停止",
+                1018: "播放", 1019: "播放模式", 1023: "音量"}
 
 
 class PlayerWindowCase(unittest.TestCase):
@@ -44,7 +48,9 @@ class GeometryAndKeysTest(PlayerWindowCase):
         self.player.start_with_launcher()
         (left, top, width, height), style, exstyle = self.player.window()
         self.assertEqual((width, height), (759, 396))
-        self.assertEqual(style & (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU), WS_POPUP | WS_VISIBLE)
+        # The task-bar button minimises and restores it; still no caption bar.
+        self.assertEqual(style & (WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+                         WS_POPUP | WS_VISIBLE | WS_SYSMENU | WS_MINIMIZEBOX)
         self.assertTrue(exstyle & WS_EX_APPWINDOW)
         controls = self.player.controls()
         for cid, rect in EXPECTED_RECTS.items():
@@ -53,6 +59,7 @@ class GeometryAndKeysTest(PlayerWindowCase):
                 self.assertEqual(controls[cid]["rect"][2:], rect[2:], f"size of control {cid}")
         self.assertEqual(controls[SEARCH_TYPE]["rect"][2], 75)
         self.assertEqual(controls[-1]["text"], "搜索类型：")
+        self.assertEqual({cid: controls[cid]["text"] for cid in BUTTON_TEXTS}, BUTTON_TEXTS)
         self.assertFalse(controls[-2]["visible"], "功 能 is hidden")
         # Centred on the 1280 x 900 screen of the test display.
         self.assertLessEqual(abs(left - (1280 - 759) // 2), 1)

@@ -29,6 +29,7 @@ SIZES = {
     "topmost": (25, 24), "topmost_hover": (25, 24), "topmost_pressed": (25, 24),
     "slider_track": (156, 16), "slider_thumb": (9, 4),
     "mode_full": (10, 17), "mode_play": (10, 17),
+    "volume": (62, 20), "volume_muted": (62, 20), "volume_level": (62, 20),
 }
 for name in ("play", "pause", "stop", "full_screen"):
     for suffix in ("", "_hover", "_pressed"):

@@ -16,7 +16,8 @@
 #   right panel in RGB(102,153,204): video area (392,68 360 x 255), status
 #     line (392,329 246 x 12), time display (644,329 107 x 12);
 #   grey strip rows 346-392: play/pause (398,350), stop (435,350), full screen
-#     (716,350), each 30 x 29, and the slider (485,356 156 x 15).
+#     (716,350), each 30 x 29, the slider (485,356 156 x 15) and the volume
+#     control (648,355 62 x 20).
 # Button faces are drawn over the skin's own pixels at their place, so their
 # corners and margins blend into it.
 set -euo pipefail
@@ -267,6 +268,26 @@ convert -size 9x4 xc:'rgb(30,100,210)' +antialias \
   -fill 'rgb(16,70,170)' -draw 'rectangle 0,3 8,3' \
   "$work/slider_thumb.png"
 bmp "$work/slider_thumb.png" "$out/slider_thumb.bmp"
+
+# ---- Volume control, 62 x 20 on the grey strip at (648,355) ----------------------
+# A speaker in columns 0-17 and a track in columns 20-59, which the player
+# fills from the level bitmap up to the level; the speaker is crossed out
+# while muted.
+# The strip behind it is the same in every column; the name engraved at
+# (656,368) stays under the control.
+under 490 355 62 20 bg_volume
+speaker=(-fill 'rgb(40,40,38)' -draw 'rectangle 3,7 6,12' -draw 'polygon 6,7 11,3 11,16 6,12')
+groove() { # fill colour
+  echo -fill none -stroke "'rgb(118,116,110)'" -draw "'roundrectangle 20.5,6.5 59.5,13.5 3,3'" \
+    -stroke none -fill "'$1'" -draw "'rectangle 22,8 58,12'"
+}
+eval convert '"$work/bg_volume.png"' +antialias '"${speaker[@]}"' -fill "'rgb(40,40,38)'" \
+  -draw "'rectangle 13,8 13,11'" -draw "'rectangle 15,6 15,13'" "$(groove 'rgb(60,60,58)')" '"$work/volume.png"'
+eval convert '"$work/bg_volume.png"' +antialias '"${speaker[@]}"' -stroke "'rgb(200,30,30)'" -strokewidth 2 \
+  -draw "'line 12,6 17,13'" -draw "'line 17,6 12,13'" -stroke none "$(groove 'rgb(60,60,58)')" \
+  '"$work/volume_muted.png"'
+eval convert '"$work/bg_volume.png"' +antialias "$(groove 'rgb(40,130,230)')" '"$work/volume_level.png"'
+for face in volume volume_muted volume_level; do bmp "$work/$face.png" "$out/$face.bmp"; done
 
 # ---- Mode button, 10 x 17 (shown 9 x 17) on the bar ----------------------------
 # Column 0 carries the bar's edge line on; the triangle points to the mode

@@ -61,7 +61,14 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    // The one name it knows, for calls by name.
+    std::wstring knownName = L"SetVolume";
+    DISPID knownId = 4242;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        if (count != 1) return E_INVALIDARG;
+        *ids = knownName == names[0] ? knownId : DISPID_UNKNOWN;
+        return *ids == DISPID_UNKNOWN ? DISP_E_UNKNOWNNAME : S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID, WORD invokeFlags, DISPPARAMS* params,
                                      VARIANT* out, EXCEPINFO* exception, UINT*) override {
         id = member;
@@ -91,6 +98,19 @@ public:
 
 constexpr char kGbkChinese[] = "\xD5\xFD\xD4\xDA\xB2\xA5\xB7\xC5 A1";  // "正在播放 A1" in GBK
 constexpr wchar_t kWideChinese[] = L"\u6B63\u5728\u64AD\u653E A1";
+
+TEST(DispatchCall, ByNameInvokesTheIdTheObjectGivesAndNothingForANameItDoesNotKnow) {
+    RecordingDispatch object;
+    auto call = CallByName(&object, L"SetVolume", DispatchKind::Method, {std::int32_t{45}});
+    EXPECT_EQ(call.hr, S_OK);
+    EXPECT_EQ(object.id, 4242);
+    ASSERT_EQ(object.args.size(), 1u);
+    EXPECT_EQ(object.args[0].int32, 45);
+    object.id = 0;
+    EXPECT_EQ(CallByName(&object, L"SetMute", DispatchKind::PropertyPut, {true}).hr, DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(object.id, 0) << "nothing invoked";
+    EXPECT_EQ(CallByName<std::int32_t>(nullptr, L"SetVolume", DispatchKind::Method).hr, E_POINTER);
+}
 
 TEST(DispatchCall, ArgumentsReachInvokeLastFirstWithTheirTypes) {
     RecordingDispatch object;

@@ -145,4 +145,27 @@ TEST(CBitmapButton, TwoQuickClicksAreTwoClicks) {
     DestroyWindow(parent);
 }
 
+TEST(CBitmapButton, ShowsAFocusRectangleOnlyWhenTheKeyboardGaveItTheFocus) {
+    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowW(L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 20, 20, parent,
+                               reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    ASSERT_TRUE(child);
+    CBitmapButton button;
+    button.Attach(child);
+    ASSERT_TRUE(button.SetImages(kRed));
+    Canvas canvas;
+    // The dotted line two pixels inside the item (8, 8) marks every other pixel.
+    auto rectangleShown = [&](UINT state) {
+        canvas.Draw(button, state);
+        EXPECT_EQ(canvas.Pixel(12, 12), kRedPixel) << "the face inside";
+        return canvas.Pixel(10, 10) != kRedPixel || canvas.Pixel(11, 10) != kRedPixel;
+    };
+    EXPECT_FALSE(rectangleShown(ODS_FOCUS)) << "never focused";
+    SendMessageW(child, WM_SETFOCUS, 0, 0);  // no mouse button is down
+    EXPECT_TRUE(rectangleShown(ODS_FOCUS));
+    EXPECT_FALSE(rectangleShown(ODS_FOCUS | ODS_NOFOCUSRECT));  // Windows hides it until the keyboard is used
+    EXPECT_FALSE(rectangleShown(0));
+    DestroyWindow(parent);
+}
+
 }  // namespace

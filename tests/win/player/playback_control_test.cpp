@@ -155,8 +155,12 @@ public:
 
 const std::string kReal = "real\t";
 const std::string kSource = kReal + "102\tput\t" + kAddress;
-const Lines kStartOnReal = {"wmp\t3\tmethod", kSource, "real\t257\tmethod"};
-const Lines kStartOnMedia = {"real\t202\tmethod", "real\t267\tmethod", "wmp\t1\tput\t" + kAddress, "wmp\t6\tget"};
+// Each start tells the player the volume (by name; the stand-ins' ids).
+const Lines kStartOnReal = {"wmp\t3\tmethod", kSource, "real\t257\tmethod", "real\t600\tmethod\t100",
+                            "real\t601\tmethod\tfalse"};
+const Lines kStartOnMedia = {"real\t202\tmethod", "real\t267\tmethod", "wmp\t1\tput\t" + kAddress, "wmp\t6\tget",
+                             "wmp\t5\tget", "wmp.settings\t104\tput\t100", "wmp\t5\tget",
+                             "wmp.settings\t108\tput\tfalse"};
 const Lines kRealTick = {"real\t261\tmethod", "real\t259\tmethod", "real\t260\tmethod"};
 const Lines kMediaTick = {"wmp.controls\t56\tget", "wmp.media\t757\tget", "wmp\t10\tget"};
 
@@ -255,6 +259,11 @@ TEST(PlaybackControl, PauseResumeStatusFullScreenAndTheSliderOnEachPlayer) {
     ASSERT_TRUE(w.TickUntil(L"正在播放：[Media]"));
     ASSERT_TRUE(w.MediaShown());
     w.Calls();
+    // The volume reaches the player that plays: only what changed.
+    w.playback.SetVolume({35, false});
+    EXPECT_EQ(w.Calls(), (Lines{"wmp\t5\tget", "wmp.settings\t104\tput\t35"}));
+    w.playback.SetVolume({35, true});
+    EXPECT_EQ(w.Calls(), (Lines{"wmp\t5\tget", "wmp.settings\t108\tput\ttrue"}));
     w.playback.OnPlayPause();
     EXPECT_EQ(w.Calls(), Lines{"wmp.controls\t53\tmethod"});
     EXPECT_FALSE(w.playback.Playing());
@@ -294,6 +303,13 @@ TEST(PlaybackControl, PauseResumeStatusFullScreenAndTheSliderOnEachPlayer) {
     w.Calls();
     w.playback.OnSeek();  // as the main window does on the release
     EXPECT_EQ(w.Calls(), Lines{"wmp.controls\t56\tput\t120"});
+    // A seek key: from where it plays, within the movie, as the slider would.
+    const Lines read = {"wmp.controls\t56\tget", "wmp.media\t757\tget", "wmp\t10\tget"};
+    w.playback.SeekBy(-60);
+    EXPECT_EQ(w.Calls(), (Lines{read[0], read[1], read[2], "wmp.controls\t56\tput\t60"}));
+    EXPECT_EQ(w.SliderPosition(), 60);
+    w.playback.SeekBy(-600);
+    EXPECT_EQ(w.Calls(), (Lines{read[0], read[1], read[2], "wmp.controls\t56\tput\t0"}));
 
     // The RealPlayer without a picture: paused, it shows the control's own
     // status text and never its window; its seek is in milliseconds (the

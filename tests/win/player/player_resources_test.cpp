@@ -56,22 +56,22 @@ const Expected kControls[] = {
     {IDC_MOVIE_LIST, u"SysListView32", 0, u"List1", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, {82, 43, 168, 218}},
     {IDC_SEARCH_TEXT, u"Edit", kEdit, u"", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, {41, 23, 57, 12}},
     {IDC_SEARCH_TYPE, u"ComboBox", kComboBox, u"", CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, {159, 23, 50, 111}},
-    {IDC_MINIMIZE, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {453, 2, 15, 15}},
+    {IDC_MINIMIZE, u"Button", kButton, u"最小化", BS_OWNERDRAW | WS_TABSTOP, {453, 2, 15, 15}},
     {IDC_MAXIMIZE, u"Button", kButton, u"", BS_OWNERDRAW | WS_DISABLED, {469, 2, 15, 15}},
-    {IDC_CLOSE, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {485, 2, 15, 15}},
+    {IDC_CLOSE, u"Button", kButton, u"关闭", BS_OWNERDRAW | WS_TABSTOP, {485, 2, 15, 15}},
     {IDC_SEARCH_LABEL, u"Static", kStatic, u"条件：", SS_LEFT, {16, 25, 24, 10}},
-    {IDC_SEARCH, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {100, 23, 15, 13}},
+    {IDC_SEARCH, u"Button", kButton, u"搜索", BS_OWNERDRAW | WS_TABSTOP, {100, 23, 15, 13}},
     {-1, u"Static", kStatic, u"搜索类型：", SS_LEFT, {118, 25, 40, 8}},
     {-1, u"Static", kStatic, u"功 能", SS_LEFT, {348, 26, 21, 8}, false},
     {IDC_HELP_LABEL, u"Static", kStatic, u"帮 助", SS_NOTIFY, {465, 26, 21, 8}},
     {IDC_VIDEO_AREA, u"Static", kStatic, u"", SS_LEFT, {261, 45, 240, 170}},
-    {IDC_FULL_SCREEN, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {477, 233, 20, 19}},
-    {IDC_STOP, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {290, 233, 20, 19}},
-    {IDC_PLAY_PAUSE, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {265, 233, 20, 19}},
-    {IDC_MODE, u"Button", kButton, u"Button1", BS_OWNERDRAW | WS_TABSTOP, {252, 129, 6, 11}},
+    {IDC_FULL_SCREEN, u"Button", kButton, u"全屏", BS_OWNERDRAW | WS_TABSTOP, {477, 233, 20, 19}},
+    {IDC_STOP, u"Button", kButton, u"停止", BS_OWNERDRAW | WS_TABSTOP, {290, 233, 20, 19}},
+    {IDC_PLAY_PAUSE, u"Button", kButton, u"播放", BS_OWNERDRAW | WS_TABSTOP, {265, 233, 20, 19}},
+    {IDC_MODE, u"Button", kButton, u"播放模式", BS_OWNERDRAW | WS_TABSTOP, {252, 129, 6, 11}},
     {IDC_PLAY_TIME, u"Static", kStatic, u"00:00:00/00:00:00", SS_RIGHT, {429, 219, 71, 8}},
     {IDC_STATUS_LINE, u"Static", kStatic, u"长时间观看注意眼睛休息！！", SS_LEFT, {261, 219, 164, 8}},
-    {IDC_TOPMOST, u"Button", kButton, u"", BS_OWNERDRAW | WS_TABSTOP, {435, 1, 15, 15}},
+    {IDC_TOPMOST, u"Button", kButton, u"保持在最前", BS_OWNERDRAW | WS_TABSTOP, {435, 1, 15, 15}},
     {IDC_POSITION, u"msctls_trackbar32", 0, u"Slider1", TBS_BOTH | TBS_NOTICKS | WS_TABSTOP, {323, 237, 104, 10}},
 };
 
@@ -86,7 +86,7 @@ TEST_F(PlayerResourcesTest, MainWindowTemplateIsAFramelessPopupOfTheReferenceSiz
     ASSERT_TRUE(module_) << "kavuno.exe not found beside the test";
     const auto dialog = ParseDialogTemplate(Resource(IDD_PLAYER, RT_DIALOG));
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(dialog->style, static_cast<uint32_t>(WS_POPUP | WS_VISIBLE | DS_SETFONT));
+    EXPECT_EQ(dialog->style, static_cast<uint32_t>(WS_POPUP | WS_VISIBLE | WS_MINIMIZEBOX | WS_SYSMENU | DS_SETFONT));
     EXPECT_EQ(dialog->exStyle, static_cast<uint32_t>(WS_EX_APPWINDOW));
     EXPECT_EQ(dialog->rect.cx, 506);
     EXPECT_EQ(dialog->rect.cy, 264);
@@ -145,6 +145,7 @@ TEST_F(PlayerResourcesTest, IconAndCommonControlsManifestArePresent) {
     const std::string text(reinterpret_cast<const char*>(manifest.data()), manifest.size());
     EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(text.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(text.find(">true</gdiScaling>"), std::string::npos);
 }
 
 // The bitmaps by id, at the sizes the window's controls are laid out for; the
@@ -167,6 +168,7 @@ TEST_F(PlayerResourcesTest, BitmapsArePresentByIdAtTheirSizes) {
         {{IDB_SLIDER_TRACK}, 156, 16},
         {{IDB_SLIDER_THUMB}, 9, 4},
         {{IDB_MODE_FULL, IDB_MODE_PLAY}, 10, 17},
+        {{IDB_VOLUME, IDB_VOLUME_MUTED, IDB_VOLUME_LEVEL}, 62, 20},
     };
     for (const Size& size : sizes) {
         for (int id : size.ids) {

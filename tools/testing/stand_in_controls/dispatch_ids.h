@@ -25,6 +25,9 @@ enum : DISPID {
     kFullScreen = 293,
     kSecondDisplayOption = 297,
     kStatusText = 331,
+    // Called by name: the ids are the stand-in's own.
+    kSetVolume = 600,
+    kSetMute = 601,
 };
 }  // namespace real_player_ids
 
@@ -40,11 +43,14 @@ enum : DISPID {
     kStatus = 18,
     kFullScreen = 21,
     kUiMode = 23,
+    kSettings = 5,  // by name, as the settings object's members
     kControlsPlay = 51,
     kControlsStop = 52,
     kControlsPause = 53,
     kControlsCurrentPosition = 56,
     kMediaDuration = 757,
+    kSettingsVolume = 104,
+    kSettingsMute = 108,
 };
 }  // namespace media_player_ids
 

@@ -14,6 +14,7 @@ const DispatchName kControlsNames[] = {{L"play", kControlsPlay},
                                        {L"pause", kControlsPause},
                                        {L"currentPosition", kControlsCurrentPosition}};
 const DispatchName kMediaNames[] = {{L"duration", kMediaDuration}};
+const DispatchName kSettingsNames[] = {{L"volume", kSettingsVolume}, {L"mute", kSettingsMute}};
 
 class ControlsObject : public DispatchObject {
 public:
@@ -35,6 +36,35 @@ protected:
                     call.ReturnDouble(state_->Snapshot().positionMs / 1000);
                 }
                 return S_OK;
+            default:
+                return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+private:
+    std::shared_ptr<MediaPlayerState> state_;
+};
+
+class SettingsObject : public DispatchObject {
+public:
+    explicit SettingsObject(std::shared_ptr<MediaPlayerState> state)
+        : DispatchObject("wmp.settings", kSettingsNames, std::size(kSettingsNames)), state_(std::move(state)) {}
+
+protected:
+    HRESULT Serve(DispatchCall& call) override {
+        switch (call.id()) {
+            case kSettingsVolume:
+                if (!call.IsPut()) {
+                    call.ReturnInt(state_->volume);
+                    return S_OK;
+                }
+                return call.Int(0, state_->volume) ? S_OK : call.failure();
+            case kSettingsMute:
+                if (!call.IsPut()) {
+                    call.ReturnBool(state_->muted);
+                    return S_OK;
+                }
+                return call.Bool(0, state_->muted) ? S_OK : call.failure();
             default:
                 return DISP_E_MEMBERNOTFOUND;
         }
@@ -97,6 +127,8 @@ PlaybackSnapshot MediaPlayerState::Snapshot() const {
 }
 
 IDispatch* NewControlsObject(std::shared_ptr<MediaPlayerState> state) { return new ControlsObject(std::move(state)); }
+
+IDispatch* NewSettingsObject(std::shared_ptr<MediaPlayerState> state) { return new SettingsObject(std::move(state)); }
 
 IDispatch* NewMediaObject(std::shared_ptr<MediaSession> session) { return new MediaObject(std::move(session)); }
 

@@ -1,6 +1,7 @@
-// The stand-in media player's state and its two automation objects: the
+// The stand-in media player's state and its automation objects: the
 // controls object (play, stop, pause, position), which the player reads once
-// and keeps, and the media object of one opened address (its duration).
+// and keeps, the settings object (volume, mute) and the media object of one
+// opened address (its duration).
 // Both may outlive the control, so they share the state, not the control.
 #pragma once
 #include <memory>
@@ -28,12 +29,18 @@ public:
     void SeekSeconds(double seconds);
     PlaybackSnapshot Snapshot() const;
 
+    // The settings object's volume, kept, not heard.
+    long volume = 100;
+    bool muted = false;
+
 private:
     std::wstring url_;
     std::shared_ptr<MediaSession> session_;
 };
 
 IDispatch* NewControlsObject(std::shared_ptr<MediaPlayerState> state);
+// The settings object (volume and mute).
+IDispatch* NewSettingsObject(std::shared_ptr<MediaPlayerState> state);
 // The media object of `session` (null: no media, duration 0).
 IDispatch* NewMediaObject(std::shared_ptr<MediaSession> session);
 

@@ -15,6 +15,7 @@ using namespace media_player_ids;
 const DispatchName kNames[] = {
     {L"URL", kURL},           {L"close", kClose},   {L"controls", kControls},     {L"currentMedia", kCurrentMedia},
     {L"playState", kPlayState}, {L"status", kStatus}, {L"fullScreen", kFullScreen}, {L"uiMode", kUiMode},
+    {L"settings", kSettings},
 };
 
 }  // namespace
@@ -52,6 +53,10 @@ HRESULT MediaPlayerControl::Serve(DispatchCall& call) {
             if (!controls_) controls_ = ComPtr<IDispatch>(NewControlsObject(state_), false);
             controls_->AddRef();  // the caller's own reference
             call.ReturnDispatch(controls_.get());
+            return S_OK;
+        case kSettings:
+            if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
+            call.ReturnDispatch(NewSettingsObject(state_));
             return S_OK;
         case kCurrentMedia:
             if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;

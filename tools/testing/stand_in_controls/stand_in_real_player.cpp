@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <climits>
+#include <iterator>
 
 #include "tools/testing/stand_in_controls/dispatch_ids.h"
 
@@ -13,6 +14,9 @@ namespace {
 
 using namespace real_player_ids;
 
+// The volume's names; every other call goes by dispatch id.
+const DispatchName kNames[] = {{L"SetVolume", kSetVolume}, {L"SetMute", kSetMute}};
+
 long Milliseconds(double ms) {
     if (!(ms > 0)) return 0;
     return ms >= LONG_MAX ? LONG_MAX : static_cast<long>(std::floor(ms));
@@ -21,6 +25,10 @@ long Milliseconds(double ms) {
 }  // namespace
 
 RealPlayerControl::RealPlayerControl() : OleControl(kRealPlayerClsid, "real") {}
+
+HRESULT RealPlayerControl::NameToId(LPOLESTR* names, UINT count, DISPID* ids) {
+    return IdsOfNames(kNames, std::size(kNames), names, count, ids);
+}
 
 PlaybackSnapshot RealPlayerControl::Snapshot() {
     return session_ ? session_->Snapshot() : PlaybackSnapshot{};
@@ -112,6 +120,10 @@ HRESULT RealPlayerControl::Serve(DispatchCall& call) {
         case kStatusText:
             call.ReturnText(StatusText());
             return S_OK;
+        case kSetVolume:
+            return call.Int(0, volume_) ? S_OK : call.failure();
+        case kSetMute:
+            return call.Bool(0, muted_) ? S_OK : call.failure();
         default:
             return DISP_E_MEMBERNOTFOUND;
     }

@@ -14,6 +14,7 @@ public:
 
 protected:
     HRESULT Serve(DispatchCall& call) override;
+    HRESULT NameToId(LPOLESTR* names, UINT count, DISPID* ids) override;
     std::shared_ptr<MediaSession> Session() override { return session_; }
     std::wstring StatusText() override;
     void CloseMedia() override;
@@ -26,6 +27,8 @@ private:
     std::wstring controlsShown_;  // which parts of the control are shown (104)
     bool displayOption245_ = false;
     bool displayOption297_ = false;
+    long volume_ = 100;  // kept, not heard: the stand-in plays no sound
+    bool muted_ = false;
     std::shared_ptr<MediaSession> session_;
 };
 
