@@ -13,6 +13,7 @@ from dataclasses import dataclass
 from typing import Iterable
 
 RECENT = "最近更新"
+WATCHED = "最近观看"  # the tree's last node: what the user watched
 
 
 @dataclass

@@ -6,7 +6,7 @@ import shutil
 import unittest
 
 import kavuno_e2e as e2e
-from player_catalogue import RECENT, Record, movie_dat, placeholder
+from player_catalogue import RECENT, WATCHED, Record, movie_dat, placeholder
 from player_session import (CLOSE, LIST, PROGRAM_TITLE, SEARCH_TEXT, STANDARD_ROOT, TREE, PlayerSession, player_probe,
                             standard_records)
 
@@ -44,7 +44,8 @@ class TreeAndListTest(CatalogueCase):
         player = self.open(records=standard_records())
         self.assertEqual([(d, c, t) for d, c, _, t in player.tree()], [
             (0, False, RECENT), (0, True, "电影"), (1, False, "动作片"), (1, True, "喜剧片"),
-            (2, False, "经典喜剧"), (0, True, "电视剧"), (1, False, "大陆剧"), (1, False, "港台剧")])
+            (2, False, "经典喜剧"), (0, True, "电视剧"), (1, False, "大陆剧"), (1, False, "港台剧"),
+            (0, False, WATCHED)])
 
     def test_clicking_leaves_lists_their_records_and_parents_change_nothing(self):
         player = self.open(records=standard_records())
@@ -78,7 +79,8 @@ class TreeAndListTest(CatalogueCase):
         records = standard_records()
         player = self.open(records=records, root_lines=[">动作片", "电影", ">喜剧片"])
         self.assertEqual([(d, c, t) for d, c, _, t in player.tree()],
-                         [(0, True, RECENT), (1, False, "动作片"), (0, True, "电影"), (1, False, "喜剧片")])
+                         [(0, True, RECENT), (1, False, "动作片"), (0, True, "电影"), (1, False, "喜剧片"),
+                          (0, False, WATCHED)])
         player.search("柳溪")
         player.click_tree_item(RECENT)
         self.assertEqual(player.row_indices(), [8, 7, 6, 4], "a node with children changes nothing")
@@ -90,7 +92,7 @@ class TreeAndListTest(CatalogueCase):
         # The data files are found by the program folder's wide path.
         player = self.open(records=standard_records(), folder_prefix="kavuno-播放器-한국-")
         self.assertEqual(player.row_indices(), STANDARD_RECENT)
-        self.assertEqual(len(player.tree()), 8)
+        self.assertEqual(len(player.tree()), 9)
 
     def test_clicking_a_column_heading_does_not_sort(self):
         player = self.open(records=standard_records())
@@ -185,7 +187,7 @@ class DamagedCatalogueTest(CatalogueCase):
                                          "请关闭本程序，重新运行 KavunoUp 更新节目单。")
         self.dismiss()
         self.assertEqual(player.rows(), [])
-        self.assertEqual(len(player.tree()), 8)
+        self.assertEqual(len(player.tree()), 9)
         player.search("柳溪")
         self.assertEqual(player.rows(), [])
         self.close(player)
@@ -216,7 +218,7 @@ class DamagedCatalogueTest(CatalogueCase):
         self.assertIn("分类文件 root.dat 太长（超过 1 MB 或 10000 行），只显示了其中的前 3 个分类。", message)
         self.assertIn("上次运行时意外退出，诊断文件保存在：\n" + dump_path, message)
         self.dismiss()
-        self.assertEqual([text for *_, text in player.tree()], [RECENT, "甲类", "甲一", "乙类"])
+        self.assertEqual([text for *_, text in player.tree()], [RECENT, "甲类", "甲一", "乙类", WATCHED])
         self.assertEqual(player.row_indices(), STANDARD_RECENT)
         self.assertFalse((folder / "kavuno.crash").exists(), "the crash is named once")
         self.assertIn("catalogue: root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first 3 lines",
