@@ -226,14 +226,18 @@ class SkinTest(unittest.TestCase):
         self.player.click_control(MODE)
         self.player.click_control(MODE)
         self.assertTrue(self.topmost(), "on top after two mode switches")
+        placed = self.player.window()[0]
         self.player.click_control(MINIMIZE)
         minimised = lambda: bool(self.player.window()[1] & WS_MINIMIZE)  # noqa: E731
         self.assertTrue(e2e.wait_until(minimised, timeout=5), "minimised")
         e2e.post_message(MAIN_TITLE, WM_SYSCOMMAND, SC_RESTORE)
-        self.assertTrue(e2e.wait_until(lambda: not minimised(), timeout=5), "restored")
+        # Back where it was before the next click, which would otherwise land where it no longer is.
+        self.assertTrue(e2e.wait_until(lambda: not minimised() and self.player.window()[0] == placed, timeout=5),
+                        "restored")
+        self.player.sync()
         self.assertTrue(self.topmost(), "on top after minimise and restore")
         self.player.click_control(TOPMOST)
-        self.assertTrue(e2e.wait_until(lambda: not self.topmost(), timeout=5))
+        self.assertTrue(e2e.wait_until(lambda: not self.topmost(), timeout=5), self.player.window())
         self.assertEqual(self.tip(TOPMOST), "窗体置前")
         # Windows takes an owned window out of the top-most band with its
         # owner (Wine does not, so this cannot fail here for want of the fix).
