@@ -21,17 +21,6 @@ std::wstring WithBackslash(std::wstring path) {
     return path;
 }
 
-std::wstring LocalAppData() {
-    // The variable first: it is what the user's session says, and a test can
-    // point it elsewhere.
-    if (const wchar_t* value = _wgetenv(L"LOCALAPPDATA"); value && value[0] != L'\0') return value;
-    PWSTR known = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known)) && known) folder = known;
-    CoTaskMemFree(known);
-    return folder;
-}
-
 logfile::Timestamp Now() {
     SYSTEMTIME t;
     GetLocalTime(&t);
@@ -59,6 +48,20 @@ void Append(const std::wstring& path, const std::string& line) {
 
 }  // namespace
 
+std::wstring UserDataFolder(bool roaming) {
+    // The variable first: it is what the user's session says, and a test can
+    // point it elsewhere.
+    if (const wchar_t* value = _wgetenv(roaming ? L"APPDATA" : L"LOCALAPPDATA"); value && value[0] != L'\0')
+        return value;
+    PWSTR known = nullptr;
+    std::wstring folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(roaming ? FOLDERID_RoamingAppData : FOLDERID_LocalAppData, 0, nullptr, &known)) &&
+        known)
+        folder = known;
+    CoTaskMemFree(known);
+    return folder;
+}
+
 void SetLogName(std::wstring_view program) {
     if (!program.empty()) Name() = std::wstring(program);
 }
@@ -66,7 +69,7 @@ void SetLogName(std::wstring_view program) {
 const std::wstring& LogName() { return Name(); }
 
 std::wstring LogFolder() {
-    const std::wstring base = LocalAppData();
+    const std::wstring base = UserDataFolder(false);
     if (base.empty()) return {};
     std::wstring folder = WithBackslash(base) + L"Kavuno\\";
     CreateDirectoryW(folder.c_str(), nullptr);  // there already, most of the time

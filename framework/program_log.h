@@ -20,6 +20,9 @@ const std::wstring& LogName();
 // user's local application data folder when that variable is unset; empty
 // when neither is known.
 std::wstring LogFolder();
+// The user's %LOCALAPPDATA%, or with `roaming` %APPDATA%: the variable, or
+// the known folder when it is unset; empty when neither is known.
+std::wstring UserDataFolder(bool roaming);
 std::wstring LogFilePath();
 
 // Appends one line; `text` is UTF-8, or wide.

@@ -1,23 +1,12 @@
 #include "player/history/history_file.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include "framework/ownership.h"
 #include "framework/program_log.h"
 
 namespace kavuno::history {
 namespace {
-
-std::wstring RoamingAppData() {
-    // The variable first: it is what the user's session says.
-    if (const wchar_t* value = _wgetenv(L"APPDATA"); value && value[0] != L'\0') return value;
-    PWSTR known = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known)) && known) folder = known;
-    CoTaskMemFree(known);
-    return folder;
-}
 
 // Up to `limit` + 1 bytes of the file: one more than a history may have tells a
 // file that is too large without reading it all. Nothing when it cannot be read.
@@ -39,7 +28,7 @@ std::optional<std::string> ReadHead(const std::wstring& path, std::size_t limit,
 }  // namespace
 
 HistoryFile::HistoryFile() {
-    const std::wstring folder = RoamingAppData();
+    const std::wstring folder = ui::UserDataFolder(true);
     if (!folder.empty()) path_ = folder + (folder.back() == L'\\' ? L"" : L"\\") + L"Kavuno\\history.dat";
 }
 

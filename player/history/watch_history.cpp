@@ -33,7 +33,7 @@ std::optional<std::uint32_t> TakeNumber(std::string_view& text) {
 
 std::string MovieKey(std::string_view streamAddress) { return url::WithoutUserInfo(streamAddress); }
 
-WatchedMovie* WatchHistory::Find(std::string_view address) {
+const WatchedMovie* WatchHistory::Find(std::string_view address) const {
     const auto found = std::find_if(movies_.begin(), movies_.end(),
                                     [&](const WatchedMovie& movie) { return movie.address == address; });
     return found == movies_.end() ? nullptr : &*found;
@@ -62,10 +62,9 @@ void WatchHistory::Progress(std::string_view address, std::uint32_t positionS, s
 }
 
 std::optional<std::uint32_t> WatchHistory::ResumeAt(std::string_view address) const {
-    const auto found = std::find_if(movies_.begin(), movies_.end(),
-                                    [&](const WatchedMovie& movie) { return movie.address == address; });
-    if (found == movies_.end() || found->positionS < kResumeFromS) return std::nullopt;
-    return found->positionS;
+    const WatchedMovie* movie = Find(address);
+    if (!movie || movie->positionS < kResumeFromS) return std::nullopt;
+    return movie->positionS;
 }
 
 std::string WatchHistory::Serialize() const {

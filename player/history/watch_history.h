@@ -58,7 +58,10 @@ public:
     static std::optional<WatchHistory> Parse(std::string_view bytes);
 
 private:
-    WatchedMovie* Find(std::string_view address);
+    const WatchedMovie* Find(std::string_view address) const;
+    WatchedMovie* Find(std::string_view address) {
+        return const_cast<WatchedMovie*>(static_cast<const WatchHistory&>(*this).Find(address));
+    }
     std::vector<WatchedMovie> movies_;
 };
 
