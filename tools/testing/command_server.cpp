@@ -1,6 +1,7 @@
 #include "tools/testing/command_server.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 
@@ -43,6 +44,15 @@ int ServeCommands(Command run) {
         std::fflush(stderr);
     }
     return 0;
+}
+
+int ProbeMain(Command run) {
+    int argc = 0;
+    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::wstring> args(raw, raw + argc);
+    LocalFree(raw);
+    if (args.size() == 2 && args[1] == L"serve") return ServeCommands(run);
+    return run(args);
 }
 
 }  // namespace kavuno::testing

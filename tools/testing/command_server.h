@@ -15,4 +15,8 @@ using Command = int (*)(const std::vector<std::wstring>& args);
 // decimal and a line feed, then flushes. Returns 0 at the end of the input.
 int ServeCommands(Command run);
 
+// A probe's main: "PROBE serve" serves commands, any other command line is
+// run once.
+int ProbeMain(Command run);
+
 }  // namespace kavuno::testing

@@ -46,7 +46,6 @@
 // for "Kavuno"). Exit status 1: no such window or control; 2: usage.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
@@ -540,11 +539,4 @@ int Run(const std::vector<std::wstring>& args) {
 
 }  // namespace
 
-int main() {
-    int argc = 0;
-    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::wstring> args(raw, raw + argc);
-    LocalFree(raw);
-    if (args.size() == 2 && args[1] == L"serve") return kavuno::testing::ServeCommands(Run);
-    return Run(args);
-}
+int main() { return kavuno::testing::ProbeMain(Run); }

@@ -24,7 +24,6 @@
 // Exit status 1 means the window (or control) was not found, 2 a usage error.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 #include <wincrypt.h>
 
 #include <cstdio>
@@ -183,11 +182,4 @@ int Run(const std::vector<std::wstring>& args) {
 
 }  // namespace
 
-int main() {
-    int argc = 0;
-    LPWSTR* raw = CommandLineToArgvW(GetCommandLineW(), &argc);
-    std::vector<std::wstring> args(raw, raw + argc);
-    LocalFree(raw);
-    if (args.size() == 2 && args[1] == L"serve") return kavuno::testing::ServeCommands(Run);
-    return Run(args);
-}
+int main() { return kavuno::testing::ProbeMain(Run); }
