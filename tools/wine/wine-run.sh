@@ -79,13 +79,13 @@ else
   export DISPLAY=":$(head -n1 "$run_dir/display")"
 fi
 
-# The template prefix, made once per locale and version of this script and its
-# .reg files; both are in its name, the locale in its stamp too. Whether Wine's
+# The template prefix, made once per locale and version of Wine, of this script
+# and of its .reg files; both are in its name, the locale in its stamp too. Whether Wine's
 # 32-bit half is installed counts as well: a prefix made without it lacks the
 # 32-bit system (syswow64) that 32-bit programs need.
 cache=${KAVUNO_WINE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kavuno}
 wow64=no; [ -x /usr/lib/wine/wine ] && wow64=yes
-version=$( (cat "$0" "$here"/*.reg; echo "wow64 $wow64") | md5sum | cut -c1-12)
+version=$( (cat "$0" "$here"/*.reg; echo "wow64 $wow64"; "$wine_cmd" --version) | md5sum | cut -c1-12)
 stamp=$(printf '%s\n%s\n' "$version" "$locale" | md5sum | cut -c1-12)
 template="$cache/prefix-$locale-$version-$stamp"
 import_reg() { # file: UTF-8 text; regedit wants UTF-16 for version 5 files
@@ -96,10 +96,10 @@ mkdir -p "$cache"
 (
   flock 9
   if [ ! -f "$template/.ready" ]; then
-    # Templates of earlier versions are of no further use; other locales' stay.
-    for old in "$cache"/prefix-*; do
-      case "$old" in *-"$version"-*) ;; *) rm -rf "$old" ;; esac
-    done
+    # Templates of other versions go once no run has used them for a day
+    # (another checkout may still use one); other locales' stay.
+    find "$cache" -mindepth 1 -maxdepth 1 -name 'prefix-*' ! -name "*-$version-*" -mmin +1440 \
+      -exec rm -rf {} + 2>/dev/null || true
     rm -rf "$template"
     export WINEPREFIX="$template"
     "${wine_locale[@]}" wineboot -i >/dev/null 2>&1
@@ -109,7 +109,18 @@ mkdir -p "$cache"
   fi
 ) 9>"$cache/.lock"
 
-cp -a "$template" "$run_dir/prefix"
+# Windows' own DLLs are most of a prefix (1.3 GB) and Wine only reads them:
+# they are hard-linked (copied when the cache is on another file system),
+# everything else is copied.
+shared=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
+touch "$template"  # in use
+mkdir "$run_dir/prefix"
+tar -C "$template" "${shared[@]/#/--exclude=./}" -cf - . | tar -C "$run_dir/prefix" -xf -
+for dir in "${shared[@]}"; do
+  [ -d "$template/$dir" ] || continue
+  cp -al "$template/$dir" "$run_dir/prefix/$dir" 2>/dev/null ||
+    { rm -rf "$run_dir/prefix/$dir"; cp -a "$template/$dir" "$run_dir/prefix/$dir"; }
+done
 export WINEPREFIX="$run_dir/prefix"
 IFS=':' read -r -a extra_regs <<< "${KAVUNO_WINE_REG:-}"
 for reg in "${extra_regs[@]}"; do [ -n "$reg" ] && import_reg "$reg"; done
