@@ -32,11 +32,36 @@ update_key() {
   mv "$dir/update-test.key.new" "$dir/update-test.key"
 }
 
+# Whether both numbers of a certificate's ECDSA signature take all 32 bytes.
+# Wine's certificate chain check rejects a signature with a shorter r or s
+# (about one certificate in 128), which Windows accepts: the tests must not
+# depend on that chance.
+full_width_signature() { # certificate.pem
+  local der offset
+  der=$(mktemp)
+  openssl x509 -in "$1" -outform DER -out "$der"
+  offset=$(openssl asn1parse -inform DER -in "$der" | tail -n1 | cut -d: -f1 | tr -d ' ')
+  openssl asn1parse -inform DER -in "$der" -strparse "$offset" |
+    awk -F: '/INTEGER/ { n++; if (length($NF) == 64) full++ } END { exit !(n == 2 && full == 2) }'
+  local status=$?
+  rm -f "$der"
+  return $status
+}
+
 # A certificate authority's key signs its server certificate and is thrown
 # away: nothing else is ever signed with it.
 tls_server() { # name-of-the-ca-file-prefix server-file-prefix
-  local ca=$1 server=$2 work
+  local ca=$1 server=$2
   [ -s "$dir/$server.pem" ] && [ -s "$dir/$server.key" ] && [ -s "$dir/$ca.pem" ] && return
+  for _ in $(seq 50); do
+    make_tls_server "$ca" "$server"
+    full_width_signature "$dir/$ca.pem" && full_width_signature "$dir/$server.pem" && return
+  done
+  echo "make-test-keys.sh: no $server certificate with a full-width signature" >&2
+  return 1
+}
+make_tls_server() {
+  local ca=$1 server=$2 work
   work=$(mktemp -d)
   openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout "$work/ca.key" \
     -out "$dir/$ca.pem" -days 3650 -subj "/CN=Kavuno $ca" \
