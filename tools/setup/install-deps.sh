@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ clang libclang-rt-14-dev          # native build, sanitizers, libFuzzer
+  clang-format                                     # the house style (make format)
   mingw-w64                                        # Windows cross compilers (x86_64 and i686)
   googletest libgtest-dev libbenchmark-dev         # tests and benchmarks
   wine wine64 wine32:i386                          # 64-bit prefixes that run both bitnesses (WoW64)
