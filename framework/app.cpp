@@ -34,7 +34,7 @@ int App::Run(HINSTANCE instance) {
     for (wchar_t& c : logName) c = static_cast<wchar_t>(towlower(c));
     SetLogName(logName);
     InstallCrashHandler(logName);
-    WriteLog("start", L"version " KAVUNO_VERSION_TEXT L", " + path);
+    WriteLog(logfile::Kind::Start, L"version " KAVUNO_VERSION_TEXT L", " + path);
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -43,7 +43,7 @@ int App::Run(HINSTANCE instance) {
         InitInstance();
     } catch (...) {
         // Outside any window: no message loop is left to show a box later.
-        WriteLog("failure", "start-up: " + CaughtExceptionText());
+        WriteLog(logfile::Kind::Failure, "start-up: " + CaughtExceptionText());
         ShowExclamation(L"程序无法启动：内部错误，已经记录在日志文件中：\n" + LogFilePath());
         return 1;
     }

@@ -180,8 +180,9 @@ void CPlayerDlg::LoadCategories() {
     m_watchedNode = tree.Add(kWatchedCategory, kavuno::catalogue::CategoryNode::kNoParent);
     m_tree.Build(std::move(tree));
     if (status != CategoryFileStatus::Cut) return;
-    kavuno::ui::WriteLog("catalogue", "root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first " +
-                                          std::to_string(shown) + " lines");
+    kavuno::ui::WriteLog(
+        kavuno::logfile::Kind::Catalogue,
+        "root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first " + std::to_string(shown) + " lines");
     AddStartNotice(L"分类文件 root.dat 太长（超过 1 MB 或 10000 行），只显示了其中的前 " + std::to_wstring(shown) +
                    L" 个分类。\n请关闭本程序，重新运行 KavunoUp 更新节目单。");
 }
@@ -191,7 +192,7 @@ void CPlayerDlg::LoadRecords() {
     const LoadResult result =
         kavuno::catalogue::LoadCatalogue(std::filesystem::path(m_strAppDir + kCatalogueFile), m_records);
     if (result.ok()) return;
-    kavuno::ui::WriteLog("catalogue", "movie.dat: " + result.message);
+    kavuno::ui::WriteLog(kavuno::logfile::Kind::Catalogue, "movie.dat: " + result.message);
     // The window works with whatever was read; the user learns why the list
     // is short, and that the launcher fetches a fresh copy.
     if (result.status == LoadResult::Status::CannotOpen) {
