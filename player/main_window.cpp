@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/gbk_win.h"
+#include "common/program_names.h"
 #include "common/service_config.h"
 #include "framework/app.h"
 #include "framework/crash_report.h"
@@ -32,7 +33,6 @@ using kavuno::ui::OnNotify;
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverInterval = 100;
 
-constexpr wchar_t kWindowText[] = L"Kavuno";
 // The volume control's place in the control bar (pixels).
 constexpr int kVolumeLeft = 648;
 constexpr int kVolumeTop = 355;
@@ -135,7 +135,7 @@ BOOL CPlayerDlg::OnInitDialog() {
 
     // 4, 5. Centred; the launcher recognises a running player by this text.
     kavuno::ui::CentreInWorkArea(hwnd());
-    SetWindowTextW(hwnd(), kWindowText);
+    SetWindowTextW(hwnd(), kavuno::names::kPlayerWindowText);
 
     // 6-8. Skin and region of full mode, button images, the 100 ms hover poll.
     m_skin.Apply(hwnd(), false);
@@ -210,7 +210,8 @@ void CPlayerDlg::NoticeLastCrash() {
     const struct {
         const wchar_t* log;
         const wchar_t* name;
-    } programs[] = {{L"kavuno", L"Kavuno"}, {L"kavunoup", L"KavunoUp"}};
+    } programs[] = {{kavuno::names::kPlayerLogName, kavuno::names::kPlayerWindowText},
+                    {kavuno::names::kLauncherLogName, kavuno::names::kLauncherWindowText}};
     for (const auto& program : programs) {
         if (const auto dump = kavuno::ui::TakeCrashNote(program.log)) {
             AddStartNotice(std::wstring(program.name) + L" 上次运行时意外退出，诊断文件保存在：\n" + *dump +
