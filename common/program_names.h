@@ -1,4 +1,7 @@
-// Names the two programs and the tests agree on.
+// Names the two programs, the installer and the tests agree on. The
+// installer's script takes the window texts and the staging folder from here
+// (packaging/CMakeLists.txt reads these lines), so each stays a plain string
+// on a line of its own.
 #pragma once
 
 namespace kavuno::names {
@@ -16,5 +19,9 @@ inline constexpr wchar_t kLauncherWindowText[] = L"KavunoUp";
 // start with the name.
 inline constexpr wchar_t kPlayerLogName[] = L"kavuno";
 inline constexpr wchar_t kLauncherLogName[] = L"kavunoup";
+
+// The launcher's own folder beside its program (launcher/staged_file.h): no
+// update may write into it, and the uninstaller removes it.
+inline constexpr char16_t kStagingFolderName[] = u"KavunoUp.staging";
 
 }  // namespace kavuno::names
