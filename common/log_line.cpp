@@ -7,6 +7,22 @@
 
 namespace kavuno::logfile {
 
+std::string_view KindText(Kind kind) {
+    switch (kind) {
+        case Kind::Start: return "start";
+        case Kind::Failure: return "failure";
+        case Kind::Crash: return "crash";
+        case Kind::Update: return "update";
+        case Kind::Catalogue: return "catalogue";
+        case Kind::History: return "history";
+        case Kind::Play: return "play";
+        case Kind::Stop: return "stop";
+        case Kind::Refused: return "refused";
+        case Kind::Outside: return "outside";
+    }
+    return "?";  // not a Kind: a value cast from elsewhere
+}
+
 std::string SafeText(std::string_view text, std::size_t maxBytes) {
     std::string out;
     out.reserve(std::min(text.size(), maxBytes));

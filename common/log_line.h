@@ -15,6 +15,15 @@ namespace kavuno::logfile {
 inline constexpr std::uint64_t kRotateAtBytes = 1u << 20;
 inline constexpr std::size_t kMaxTextBytes = 2000;
 
+// What a line tells of: the program's start, a caught failure or a crash,
+// the update's result, the catalogue or the watch history read, playback
+// starting and stopping, a refused address or page, a page opened in the
+// default browser.
+enum class Kind { Start, Failure, Crash, Update, Catalogue, History, Play, Stop, Refused, Outside };
+
+// The word a line of `kind` carries: "start", "failure", ...
+std::string_view KindText(Kind kind);
+
 struct Timestamp {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
 };

@@ -100,6 +100,7 @@ std::optional<Url> Parse(std::string_view address) {
         if (!url.port) return std::nullopt;
     }
     url.host = Lowered(host);
+    url.hostAsWritten = host;
     return url;
 }
 

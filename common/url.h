@@ -17,6 +17,7 @@ struct Url {
     std::string scheme;          // lower case
     bool hasUserInfo = false;    // "user:password@" before the host
     std::string host;            // ASCII letters in lower case; an IPv6 literal without its brackets
+    std::string_view hostAsWritten;  // the same, its case kept: for showing it
     std::optional<unsigned> port;  // only when written
     std::string_view rest;       // from the first '/', '?' or '#' after the host, as written
 

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cwctype>
-
 #include "framework/crash_report.h"
 #include "framework/failure_report.h"
 #include "framework/program_log.h"
@@ -13,7 +11,7 @@ namespace {
 App* g_current = nullptr;
 }
 
-App::App() { g_current = this; }
+App::App(std::wstring_view logName) : logName_(logName) { g_current = this; }
 
 App::~App() {
     if (g_current == this) g_current = nullptr;
@@ -29,12 +27,9 @@ int App::Run(HINSTANCE instance) {
     size_t dot = title_.find_last_of(L'.');
     if (dot != std::wstring::npos) title_.erase(dot);
 
-    // One log per program, named after it in lower case: kavuno.log, kavunoup.log.
-    std::wstring logName = title_;
-    for (wchar_t& c : logName) c = static_cast<wchar_t>(towlower(c));
-    SetLogName(logName);
-    InstallCrashHandler(logName);
-    WriteLog("start", L"version " KAVUNO_VERSION_TEXT L", " + path);
+    SetLogName(logName_);
+    InstallCrashHandler(logName_);
+    WriteLog(logfile::Kind::Start, L"version " KAVUNO_VERSION_TEXT L", " + path);
 
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -43,7 +38,7 @@ int App::Run(HINSTANCE instance) {
         InitInstance();
     } catch (...) {
         // Outside any window: no message loop is left to show a box later.
-        WriteLog("failure", "start-up: " + CaughtExceptionText());
+        WriteLog(logfile::Kind::Failure, "start-up: " + CaughtExceptionText());
         ShowExclamation(L"程序无法启动：内部错误，已经记录在日志文件中：\n" + LogFilePath());
         return 1;
     }

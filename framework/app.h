@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace kavuno::ui {
 
 class App {
 public:
-    App();
+    // `logName` names the program's log and crash dumps (common/program_names.h).
+    explicit App(std::wstring_view logName);
     virtual ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -32,6 +34,7 @@ protected:
 private:
     HINSTANCE instance_ = nullptr;
     std::wstring title_;
+    std::wstring logName_;
 };
 
 // Full path of the running program file.

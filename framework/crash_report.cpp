@@ -71,7 +71,7 @@ void Report(EXCEPTION_POINTERS* pointers, const char* what) {
     } else {
         std::snprintf(line, sizeof line, "%s; %s", what, dumpName.c_str());
     }
-    WriteLog("crash", std::string_view(line));
+    WriteLog(logfile::Kind::Crash, std::string_view(line));
     if (dumped) WriteNote(dumpPath);
 }
 

@@ -62,9 +62,9 @@ void ReportCaughtFailure(const char* where) noexcept {
     const int count = ++g_failures;
     try {
         if (count <= kMaxLoggedFailures) {
-            WriteLog("failure", std::string(where ? where : "?") + ": " + CaughtExceptionText());
+            WriteLog(logfile::Kind::Failure, std::string(where ? where : "?") + ": " + CaughtExceptionText());
         } else if (count == kMaxLoggedFailures + 1) {
-            WriteLog("failure", "further failures in this run are counted, not logged");
+            WriteLog(logfile::Kind::Failure, "further failures in this run are counted, not logged");
         }
         if (g_told.exchange(true)) return;
         g_noticeText = L"程序内部出现了一个错误，已经记录在日志文件中：\n" + LogFilePath() +

@@ -90,17 +90,17 @@ std::string ToUtf8(std::wstring_view text) {
     return out;
 }
 
-void WriteLog(std::string_view kind, std::string_view text) noexcept {
+void WriteLog(logfile::Kind kind, std::string_view text) noexcept {
     try {
         const std::wstring path = LogFilePath();
         if (path.empty()) return;
-        Append(path, logfile::FormatLine(Now(), GetCurrentProcessId(), kind, text));
+        Append(path, logfile::FormatLine(Now(), GetCurrentProcessId(), logfile::KindText(kind), text));
     } catch (...) {
         // Out of memory while logging: the line is lost, nothing else.
     }
 }
 
-void WriteLog(std::string_view kind, std::wstring_view text) noexcept {
+void WriteLog(logfile::Kind kind, std::wstring_view text) noexcept {
     try {
         WriteLog(kind, ToUtf8(text));
     } catch (...) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/log_line.h"
+
 namespace kavuno::ui {
 
 // Names the log file after the program ("kavuno" gives kavuno.log). Until
@@ -25,9 +27,9 @@ std::wstring LogFolder();
 std::wstring UserDataFolder(bool roaming);
 std::wstring LogFilePath();
 
-// Appends one line; `text` is UTF-8, or wide.
-void WriteLog(std::string_view kind, std::string_view text) noexcept;
-void WriteLog(std::string_view kind, std::wstring_view text) noexcept;
+// Appends one line of `kind`; `text` is UTF-8, or wide.
+void WriteLog(logfile::Kind kind, std::string_view text) noexcept;
+void WriteLog(logfile::Kind kind, std::wstring_view text) noexcept;
 
 std::string ToUtf8(std::wstring_view text);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/gbk.h"
+#include "common/program_names.h"
 
 namespace kavuno::launcher {
 namespace {
@@ -50,7 +51,7 @@ bool IsStagingShortName(std::u16string_view segment) {
 bool IsStagingFolder(std::u16string_view segment) {
     while (!segment.empty() && (segment.back() == u'.' || segment.back() == u' ')) segment.remove_suffix(1);
     if (IsStagingShortName(segment)) return true;
-    std::u16string_view staging = kStagingFolderName;
+    std::u16string_view staging = names::kStagingFolderName;
     if (segment.size() != staging.size()) return false;
     for (size_t i = 0; i < segment.size(); ++i)
         if (Upper(segment[i]) != Upper(staging[i])) return false;

@@ -10,10 +10,6 @@ namespace kavuno::launcher {
 // UTF-16 units in the longest path Windows can open.
 constexpr size_t kMaxEntryNameLength = 32767;
 
-// The launcher's own folder beside its program (staged_file.h): no entry
-// may write into it.
-inline constexpr char16_t kStagingFolderName[] = u"KavunoUp.staging";
-
 // True for a relative name such as "movie.dat" or "skin\\blue.bmp" (either
 // slash). False for a name that could write outside the folder or somewhere
 // odd: empty, absolute ("\\x", "/x"), UNC or device paths, anything with a
@@ -21,8 +17,8 @@ inline constexpr char16_t kStagingFolderName[] = u"KavunoUp.staging";
 // ("..", ". ."), an empty segment, a reserved device name (CON, NUL, COM1, ...,
 // also with blanks or an extension after it), a character Windows does not
 // allow in file names, a name longer than any Windows path, or a name inside
-// the launcher's staging folder (also by its short name, or with trailing
-// dots or blanks).
+// the launcher's staging folder (names::kStagingFolderName, also by its short
+// name, or with trailing dots or blanks).
 // `gbkName` is GBK text; it is decoded first, since the second byte of a
 // two-byte GBK character can be 0x5C, the backslash.
 bool IsSafeEntryName(std::string_view gbkName);

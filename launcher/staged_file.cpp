@@ -4,8 +4,8 @@
 #include <cwchar>
 #include <iterator>
 
+#include "common/program_names.h"
 #include "framework/app.h"
-#include "launcher/entry_name.h"
 
 namespace kavuno::launcher {
 namespace {
@@ -42,7 +42,8 @@ bool Move(const std::wstring& from, const std::wstring& to, bool replace) {
 }  // namespace
 
 StagingFolder::StagingFolder(const std::wstring& appDir)
-    : path_(appDir + std::wstring(std::begin(kStagingFolderName), std::end(kStagingFolderName) - 1) + L"\\") {}
+    : path_(appDir + std::wstring(std::begin(names::kStagingFolderName), std::end(names::kStagingFolderName) - 1) +
+            L"\\") {}
 
 bool StagingFolder::Ensure() const {
     if (CreateDirectoryW(path_.c_str(), nullptr)) return true;

@@ -187,16 +187,17 @@ void RunUpdateJob(UpdateJob& job) noexcept {
         if (kHasUpdatePublicKey)
             trust.emplace();
         else
-            ui::WriteLog("update", "updates are not verified: this build has no key (KAVUNO_UPDATE_PUBLIC_KEY=NONE)");
+            ui::WriteLog(logfile::Kind::Update,
+                         "updates are not verified: this build has no key (KAVUNO_UPDATE_PUBLIC_KEY=NONE)");
         const UpdateResult result = RunUpdate(server, folder, job.progress, trust ? &*trust : nullptr);
         job.result = static_cast<int>(result);
         static const char* const kResults[] = {"done", "failed", "refused, not what the publisher signed",
                                                "cancelled, the window closed", "failed inside"};
-        ui::WriteLog("update", kResults[static_cast<int>(result)]);
+        ui::WriteLog(logfile::Kind::Update, kResults[static_cast<int>(result)]);
     } catch (...) {
         // Setting up threw (no memory for a string): no update this time.
         job.result = static_cast<int>(UpdateResult::kException);
-        ui::WriteLog("update", "not started");
+        ui::WriteLog(logfile::Kind::Update, "not started");
     }
     job.ended = true;
 }

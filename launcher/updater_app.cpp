@@ -1,14 +1,10 @@
 #include "launcher/updater_app.h"
 
+#include "common/program_names.h"
 #include "launcher/updater_dlg.h"
 
 namespace {
 
-// The player's main window: a dialog window with this caption. Only that
-// class counts, so an Explorer window on a folder named Kavuno (the obvious
-// place to install it) does not keep the launcher from starting.
-constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kPlayerCaption[] = L"Kavuno";
 constexpr wchar_t kPlayerRunningMessage[] = L"已运行一个应用程序，无法再运行！";
 // How long the closed window waits for a worker in the middle of a read.
 constexpr DWORD kWorkerGraceMs = 3000;
@@ -31,7 +27,9 @@ void LoadDllsFromTheSystemFolderOnly() {
 }  // namespace
 
 bool CUpdaterApp::InitInstance() {
-    if (FindWindowW(kDialogClass, kPlayerCaption)) {
+    // Only the player's dialog window counts: an Explorer window on a folder
+    // named Kavuno (the obvious place to install it) does not stop the launcher.
+    if (FindWindowW(kavuno::names::kDialogWindowClass, kavuno::names::kPlayerWindowText)) {
         ShowExclamation(kPlayerRunningMessage);
         return false;
     }

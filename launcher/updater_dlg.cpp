@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "common/program_names.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "launcher/resource_ids.h"
@@ -10,7 +11,6 @@ namespace {
 
 constexpr UINT_PTR kAnimationTimer = 1;
 constexpr UINT kAnimationInterval = 150;  // ms
-constexpr wchar_t kCaption[] = L"KavunoUp";
 constexpr wchar_t kPlayerProgram[] = L"kavuno.exe";
 
 constexpr int kBackWidth = 340;
@@ -81,7 +81,7 @@ BOOL CUpdaterDlg::OnInitDialog() {
     // Centred now that its final size is known.
     kavuno::ui::CentreInWorkArea(hwnd());
 
-    SetWindowTextW(hwnd(), kCaption);
+    SetWindowTextW(hwnd(), kavuno::names::kLauncherWindowText);
     m_bmpBack.Reset(LoadBitmapResource(IDB_BACKGROUND));
     m_btnCancel.SetImages(IDB_CANCEL, IDB_CANCEL_PRESSED);
 
@@ -118,7 +118,8 @@ bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
     kavuno::ui::DrawBitmap(dc, 0, 0, kBackWidth, kBackHeight, m_bmpBack.get());
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
-    TextOutW(dc, kCaptionX, kCaptionY, kCaption, static_cast<int>(wcslen(kCaption)));
+    TextOutW(dc, kCaptionX, kCaptionY, kavuno::names::kLauncherWindowText,
+             static_cast<int>(wcslen(kavuno::names::kLauncherWindowText)));
     EndPaint(hwnd(), &ps);
     result = 0;
     return true;

@@ -6,10 +6,14 @@
 ; the Chinese texts right.
 ;
 ; makensis -DVERSION=1.2.3 -DTARGET=x86-unicode|amd64-unicode -DPROGRAMS=DIR
-;          -DICON=FILE -DOUTFILE=FILE [-DSIGN_SCRIPT=FILE -DUNINSTALLER_COPY=FILE] kavuno.nsi
-; PROGRAMS holds the stripped, signed KavunoUp.exe and kavuno.exe. SIGN_SCRIPT
-; signs the file it is given in place; it signs the uninstaller before it is
-; embedded (a copy is kept in UNINSTALLER_COPY for checking) and the installer.
+;          -DICON=FILE -DOUTFILE=FILE -DSTAGING=NAME -DPLAYER_WINDOW=TEXT -DLAUNCHER_WINDOW=TEXT
+;          [-DSIGN_SCRIPT=FILE -DUNINSTALLER_COPY=FILE] kavuno.nsi
+; PROGRAMS holds the stripped, signed KavunoUp.exe and kavuno.exe. STAGING
+; names the launcher's own folder beside them, PLAYER_WINDOW and
+; LAUNCHER_WINDOW are the texts of the programs' windows: the build reads all
+; three from common/program_names.h. SIGN_SCRIPT signs the file it is given in
+; place; it signs the uninstaller before it is embedded (a copy is kept in
+; UNINSTALLER_COPY for checking) and the installer.
 
 Target ${TARGET}
 Unicode true
@@ -21,7 +25,10 @@ SetCompressor /SOLID lzma
 !define PUBLISHER "Kavuno"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavuno"
 !define UNINSTALLER "uninstall.exe"
-!define STAGING "KavunoUp.staging"
+!ifdef STAGING & PLAYER_WINDOW & LAUNCHER_WINDOW
+!else
+  !error "STAGING, PLAYER_WINDOW and LAUNCHER_WINDOW must be given (-D), as packaging/CMakeLists.txt does"
+!endif
 
 !ifdef SIGN_SCRIPT
   !uninstfinalize 'sh "${SIGN_SCRIPT}" --copy "${UNINSTALLER_COPY}" "%1"' = 0
@@ -69,9 +76,9 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "© Kavuno"
 ; gives up rather than leave a half-replaced folder).
 !macro WaitForClosedPrograms
   ${Do}
-    FindWindow $0 "#32770" "Kavuno"
+    FindWindow $0 "#32770" "${PLAYER_WINDOW}"
     ${If} $0 == 0
-      FindWindow $0 "#32770" "KavunoUp"
+      FindWindow $0 "#32770" "${LAUNCHER_WINDOW}"
     ${EndIf}
     ${If} $0 == 0
       ${Break}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/gbk_win.h"
+#include "common/program_names.h"
 #include "common/service_config.h"
 #include "framework/app.h"
 #include "framework/crash_report.h"
@@ -32,7 +33,6 @@ using kavuno::ui::OnNotify;
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverInterval = 100;
 
-constexpr wchar_t kWindowText[] = L"Kavuno";
 // The volume control's place in the control bar (pixels).
 constexpr int kVolumeLeft = 648;
 constexpr int kVolumeTop = 355;
@@ -135,7 +135,7 @@ BOOL CPlayerDlg::OnInitDialog() {
 
     // 4, 5. Centred; the launcher recognises a running player by this text.
     kavuno::ui::CentreInWorkArea(hwnd());
-    SetWindowTextW(hwnd(), kWindowText);
+    SetWindowTextW(hwnd(), kavuno::names::kPlayerWindowText);
 
     // 6-8. Skin and region of full mode, button images, the 100 ms hover poll.
     m_skin.Apply(hwnd(), false);
@@ -180,8 +180,9 @@ void CPlayerDlg::LoadCategories() {
     m_watchedNode = tree.Add(kWatchedCategory, kavuno::catalogue::CategoryNode::kNoParent);
     m_tree.Build(std::move(tree));
     if (status != CategoryFileStatus::Cut) return;
-    kavuno::ui::WriteLog("catalogue", "root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first " +
-                                          std::to_string(shown) + " lines");
+    kavuno::ui::WriteLog(
+        kavuno::logfile::Kind::Catalogue,
+        "root.dat: larger than 1 MiB or longer than 10000 lines, cut to its first " + std::to_string(shown) + " lines");
     AddStartNotice(L"分类文件 root.dat 太长（超过 1 MB 或 10000 行），只显示了其中的前 " + std::to_wstring(shown) +
                    L" 个分类。\n请关闭本程序，重新运行 KavunoUp 更新节目单。");
 }
@@ -191,7 +192,7 @@ void CPlayerDlg::LoadRecords() {
     const LoadResult result =
         kavuno::catalogue::LoadCatalogue(std::filesystem::path(m_strAppDir + kCatalogueFile), m_records);
     if (result.ok()) return;
-    kavuno::ui::WriteLog("catalogue", "movie.dat: " + result.message);
+    kavuno::ui::WriteLog(kavuno::logfile::Kind::Catalogue, "movie.dat: " + result.message);
     // The window works with whatever was read; the user learns why the list
     // is short, and that the launcher fetches a fresh copy.
     if (result.status == LoadResult::Status::CannotOpen) {
@@ -209,7 +210,8 @@ void CPlayerDlg::NoticeLastCrash() {
     const struct {
         const wchar_t* log;
         const wchar_t* name;
-    } programs[] = {{L"kavuno", L"Kavuno"}, {L"kavunoup", L"KavunoUp"}};
+    } programs[] = {{kavuno::names::kPlayerLogName, kavuno::names::kPlayerWindowText},
+                    {kavuno::names::kLauncherLogName, kavuno::names::kLauncherWindowText}};
     for (const auto& program : programs) {
         if (const auto dump = kavuno::ui::TakeCrashNote(program.log)) {
             AddStartNotice(std::wstring(program.name) + L" 上次运行时意外退出，诊断文件保存在：\n" + *dump +

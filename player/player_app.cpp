@@ -2,15 +2,12 @@
 
 #include <ole2.h>
 
+#include "common/program_names.h"
 #include "player/main_window.h"
 #include "player/presence.h"
 
 namespace {
 
-// The launcher's window: a dialog window with this caption (no other window
-// of that name is closed); the launcher ends when it is closed.
-constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kLauncherCaption[] = L"KavunoUp";
 // A launcher that does not answer in this time is not waited for any longer.
 constexpr UINT kLauncherCloseTimeoutMs = 10000;
 constexpr wchar_t kNoLauncherMessage[] = L"无法运行，需要引导程序！";
@@ -35,7 +32,9 @@ CPlayerApp theApp;
 }  // namespace
 
 bool CPlayerApp::InitInstance() {
-    HWND launcher = FindWindowW(kDialogClass, kLauncherCaption);
+    // The launcher's dialog window (no other window of that name is closed);
+    // the launcher ends when it is closed.
+    HWND launcher = FindWindowW(kavuno::names::kDialogWindowClass, kavuno::names::kLauncherWindowText);
     if (!launcher) {
         ShowExclamation(kNoLauncherMessage);
         return false;

@@ -2,9 +2,13 @@
 // tells the launcher to close, starts Windows Sockets and ActiveX hosting, and
 // runs the main window modally. When the main window ends, the program ends.
 #pragma once
+#include "common/program_names.h"
 #include "framework/app.h"
 
 class CPlayerApp : public kavuno::ui::App {
+public:
+    CPlayerApp() : App(kavuno::names::kPlayerLogName) {}
+
 protected:
     // Returns false in every case: the program ends when it returns.
     bool InitInstance() override;

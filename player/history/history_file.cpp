@@ -37,15 +37,17 @@ WatchHistory HistoryFile::Load() const {
     bool missing = false;
     const std::optional<std::string> bytes = ReadHead(path_, WatchHistory::kMaxFileBytes, missing);
     if (!bytes) {
-        if (!missing) ui::WriteLog("history", "history.dat cannot be read; starting with an empty history");
+        if (!missing)
+            ui::WriteLog(logfile::Kind::History, "history.dat cannot be read; starting with an empty history");
         return {};
     }
     if (std::optional<WatchHistory> history = WatchHistory::Parse(*bytes)) return std::move(*history);
     const std::wstring aside = path_ + L".bad";
     const bool moved = MoveFileExW(path_.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    ui::WriteLog("history", std::string("history.dat is damaged") +
-                                (moved ? ", set aside as history.dat.bad" : " and could not be set aside") +
-                                "; starting with an empty history");
+    ui::WriteLog(logfile::Kind::History,
+                 std::string("history.dat is damaged") +
+                     (moved ? ", set aside as history.dat.bad" : " and could not be set aside") +
+                     "; starting with an empty history");
     return {};
 }
 

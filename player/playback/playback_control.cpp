@@ -47,7 +47,7 @@ void PlaybackControl::Refuse(std::string_view title, const std::wstring& why) co
 bool PlaybackControl::PlayerReady(const MoviePlayer& player, std::string_view title) const {
     if (player.Ready()) return true;
     const std::wstring name = player.name();
-    ui::WriteLog("refused", LogTitle(title) + ": no usable " + ui::ToUtf8(name));
+    ui::WriteLog(logfile::Kind::Refused, LogTitle(title) + ": no usable " + ui::ToUtf8(name));
     Refuse(title, L"这台电脑上没有可用的 " + name + L" 播放器。\n请安装 " + name +
                       L" 后再播放这部影片；其他影片和功能照常使用。");
     return false;
@@ -60,8 +60,8 @@ void PlaybackControl::Start(const catalogue::CMF& record, std::size_t recordInde
     // happens to understand.
     std::string address = record.GetStreamAddress();
     if (!IsStreamAddress(address)) {
-        ui::WriteLog("refused", LogTitle(record.title()) + ": stream address " +
-                                    gbk::ToUtf8(url::WithoutUserInfo(address)));
+        ui::WriteLog(logfile::Kind::Refused,
+                     LogTitle(record.title()) + ": stream address " + gbk::ToUtf8(url::WithoutUserInfo(address)));
         Refuse(record.title(), L"节目单给出的播放地址不是流媒体服务器的地址，已拒绝打开。\n"
                                L"请重新运行 KavunoUp 更新节目单；其他影片和功能照常使用。");
         return;
@@ -69,8 +69,8 @@ void PlaybackControl::Start(const catalogue::CMF& record, std::size_t recordInde
     MoviePlayer& player = *players_[static_cast<int>(PlayerForRecord(record.player()))];
     if (!PlayerReady(player, record.title())) return;
 
-    ui::WriteLog("play", LogTitle(record.title()) + " on " + ui::ToUtf8(player.name()) + ": " +
-                             gbk::ToUtf8(url::WithoutUserInfo(address)));
+    ui::WriteLog(logfile::Kind::Play, LogTitle(record.title()) + " on " + ui::ToUtf8(player.name()) + ": " +
+                                          gbk::ToUtf8(url::WithoutUserInfo(address)));
     if (active_) RememberPosition();  // the movie switched off
     movieKey_ = history::MovieKey(address);
     resumeAt_.reset();
@@ -103,7 +103,7 @@ void PlaybackControl::StopPlayback() {
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), TRUE);
     if (active_) {
         RememberPosition();
-        ui::WriteLog("stop", LogTitle(m_strNowPlaying));
+        ui::WriteLog(logfile::Kind::Stop, LogTitle(m_strNowPlaying));
         active_->Stop();
         SetPlaying(false, false);
     }

@@ -85,7 +85,7 @@ bool CWebBrowser2::Create(const wchar_t* windowName, DWORD style, const RECT& re
     if (!ActiveXControl::Create(kClassId, windowName, style, rect, parent, id)) return false;
     site_ = gbk::ToUtf8(config::WebSite());
     if (!events_.Connect(dispatch(), *this)) {
-        ui::WriteLog("refused", "a web browser control whose navigations cannot be watched");
+        ui::WriteLog(logfile::Kind::Refused, "a web browser control whose navigations cannot be watched");
         ActiveXControl::Destroy();
         return false;
     }
@@ -101,7 +101,7 @@ void CWebBrowser2::Destroy() {
 HRESULT CWebBrowser2::Navigate(const std::string& address) {
     // Script addresses are a page's own business; the player never sends one.
     if (url::SchemeOf(address) == "javascript") {
-        ui::WriteLog("refused", "page: " + gbk::ToUtf8(address));
+        ui::WriteLog(logfile::Kind::Refused, "page: " + gbk::ToUtf8(address));
         return E_INVALIDARG;
     }
     return Call(kNavigate, DispatchKind::Method,
@@ -142,17 +142,20 @@ bool CWebBrowser2::Follow(Navigation navigation, std::wstring_view url, const ch
         return false;
     case Navigation::OpenOutside:
         if (!gate_.TryOpen(GetTickCount())) {
-            ui::WriteLog("refused", std::string(what) + " not opened outside, no click or key in the panel just before: " +
-                                        LoggedPage(url));
+            ui::WriteLog(logfile::Kind::Refused,
+                         std::string(what) +
+                             " not opened outside, no click or key in the panel just before: " + LoggedPage(url));
             return true;
         }
         if (OpenOutsideLater(opener_, url))
-            ui::WriteLog("outside", std::string(what) + " opened in the default browser: " + LoggedPage(url));
+            ui::WriteLog(logfile::Kind::Outside,
+                         std::string(what) + " opened in the default browser: " + LoggedPage(url));
         return true;
     case Navigation::Cancel:
         break;
     }
-    ui::WriteLog("refused", std::string(what) + ": " + (url.empty() ? std::string("(no address)") : LoggedPage(url)));
+    ui::WriteLog(logfile::Kind::Refused,
+                 std::string(what) + ": " + (url.empty() ? std::string("(no address)") : LoggedPage(url)));
     return true;
 }
 

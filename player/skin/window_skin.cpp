@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <vector>
 
-#include "common/address.h"
 #include "common/gbk_win.h"
 #include "common/service_config.h"
+#include "common/url.h"
 #include "framework/gdi.h"
 #include "player/skin/skin_region.h"
 #include "resources/player/resource.h"
@@ -21,6 +23,14 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kInsertMarkColour = RGB(250, 0, 0);
 constexpr POINT kCaptionFull = {10, 5};
 constexpr POINT kCaptionPlay = {385, 5};  // 10 pixels into the visible part
+
+// The caption names the web site's host as it is written; a site address that
+// does not parse names none.
+std::wstring Caption() {
+    const std::string site = config::WebSite();
+    const std::optional<url::Url> parsed = url::Parse(site);
+    return L"Kavuno  --  " + (parsed ? gbk::ToWide(parsed->hostAsWritten) : std::wstring());
+}
 
 }  // namespace
 
@@ -78,7 +88,7 @@ POINT CentredIconPosition(const RECT& client) {
             (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2};
 }
 
-WindowSkin::WindowSkin() : caption_(L"Kavuno  --  " + gbk::ToWide(HostOfAddress(config::WebSite()))) {}
+WindowSkin::WindowSkin() : caption_(Caption()) {}
 
 void WindowSkin::Prepare(HWND window, Skin& skin, UINT bitmapId) {
     if (!skin.bitmap) skin.bitmap.Reset(ui::LoadBitmapResource(bitmapId));

@@ -10,10 +10,11 @@ from typing import Optional
 
 import kavuno_e2e as k
 import signed_release as release
+from control_ids import Launcher
 
 CAPTION = "KavunoUp"
-PROGRESS_ID = 1002
-CANCEL_ID = 1000
+PROGRESS_ID = Launcher.IDC_PROGRESS
+CANCEL_ID = Launcher.IDC_CANCEL
 
 
 STAGING = "KavunoUp.staging"

@@ -23,6 +23,7 @@ from pathlib import Path
 from typing import Iterable, Optional
 
 import kavuno_e2e as e2e
+from control_ids import Player
 from player_catalogue import Record, movie_dat, placeholder, root_dat
 
 
@@ -56,7 +57,8 @@ PROGRAM_TITLE = "kavuno"  # caption of the player's message boxes
 
 # Control ids of the main window.
 CLOSE, MINIMIZE, SEARCH, TREE, LIST, TOPMOST, SEARCH_TEXT, SEARCH_TYPE, HELP = (
-    1000, 1002, 1003, 1004, 1005, 1006, 1007, 1009, 1014)
+    Player.IDC_CLOSE, Player.IDC_MINIMIZE, Player.IDC_SEARCH, Player.IDC_CATEGORY_TREE, Player.IDC_MOVIE_LIST,
+    Player.IDC_TOPMOST, Player.IDC_SEARCH_TEXT, Player.IDC_SEARCH_TYPE, Player.IDC_HELP_LABEL)
 
 
 def player_probe(*args: str, timeout: float = 60.0, check: bool = True) -> str:

@@ -15,6 +15,7 @@ from pathlib import Path
 
 import kavuno_e2e as e2e
 import signed_release
+from control_ids import Player
 from player_session import (CLOSE, LAUNCHER_TITLE, LOCAL_PORT, MAIN_TITLE, PRESENCE_PORT, PROGRAM_TITLE,
                             PlayerSession, player_probe)
 
@@ -22,7 +23,7 @@ DEMO = e2e.bin_dir().parent.parent / "native" / "demo"
 RECORDS = [json.loads(line) for line in
            (e2e.REPO / "tools" / "demo_catalogue" / "records.jsonl").read_text(encoding="utf-8").splitlines()]
 POPUP_TITLE = "点击广告自动关闭广告窗口 （请支持我们）"
-MODE, STOP, STATUS = 1019, 1017, 1021
+MODE, STOP, STATUS = Player.IDC_MODE, Player.IDC_STOP, Player.IDC_STATUS_LINE
 IDLE_STATUS = "长时间观看注意眼睛休息！！"
 FULL_REGION_LEFT, PLAY_REGION_LEFT = 0, 375
 

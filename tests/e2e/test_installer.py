@@ -22,6 +22,7 @@ from pathlib import Path
 
 import kavuno_e2e as e2e
 import signed_release
+from control_ids import Player
 from player_session import CLOSE, LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession
 
 DEMO = e2e.bin_dir().parent.parent / "native" / "demo"
@@ -31,7 +32,7 @@ UNINSTALL_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kavun
 MEDIA_CLIP = next((i, r["title"]) for i, r in enumerate(
     json.loads(line) for line in (e2e.REPO / "tools" / "demo_catalogue" / "records.jsonl")
     .read_text(encoding="utf-8").splitlines()) if r.get("file") == "clip02.avi")
-STATUS = 1021
+STATUS = Player.IDC_STATUS_LINE
 NO_MENUS = {"WINEDLLOVERRIDES": "mscoree,mshtml,winemenubuilder.exe="}
 
 

@@ -7,6 +7,7 @@ from __future__ import annotations
 import unittest
 
 import kavuno_e2e as e2e
+from control_ids import Player
 from player_catalogue import Record, placeholder
 from player_session import PROGRAM_TITLE, PlayerSession, player_probe, start_presence_service
 
@@ -41,13 +42,13 @@ class MissingControlsTest(unittest.TestCase):
         self.assertIn("Windows Media Player", media)
         self.assertIn("《媒体片》", media)
         # Nothing was started: idle texts, the start page never asked for.
-        self.assertEqual(self.player.text(1021), "长时间观看注意眼睛休息！！")
-        self.assertEqual(self.player.text(1020), "00:00:00/00:00:00")
+        self.assertEqual(self.player.text(Player.IDC_STATUS_LINE), "长时间观看注意眼睛休息！！")
+        self.assertEqual(self.player.text(Player.IDC_PLAY_TIME), "00:00:00/00:00:00")
         self.assertEqual([r.path for r in self.service.requests() if r.path == "/ad/cache.asp"], [])
         # The window still works.
         self.player.search("媒体")
         self.assertEqual(self.player.row_indices(), [2])
-        self.player.click_control(1000)
+        self.player.click_control(Player.IDC_CLOSE)
         self.assertEqual(self.player.wait_exit(), 0)
 
 

@@ -13,13 +13,16 @@ import unittest
 from pathlib import Path
 
 import kavuno_e2e as e2e
+from control_ids import Player
 from player_catalogue import Record, placeholder
 from player_screen import shows_image
 from player_session import (CLOSE, LOCAL_PORT, MAIN_TITLE, PROGRAM_TITLE, PlayerSession, player_probe,
                             start_presence_service)
 
-FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA, MODE = 1016, 1017, 1018, 1020, 1021, 1022, 1015, 1019
-SEARCH_TEXT, VOLUME = 1007, 1023
+FULL_SCREEN, STOP, PLAY_PAUSE, TIME, STATUS, SLIDER, VIDEO_AREA, MODE = (
+    Player.IDC_FULL_SCREEN, Player.IDC_STOP, Player.IDC_PLAY_PAUSE, Player.IDC_PLAY_TIME, Player.IDC_STATUS_LINE,
+    Player.IDC_POSITION, Player.IDC_VIDEO_AREA, Player.IDC_MODE)
+SEARCH_TEXT, VOLUME = Player.IDC_SEARCH_TEXT, Player.IDC_VOLUME
 WM_APPCOMMAND, APPCOMMAND_MEDIA_PLAY_PAUSE = 0x0319, 14
 # The volume the session starts with, kept per user as the player keeps it.
 START_VOLUME = 50
@@ -195,7 +198,7 @@ class PlaybackSession(unittest.TestCase):
         self.player.click_record(DETAILS)
         self.assertTrue(e2e.wait_until(lambda: self.pages("/film/soft.asp?id=42") == 1, 10), "details page")
         # A click elsewhere in between, so the next click is not a double-click (which plays).
-        tx, ty, tw, th = self.rects[1004]
+        tx, ty, tw, th = self.rects[Player.IDC_CATEGORY_TREE]
         e2e.click(self.left + tx + tw // 2, self.top + ty + th - 10)
         self.player.click_record(DETAILS)  # already shown: not loaded again
         self.player.click_record(REAL_SIM)  # no details: back to the ad page
@@ -321,7 +324,7 @@ class PlaybackSession(unittest.TestCase):
         """With the focus on the list each key, the wheel over the picture and
         a media key make exactly the calls of their button or volume step. In
         the search box the same keys only type."""
-        self.assertEqual(self.player.focus(), 1005)
+        self.assertEqual(self.player.focus(), Player.IDC_MOVIE_LIST)
         x, y, w, h = self.rects[VIDEO_AREA]
         steps = ((["space"], ["wmp.controls\t53\tmethod"]), (["space"], ["wmp.controls\t51\tmethod"]),
                  (["Right"], ["wmp.controls\t56\tput\t85"]), (["ctrl+Left"], ["wmp.controls\t56\tput\t25"]),

@@ -7,11 +7,14 @@ from __future__ import annotations
 import unittest
 
 import kavuno_e2e as e2e
+from control_ids import Player
 from player_screen import art, crop, shows_image
 from player_session import (CLOSE, MAIN_TITLE, SEARCH_TEXT, STANDARD_ROOT, TOPMOST, PlayerSession, player_probe,
                             start_presence_service, standard_records)
 
-MINIMIZE, FULL_SCREEN, MODE, SLIDER = 1002, 1016, 1019, 1022
+MINIMIZE, FULL_SCREEN, MODE, SLIDER = Player.IDC_MINIMIZE, Player.IDC_FULL_SCREEN, Player.IDC_MODE, Player.IDC_POSITION
+MAXIMIZE, STOP, PLAY_PAUSE = Player.IDC_MAXIMIZE, Player.IDC_STOP, Player.IDC_PLAY_PAUSE
+SEARCH, HELP = Player.IDC_SEARCH, Player.IDC_HELP_LABEL
 WS_EX_TOPMOST, WS_MINIMIZE = 0x8, 0x20000000
 WM_SYSCOMMAND, SC_RESTORE = 0x0112, 0xF120
 YELLOW = (255, 255, 0)
@@ -92,16 +95,16 @@ class SkinTest(unittest.TestCase):
         self.assertTrue(any(p == (255, 255, 255) for row in caption for p in row), "caption text")
         self.assertNotEqual(caption, crop(skin, 10, 5, 150, 16))
         # The time display and status line sit on the light panel, the search label on the dark band.
-        self.assertIn((102, 153, 204), {p for row in self.screen(*self.rects[1020]) for p in row})
-        self.assertIn((0, 51, 102), {p for row in self.screen(*self.rects[1008]) for p in row})
-        for control, image in ((CLOSE, "close"), (MINIMIZE, "minimize"), (1001, "maximize"), (TOPMOST, "topmost"),
-                               (FULL_SCREEN, "full_screen"), (1017, "stop"), (1018, "play"), (MODE, "mode_full"),
-                               (1003, "search")):
+        self.assertIn((102, 153, 204), {p for row in self.screen(*self.rects[Player.IDC_PLAY_TIME]) for p in row})
+        self.assertIn((0, 51, 102), {p for row in self.screen(*self.rects[Player.IDC_SEARCH_LABEL]) for p in row})
+        for control, image in ((CLOSE, "close"), (MINIMIZE, "minimize"), (MAXIMIZE, "maximize"), (TOPMOST, "topmost"),
+                               (FULL_SCREEN, "full_screen"), (STOP, "stop"), (PLAY_PAUSE, "play"), (MODE, "mode_full"),
+                               (SEARCH, "search")):
             self.assert_shows(control, image, "start-up face")
 
     def check_hover_and_pressed_faces(self):
         for control, normal, lit in ((CLOSE, "close", "close_hover"), (MINIMIZE, "minimize", "minimize_hover"),
-                                     (TOPMOST, "topmost", "topmost_hover"), (1018, "play", "play_hover")):
+                                     (TOPMOST, "topmost", "topmost_hover"), (PLAY_PAUSE, "play", "play_hover")):
             self.hover(control)
             self.assert_shows(control, lit, "pointer resting on the button")
             e2e.mouse_move(self.left + 300, self.top + 200)
@@ -162,7 +165,7 @@ class SkinTest(unittest.TestCase):
         colours = {p for row in e2e.screen_pixels(box[0], box[1], box[2] - box[0], box[3] - box[1]) for p in row}
         self.assertIn(LIGHT, colours, "the tree's selection without the focus")
         self.assertIn((255, 255, 255), colours)
-        tx, ty, tw, th = self.rects[1004]
+        tx, ty, tw, th = self.rects[Player.IDC_CATEGORY_TREE]
         e2e.click(self.left + tx + tw // 2, self.top + ty + th - 10)  # the tree's empty part: the list loses the focus
         self.player.sync()
         left, top, right, bottom = (int(v) for v in player_probe("row-rect", MAIN_TITLE, "0").split())
@@ -180,7 +183,7 @@ class SkinTest(unittest.TestCase):
         start_look = self.screen(0, 0, 759, 396)
         self.assertEqual(self.tip(MODE), "播放模式")
         # Every button has a tip; those of the four above keep theirs.
-        self.assertEqual([self.tip(c) for c in (1003, 1017, 1018, FULL_SCREEN, 1014)],
+        self.assertEqual([self.tip(c) for c in (SEARCH, STOP, PLAY_PAUSE, FULL_SCREEN, HELP)],
                          ["搜索", "停止", "播放", "全屏", "帮助"])
         self.player.click_control(MODE)
         self.assertTrue(e2e.wait_until(lambda: self.region() == PLAY_REGION, timeout=5), self.region())
@@ -202,7 +205,7 @@ class SkinTest(unittest.TestCase):
         e2e.mouse_move(5, 5)
         # The video area shows the browser's page, which the switch reloads:
         # everything else must be as it was.
-        vx, vy, vw, vh = self.rects[1015]
+        vx, vy, vw, vh = self.rects[Player.IDC_VIDEO_AREA]
         outside = lambda x, y: not (vx <= x < vx + vw and vy <= y < vy + vh)  # noqa: E731
 
         def differing():

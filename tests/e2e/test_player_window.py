@@ -10,22 +10,27 @@ import unittest
 from pathlib import Path
 
 import kavuno_e2e as e2e
+from control_ids import Player as P
 from player_session import (CLOSE, HELP, LIST, LOCAL_PORT, MAIN_TITLE, PROGRAM_TITLE, SEARCH_TEXT, SEARCH_TYPE,
                             STANDARD_ROOT, TREE, PlayerSession, player_probe, start_presence_service, standard_records)
 
-# Pixel rectangles (x, y, width, height) of the controls at 6 x 12 pixels per 4 x 8 dialog units.
+# Pixel rectangles (x, y, width, height) of the controls at 6 x 12 pixels per 4 x 8 dialog units;
+# -1 and -2 are the first and second control without an id (see PlayerSession.controls).
 EXPECTED_RECTS = {
-    1006: (653, 2, 23, 23), 1002: (680, 3, 23, 23), 1001: (704, 3, 23, 23), 1000: (728, 3, 23, 23),
-    1008: (24, 38, 36, 15), 1007: (62, 35, 86, 18), 1003: (150, 35, 23, 20), -1: (177, 38, 60, 12),
-    -2: (522, 39, 32, 12), 1014: (698, 39, 32, 12), 1004: (3, 66, 117, 326), 1005: (123, 65, 252, 327),
-    1019: (378, 194, 9, 17), 1015: (392, 68, 360, 255), 1021: (392, 329, 246, 12), 1020: (644, 329, 107, 12),
-    1018: (398, 350, 30, 29), 1017: (435, 350, 30, 29), 1022: (485, 356, 156, 15), 1016: (716, 350, 30, 29),
+    P.IDC_TOPMOST: (653, 2, 23, 23), P.IDC_MINIMIZE: (680, 3, 23, 23), P.IDC_MAXIMIZE: (704, 3, 23, 23),
+    P.IDC_CLOSE: (728, 3, 23, 23), P.IDC_SEARCH_LABEL: (24, 38, 36, 15), P.IDC_SEARCH_TEXT: (62, 35, 86, 18),
+    P.IDC_SEARCH: (150, 35, 23, 20), -1: (177, 38, 60, 12), -2: (522, 39, 32, 12), P.IDC_HELP_LABEL: (698, 39, 32, 12),
+    P.IDC_CATEGORY_TREE: (3, 66, 117, 326), P.IDC_MOVIE_LIST: (123, 65, 252, 327), P.IDC_MODE: (378, 194, 9, 17),
+    P.IDC_VIDEO_AREA: (392, 68, 360, 255), P.IDC_STATUS_LINE: (392, 329, 246, 12),
+    P.IDC_PLAY_TIME: (644, 329, 107, 12), P.IDC_PLAY_PAUSE: (398, 350, 30, 29), P.IDC_STOP: (435, 350, 30, 29),
+    P.IDC_POSITION: (485, 356, 156, 15), P.IDC_FULL_SCREEN: (716, 350, 30, 29),
 }
 WS_POPUP, WS_VISIBLE, WS_CAPTION, WS_SYSMENU, WS_EX_APPWINDOW = 0x80000000, 0x10000000, 0x00C00000, 0x00080000, 0x40000
 WS_MINIMIZEBOX = 0x00020000
 # What a screen reader reads on each bitmap button (the maximise picture has no action).
-BUTTON_TEXTS = {1000: "关闭", 1001: "", 1002: "最小化", 1003: "搜索", 1006: "保持在最前", 1016: "全屏", 1017: "停止",
-                1018: "播放", 1019: "播放模式", 1023: "音量"}
+BUTTON_TEXTS = {P.IDC_CLOSE: "关闭", P.IDC_MAXIMIZE: "", P.IDC_MINIMIZE: "最小化", P.IDC_SEARCH: "搜索",
+                P.IDC_TOPMOST: "保持在最前", P.IDC_FULL_SCREEN: "全屏", P.IDC_STOP: "停止", P.IDC_PLAY_PAUSE: "播放",
+                P.IDC_MODE: "播放模式", P.IDC_VOLUME: "音量"}
 
 
 class PlayerWindowCase(unittest.TestCase):
@@ -93,7 +98,7 @@ class GeometryAndKeysTest(PlayerWindowCase):
             self.assertEqual(self.player.row_indices(), [1], f"Enter in control {control}")
             self.player.set_search_text("柳溪")
         self.player.set_search_text("喜剧")
-        self.player.click_control(1003)
+        self.player.click_control(P.IDC_SEARCH)
         self.assertEqual(self.player.row_indices(), [3])
         self.assertTrue(self.player.exists(), "Enter never closes the window")
 

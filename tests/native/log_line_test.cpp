@@ -8,7 +8,7 @@ using namespace kavuno::logfile;
 
 TEST(LogLine, OneSafeLinePerEventWhateverTheTextHolds) {
     const Timestamp t{2024, 5, 1, 9, 4, 3, 7};
-    EXPECT_EQ(FormatLine(t, 42, "play", "\xE3\x80\x8A\xE7\x89\x87\xE3\x80\x8B rtsp://h/x"),
+    EXPECT_EQ(FormatLine(t, 42, KindText(Kind::Play), "\xE3\x80\x8A\xE7\x89\x87\xE3\x80\x8B rtsp://h/x"),
               "2024-05-01 09:04:03.007 [42] play: \xE3\x80\x8A\xE7\x89\x87\xE3\x80\x8B rtsp://h/x\n");
     // No text starts a line of its own or breaks the file's UTF-8: line ends,
     // tabs, C1 controls and line separators are blanks, GBK bytes are '?'.

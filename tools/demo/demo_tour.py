@@ -28,15 +28,17 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 import kavuno_e2e as e2e  # noqa: E402
 import signed_release  # noqa: E402
+from control_ids import Player  # noqa: E402
 from player_session import LAUNCHER_TITLE, MAIN_TITLE, PRESENCE_PORT, PlayerSession  # noqa: E402
 
 HTTP_PORT = 8780
-CLOSE_BUTTON = 1000
+CLOSE_BUTTON = Player.IDC_CLOSE
 CATEGORY_PATH = ("电影", "动作片")
 SEARCH = "之"
 CLIPS_CATEGORY = "纪录片"
 CLIP_TITLE = "彩条测试片 甲"  # a test clip on the RealPlayer, with its picture
-MODE_BUTTON, STOP_BUTTON, TIME_DISPLAY, STATUS_LINE = 1019, 1017, 1020, 1021
+MODE_BUTTON, STOP_BUTTON, TIME_DISPLAY, STATUS_LINE = (Player.IDC_MODE, Player.IDC_STOP, Player.IDC_PLAY_TIME,
+                                                     Player.IDC_STATUS_LINE)
 
 
 def port_free(port: int, kind: int) -> bool:

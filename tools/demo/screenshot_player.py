@@ -14,12 +14,13 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tests" / "e2e"))
 import kavuno_e2e as e2e  # noqa: E402
+from control_ids import Player  # noqa: E402
 from player_session import MAIN_TITLE, PlayerSession, player_probe  # noqa: E402
 
 SEARCH = "之"
 EXPANDED = ("电影", "电视剧", "大陆剧")
 CLIPS_CATEGORY, CLIP_TITLE = "纪录片", "彩条测试片 甲"
-MODE, STATUS, TIME = 1019, 1021, 1020
+MODE, STATUS, TIME = Player.IDC_MODE, Player.IDC_STATUS_LINE, Player.IDC_PLAY_TIME
 PLAY_MODE_LEFT = 375  # the first column of the window that play mode keeps
 
 

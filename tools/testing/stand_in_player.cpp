@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/program_names.h"
+
 namespace {
 
 std::wstring Environment(const wchar_t* name) {
@@ -52,7 +54,7 @@ void AppendNote(const std::wstring& path, const std::wstring& line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    HWND launcher = FindWindowW(L"#32770", L"KavunoUp");
+    HWND launcher = FindWindowW(kavuno::names::kDialogWindowClass, kavuno::names::kLauncherWindowText);
     AppendNote(NotePath(), std::wstring(L"started launcher=") + (launcher ? L"1" : L"0") +
                                L" cmd=" + GetCommandLineW() + L"\n");
     if (launcher && Environment(L"KAVUNO_STAND_IN_KEEP_LAUNCHER") != L"1")

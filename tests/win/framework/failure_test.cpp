@@ -128,7 +128,7 @@ TEST(Failures, ThrowingHandlersAreCaughtLoggedToldOnceAndTheWindowGoesOn) {
     const fs::path file = folder / L"failure_test.log";
     std::ofstream(file, std::ios::binary | std::ios::app) << std::string(1u << 20, 'x');
     const auto fullSize = fs::file_size(file);
-    kavuno::ui::WriteLog("start", L"version 1 \u7247");
+    kavuno::ui::WriteLog(kavuno::logfile::Kind::Start, L"version 1 \u7247");
     EXPECT_EQ(fs::file_size(folder / L"failure_test.log.1"), fullSize);
     const std::string fresh = ReadAll(file);
     EXPECT_EQ(fresh.substr(fresh.find(']')), "] start: version 1 \xE7\x89\x87\n");

@@ -213,6 +213,7 @@ TEST(Gdi, CentringKeepsTheSizeAndRedrawingHappensBeforeItReturns) {
 
 class TestApp : public App {
 public:
+    TestApp() : App(L"framework_test") {}
     int ran = 0;
 
 protected:

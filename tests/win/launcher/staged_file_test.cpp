@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "common/program_names.h"
 #include "framework/app.h"
 #include "launcher/staged_file.h"
 
@@ -16,6 +18,10 @@ namespace {
 
 using kavuno::launcher::StagedFile;
 using kavuno::launcher::StagingFolder;
+
+// The staging folder's name and a backslash.
+const std::wstring kStaging = std::wstring(std::begin(kavuno::names::kStagingFolderName),
+                                           std::end(kavuno::names::kStagingFolderName) - 1) + L"\\";
 
 std::wstring ScratchFolder() {
     wchar_t base[MAX_PATH];
@@ -66,7 +72,7 @@ protected:
 };
 
 TEST_F(StagedFileTest, BytesWaitInTheStagingFolderUntilTheCommitMovesThemOverTheTarget) {
-    EXPECT_EQ(staging_.Path(), dir_ + L"KavunoUp.staging\\");
+    EXPECT_EQ(staging_.Path(), dir_ + kStaging);
     Put(Path(L"a.dat"), "old");
     StagedFile file(Path(L"a.dat"), staging_);
     ASSERT_TRUE(file.Create());
@@ -135,7 +141,7 @@ TEST_F(StagedFileTest, ManySmallAndSomeLargeWritesArriveInOrder) {
 
 TEST_F(StagedFileTest, TheCleanUpRemovesOnlyTheLaunchersOwnLeftovers) {
     ASSERT_TRUE(staging_.Ensure());
-    const std::wstring s = L"KavunoUp.staging\\";
+    const std::wstring& s = kStaging;
     for (const std::wstring& name : {s + L"download-12-1.part", s + L"DOWNLOAD-7-3.PART", s + L"replaced-12-2.old",
                                      s + L"files.txt", s + L"notes.part", s + L"download-12-9.partial",
                                      std::wstring(L"notes.part"), std::wstring(L"a.dat.part"), s + L"busy.part"})

@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "common/address.h"
 #include "common/gbk_win.h"
 #include "common/service_config.h"
+#include "common/url.h"
 #include "framework/gdi.h"
 #include "framework/ownership.h"
 #include "framework/tool_tip.h"
@@ -38,7 +38,8 @@ constexpr COLORREF kPanel = RGB(59, 100, 171);
 
 // The skin `id` with the caption in white at `at`, as the window should show it.
 std::vector<std::uint32_t> SkinWithCaption(UINT id, POINT at) {
-    const std::wstring caption = L"Kavuno  --  " + gbk::ToWide(HostOfAddress(config::WebSite()));
+    const std::string site = config::WebSite();
+    const std::wstring caption = L"Kavuno  --  " + gbk::ToWide(url::Parse(site).value().hostAsWritten);
     const ui::GdiObject<HBITMAP> skin(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
     return CanvasPixels(760, 396, [&](HDC dc) {
