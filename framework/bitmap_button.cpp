@@ -6,7 +6,7 @@
 
 namespace kavuno::ui {
 
-BOOL CBitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
+BOOL BitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
     for (GdiObject<HBITMAP>* slot : {&normal_, &pressed_, &focused_, &disabled_}) slot->Reset();
     normal_.Reset(LoadBitmapResource(normalId));
     if (!normal_) return FALSE;
@@ -23,7 +23,7 @@ BOOL CBitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UIN
     return all;
 }
 
-void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+void BitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     HBITMAP image = normal_.get();
     if ((item.itemState & ODS_SELECTED) && pressed_)
         image = pressed_.get();
@@ -41,7 +41,7 @@ void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     }
 }
 
-bool CBitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool BitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SETFOCUS) focusByKeyboard_ = GetKeyState(VK_LBUTTON) >= 0 && GetKeyState(VK_RBUTTON) >= 0;
     if (message != WM_LBUTTONDBLCLK) return false;
     result = CallDefault(WM_LBUTTONDOWN, wParam, lParam);

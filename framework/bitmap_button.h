@@ -11,7 +11,7 @@
 
 namespace kavuno::ui {
 
-class CBitmapButton : public Control {
+class BitmapButton : public Control {
 public:
     // Releases all four slots, then loads the normal image and each other image
     // whose id is not 0, from the program's resources. Non-zero only when every

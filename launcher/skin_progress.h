@@ -7,9 +7,9 @@
 #include "framework/control.h"
 #include "framework/ownership.h"
 
-class CSkinProgressCtrl : public kavuno::ui::Control {
+class SkinProgress : public kavuno::ui::Control {
 public:
-    CSkinProgressCtrl();  // loads the bitmaps; no window is needed yet
+    SkinProgress();  // loads the bitmaps; no window is needed yet
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -20,7 +20,7 @@ private:
     void PaintFill();
     int CurrentFillRight();
 
-    kavuno::ui::GdiObject<HBITMAP> m_bmpTrack;
-    kavuno::ui::GdiObject<HBITMAP> m_bmpBar;
-    kavuno::ui::GdiObject<HBRUSH> m_brBar;
+    kavuno::ui::GdiObject<HBITMAP> track_;
+    kavuno::ui::GdiObject<HBITMAP> bar_;
+    kavuno::ui::GdiObject<HBRUSH> barBrush_;
 };

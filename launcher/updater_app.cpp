@@ -13,7 +13,7 @@ constexpr wchar_t kPlayerRunningMessage[] = L"已运行一个应用程序，无�
 // How long the closed window waits for a worker in the middle of a read.
 constexpr DWORD kWorkerGraceMs = 3000;
 
-CUpdaterApp theApp;
+UpdaterApp theApp;
 
 // DLLs loaded from now on come from the system folder only, never from the
 // program folder the launcher writes into. SetDefaultDllDirectories is looked
@@ -30,12 +30,12 @@ void LoadDllsFromTheSystemFolderOnly() {
 
 }  // namespace
 
-bool CUpdaterApp::InitInstance() {
+bool UpdaterApp::InitInstance() {
     if (FindWindowW(kDialogClass, kPlayerCaption)) {
         ShowExclamation(kPlayerRunningMessage);
         return false;
     }
-    CUpdaterDlg dialog;
+    UpdaterDialog dialog;
     dialog.DoModal();
     dialog.FinishUpdate(kWorkerGraceMs);
     return false;

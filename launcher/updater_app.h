@@ -3,7 +3,7 @@
 #pragma once
 #include "framework/app.h"
 
-class CUpdaterApp : public kavuno::ui::App {
+class UpdaterApp : public kavuno::ui::App {
 protected:
     bool InitInstance() override;
 };

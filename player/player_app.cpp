@@ -30,11 +30,11 @@ private:
     bool ok_;
 };
 
-CPlayerApp theApp;
+PlayerApp theApp;
 
 }  // namespace
 
-bool CPlayerApp::InitInstance() {
+bool PlayerApp::InitInstance() {
     HWND launcher = FindWindowW(kDialogClass, kLauncherCaption);
     if (!launcher) {
         ShowExclamation(kNoLauncherMessage);
@@ -59,7 +59,7 @@ bool CPlayerApp::InitInstance() {
     // nothing is left to enable for it.
 
     {
-        CPlayerDlg dialog;
+        MainWindow dialog;
         dialog.DoModal();
     }
     return false;

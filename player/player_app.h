@@ -4,7 +4,7 @@
 #pragma once
 #include "framework/app.h"
 
-class CPlayerApp : public kavuno::ui::App {
+class PlayerApp : public kavuno::ui::App {
 protected:
     // Returns false in every case: the program ends when it returns.
     bool InitInstance() override;

@@ -28,7 +28,7 @@ inline constexpr std::int32_t kPlaying = 3;
 }  // namespace media_player_state
 
 enum class PlayPauseAction { Nothing, Pause, Resume };
-// `playing` is m_bPlaying: the user's view, which the control's own state does not change.
+// `playing` is playing_: the user's view, which the control's own state does not change.
 PlayPauseAction DecidePlayPause(PlayerMode mode, bool playing);
 
 // The status tick's reaction to a play state read from the active control.

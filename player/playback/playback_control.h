@@ -16,7 +16,7 @@
 #include <string>
 
 #include "framework/execution_state.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/history/watch_keeper.h"
 #include "player/playback/media_player_session.h"
 #include "player/playback/movie_player.h"
@@ -34,7 +34,7 @@ public:
     static constexpr UINT kStatusInterval = 250;  // ms
 
     // Without `watched`, nothing is remembered or resumed.
-    PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause,
+    PlaybackControl(VideoArea& area, skin::SkinSlider& slider, skin::PlayPauseButton& playPause,
                     history::WatchKeeper* watched = nullptr);
 
     // The main window, whose timer 2 and controls 1015, 1020 and 1021 this uses.
@@ -44,7 +44,7 @@ public:
     // its address is no streaming server's or its player is missing, the user
     // is told so and nothing changes.
     // `recordIndex` is the record's place in the catalogue, for the history.
-    void Start(const catalogue::CMF& record, std::size_t recordIndex);
+    void Start(const catalogue::MovieRecord& record, std::size_t recordIndex);
     // Back to idle: no player, the ad page, the texts of an idle window.
     void StopPlayback();
     void OnPlayPause();
@@ -62,9 +62,9 @@ public:
     bool SeekToStart(bool anyTime);
 
     bool MovieLoaded() const { return active_ != nullptr; }
-    // m_bPlaying: the user's view (playing, or paused), which the control's
+    // playing_: the user's view (playing, or paused), which the control's
     // own state does not change.
-    bool Playing() const { return m_bPlaying != 0; }
+    bool Playing() const { return playing_ != 0; }
     // While a movie plays the screen stays on: the screen saver and the
     // monitor's power-off are refused.
     bool RefusesSysCommand(WPARAM command) const { return awake_.Refuses(command); }
@@ -74,7 +74,7 @@ private:
     void Refuse(std::string_view title, const std::wstring& why) const;
     bool PlayerReady(const MoviePlayer& player, std::string_view title) const;
     PlayerMode Mode() const { return active_ ? active_->mode() : PlayerMode::None; }
-    // m_bPlaying, and the play/pause button that shows it.
+    // playing_, and the play/pause button that shows it.
     void SetPlaying(bool playing, bool pointerOver);
     void ShowPicture(bool show);
     void SetTexts(const std::wstring& time, const std::wstring& status);
@@ -86,8 +86,8 @@ private:
     bool ResumeNoticeShowing() const;
 
     VideoArea& area_;
-    skin::CSkinSliderCtrl& slider_;
-    skin::CPlayPauseButton& playPause_;  // shows m_bPlaying
+    skin::SkinSlider& slider_;
+    skin::PlayPauseButton& playPause_;  // shows playing_
     HWND window_ = nullptr;
 
     RealPlayerSession real_;
@@ -96,13 +96,13 @@ private:
     MoviePlayer* const players_[3] = {nullptr, &real_, &media_};
     MoviePlayer* active_ = nullptr;  // m_nPlayerMode: none while no movie is loaded
 
-    std::int32_t m_bPlaying = 0;
-    std::int32_t m_bShowVideo = 0;   // the started record's `video`
-    std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
-    std::string m_strStreamAddress;
-    std::string m_strNowPlaying;
+    std::int32_t playing_ = 0;
+    std::int32_t showVideo_ = 0;   // the started record's `video`
+    std::int32_t videoShown_ = 0;  // 1 while the active player's window is shown
+    std::string streamAddress_;
+    std::string nowPlaying_;
     VolumeSetting volume_;
-    ui::ExecutionState awake_;  // follows m_bPlaying
+    ui::ExecutionState awake_;  // follows playing_
 
     history::WatchKeeper* watched_;
     std::string movieKey_;                  // the movie loaded, as the history knows it

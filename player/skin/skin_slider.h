@@ -10,15 +10,15 @@
 
 namespace kavuno::skin {
 
-class CSkinSliderCtrl : public ui::Control {
+class SkinSlider : public ui::Control {
 public:
     // True from a left button press on the slider until the button is
     // released, or until the slider loses the mouse capture mid-drag.
-    bool IsDragging() const { return m_bDragging != 0; }
+    bool IsDragging() const { return dragging_ != 0; }
     // True while the track bar ends a drag because the capture went elsewhere
     // (another window was activated, say): its release notification then
     // asks for no seek.
-    bool LosingCapture() const { return m_bLosingCapture != 0; }
+    bool LosingCapture() const { return losingCapture_ != 0; }
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -26,8 +26,8 @@ protected:
 private:
     void Paint();
 
-    std::int32_t m_bDragging = 0;
-    std::int32_t m_bLosingCapture = 0;
+    std::int32_t dragging_ = 0;
+    std::int32_t losingCapture_ = 0;
 };
 
 }  // namespace kavuno::skin

@@ -21,7 +21,7 @@ inline constexpr wchar_t kStopKeepingOnTopTip[] = L"取消窗体置前";
 
 class WindowModes {
 public:
-    WindowModes(WindowSkin& skin, ui::CBitmapButton& modeButton, ui::CBitmapButton& topmostButton,
+    WindowModes(WindowSkin& skin, ui::BitmapButton& modeButton, ui::BitmapButton& topmostButton,
                 ui::ToolTip& tips);
 
     // Switches skin and region, repaints the whole window, lets the video
@@ -29,14 +29,14 @@ public:
     // Nothing else moves: controls, size, position and playback stay.
     void ToggleWindowMode(HWND window, const std::function<void()>& reloadPage);
     void ToggleTopmost(HWND window);
-    bool IsTopmost() const { return m_bTopmost != 0; }
+    bool IsTopmost() const { return onTop_ != 0; }
 
 private:
     WindowSkin& skin_;
-    ui::CBitmapButton& modeButton_;
-    ui::CBitmapButton& topmostButton_;
+    ui::BitmapButton& modeButton_;
+    ui::BitmapButton& topmostButton_;
     ui::ToolTip& tips_;
-    std::int32_t m_bTopmost = 0;
+    std::int32_t onTop_ = 0;
 };
 
 }  // namespace kavuno::skin

@@ -37,7 +37,7 @@ public:
     // skins and their regions are made on the first call and kept, so a mode
     // switch only hands the window a copy of a region.
     void Apply(HWND window, bool playMode);
-    bool PlayMode() const { return m_bPlayMode != 0; }
+    bool PlayMode() const { return playMode_ != 0; }
 
     // The brushes of the two control colours; created once, during set-up.
     void CreateBrushes();
@@ -64,12 +64,12 @@ private:
         ui::GdiObject<HRGN> region;
     };
     void Prepare(HWND window, Skin& skin, UINT bitmapId);
-    HBITMAP CurrentBitmap() const { return skins_[m_bPlayMode].bitmap.get(); }
+    HBITMAP CurrentBitmap() const { return skins_[playMode_].bitmap.get(); }
 
     Skin skins_[2];  // full mode, play mode; the current one is the window's m_bmpSkin
-    std::int32_t m_bPlayMode = 0;
-    ui::GdiObject<HBRUSH> m_brDark;
-    ui::GdiObject<HBRUSH> m_brLight;
+    std::int32_t playMode_ = 0;
+    ui::GdiObject<HBRUSH> darkBrush_;
+    ui::GdiObject<HBRUSH> lightBrush_;
     std::wstring caption_;
 };
 

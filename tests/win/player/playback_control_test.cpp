@@ -18,7 +18,7 @@
 #include "common/gbk_win.h"
 #include "framework/program_log.h"
 #include "player/ads/ad_pages.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/playback/playback_control.h"
 #include "player/playback/video_area.h"
 #include "tests/win/player/loopback_http_server.h"
@@ -27,7 +27,7 @@
 
 namespace {
 
-using kavuno::catalogue::CMF;
+using kavuno::catalogue::MovieRecord;
 using kavuno::catalogue::RecordFields;
 using kavuno::playback::PlaybackControl;
 using kavuno::playback::VideoArea;
@@ -68,7 +68,7 @@ constexpr char kStream[] = "a.rm?length=600&start=75&speed=0&connect=0&buffer=0"
 constexpr char kServer[] = "rtsp://127.0.0.1/";
 const std::string kAddress = std::string(kServer) + "sim/" + kStream;
 
-CMF Movie(const char* title, int player, int video) {
+MovieRecord Movie(const char* title, int player, int video) {
     RecordFields fields;
     fields.title = title;
     fields.server = kServer;
@@ -77,7 +77,7 @@ CMF Movie(const char* title, int player, int video) {
     fields.playable = 1;
     fields.player = player;
     fields.video = video;
-    return CMF(fields);
+    return MovieRecord(fields);
 }
 
 // The window, its video area and playback, wired as the main window wires them.

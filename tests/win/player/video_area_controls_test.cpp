@@ -27,9 +27,9 @@ namespace {
 
 using kavuno::testing::LoopbackHttpServer;
 using kavuno::testing::UseSite;
-using kavuno::playback::CRealAudio;
-using kavuno::playback::CWebBrowser2;
-using kavuno::playback::CWMPPlayer4;
+using kavuno::playback::RealPlayerControl;
+using kavuno::playback::WebBrowserControl;
+using kavuno::playback::MediaPlayerControl;
 using kavuno::ui::ActiveXControl;
 using kavuno::ui::ActiveXStatus;
 
@@ -116,7 +116,7 @@ TEST(VideoAreaControls, BrowserIsHostedNavigatesAndGoesAwayCleanly) {
     LoopbackHttpServer server;
     UseSite(server);
     VideoAreaWindow test;
-    auto browser = std::make_unique<CWebBrowser2>();
+    auto browser = std::make_unique<WebBrowserControl>();
     ASSERT_TRUE(browser->Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026))
         << std::hex << browser->creationError();
     EXPECT_EQ(browser->status(), ActiveXStatus::Created);
@@ -179,7 +179,7 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
     LoopbackHttpServer server;
     UseSite(server);
     VideoAreaWindow test;
-    CWebBrowser2 browser;
+    WebBrowserControl browser;
     ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
     std::vector<std::wstring> outside;
     browser.SetOutsideOpener([&](const std::wstring& url) { outside.push_back(url); });
@@ -247,7 +247,7 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
 }
 
 TEST(VideoAreaControls, DestroyingTheParentFirstReleasesTheControl) {
-    CWebBrowser2 browser;
+    WebBrowserControl browser;
     {
         VideoAreaWindow test;
         ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
@@ -264,7 +264,7 @@ TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
     VideoAreaWindow test;
 
     // No RealPlayer in this prefix.
-    CRealAudio real;
+    RealPlayerControl real;
     EXPECT_FALSE(real.Create(L"Rm Player", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2024));
     EXPECT_EQ(real.status(), ActiveXStatus::NotRegistered);
     EXPECT_EQ(real.creationError(), REGDB_E_CLASSNOTREG);
@@ -278,7 +278,7 @@ TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
     ShowWindow(real.hwnd(), SW_SHOW);  // what the status display does; must be harmless
 
     // Wine's own media player control comes up but has no IDispatch.
-    CWMPPlayer4 wmp;
+    MediaPlayerControl wmp;
     EXPECT_FALSE(wmp.Create(L"Wmv Player", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2024));
     EXPECT_EQ(wmp.status(), ActiveXStatus::NoDispatch) << std::hex << wmp.creationError();
     EXPECT_EQ(wmp.creationError(), E_NOINTERFACE);
@@ -298,7 +298,7 @@ TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
     EXPECT_EQ(test.ChildCount(), 0);
 
     // Creating again replaces the control made before.
-    CWebBrowser2 browser;
+    WebBrowserControl browser;
     ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
     HWND first = browser.hwnd();
     ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
