@@ -6,11 +6,11 @@
 
 namespace kavuno::ui {
 
-BOOL BitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
+bool BitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
     for (GdiObject<HBITMAP>* slot : {&normal_, &pressed_, &focused_, &disabled_}) slot->Reset();
     normal_.Reset(LoadBitmapResource(normalId));
-    if (!normal_) return FALSE;
-    BOOL all = TRUE;
+    if (!normal_) return false;
+    bool all = true;
     const struct {
         UINT id;
         GdiObject<HBITMAP>* slot;
@@ -18,7 +18,7 @@ BOOL BitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT
     for (const auto& image : optional) {
         if (image.id == 0) continue;
         image.slot->Reset(LoadBitmapResource(image.id));
-        if (!*image.slot) all = FALSE;
+        if (!*image.slot) all = false;
     }
     return all;
 }

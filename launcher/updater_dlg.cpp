@@ -67,7 +67,7 @@ void UpdaterDialog::DoDataExchange() {
     Bind(IDC_CANCEL, cancelButton_);
 }
 
-BOOL UpdaterDialog::OnInitDialog() {
+bool UpdaterDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
@@ -95,9 +95,9 @@ BOOL UpdaterDialog::OnInitDialog() {
     update_->progress.Connect(progress_.hwnd());
     if (!worker_.Start([job = update_] { kavuno::launcher::RunUpdateJob(*job); })) {
         updateWatched_ = true;  // no update this time; the player still starts
-        updateDone_ = 1;
+        updateDone_ = true;
     }
-    return TRUE;
+    return true;
 }
 
 void UpdaterDialog::PlaceControls() {
@@ -149,7 +149,7 @@ void UpdaterDialog::WatchUpdate() {
     bool stalled = update_->progress.QuietMs() > kGiveUpAfterMs && update_->progress.GiveUp();
     if (update_->ended || stalled) {
         updateWatched_ = true;
-        updateDone_ = 1;
+        updateDone_ = true;
     }
 }
 
@@ -164,8 +164,8 @@ void UpdaterDialog::DrawNextFrame() {
 
 void UpdaterDialog::LaunchPlayerWhenUpdated() {
     // The flag is raised once per run, so the player is started once.
-    if (updateDone_ != 1) return;
-    updateDone_ = 0;
+    if (!updateDone_) return;
+    updateDone_ = false;
     std::wstring player = appDir_ + kPlayerProgram;
     ShellExecuteW(nullptr, L"open", player.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -34,7 +34,7 @@ public:
     static constexpr ULONGLONG kGiveUpAfterMs = 35000;
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     void DoDataExchange() override;
     void OnOK() override {}  // Enter does not close the window
     void OnCancel() override;
@@ -59,9 +59,9 @@ private:
     kavuno::ui::GdiObject<HBITMAP> background_;
     HBITMAP shownFrame_ = nullptr;  // the frame on show, one of frames_
     kavuno::ui::OwnedDC memoryDC_;
-    // 1 when the update has ended (or was given up); the timer starts the
-    // player and puts it back to 0. Only the GUI thread reads and writes it.
-    int updateDone_ = 0;
+    // Set when the update has ended (or was given up); the timer starts the
+    // player and clears it. Only the GUI thread reads and writes it.
+    bool updateDone_ = false;
     std::wstring appDir_;
 
     kavuno::ui::GdiObject<HBITMAP> frames_[kFrameCount];  // loaded once, in the order they are shown

@@ -114,7 +114,7 @@ void MainWindow::DoDataExchange() {
     Bind(IDC_TOPMOST, topmostButton_);
 }
 
-BOOL MainWindow::OnInitDialog() {
+bool MainWindow::OnInitDialog() {
     // 1. Base set-up: the bindings, the template's initial data (the search
     // types), and window and controls at the reference base units.
     Dialog::OnInitDialog();
@@ -168,7 +168,7 @@ BOOL MainWindow::OnInitDialog() {
     NoticeLastCrash();
 
     // 24. The focus goes to the first tab stop, the category tree.
-    return TRUE;
+    return true;
 }
 
 void MainWindow::LoadCategories() {

@@ -45,7 +45,7 @@ public:
 
 protected:
     void DoDataExchange() override;
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     bool PreTranslateMessage(MSG& msg) override;
     void OnCancel() override;
 

@@ -36,7 +36,7 @@ void AdPopup::KeepOnTop() {
     if (hwnd()) SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-BOOL AdPopup::OnInitDialog() {
+bool AdPopup::OnInitDialog() {
     Dialog::OnInitDialog();
     player::PlaceAtReferenceUnits(hwnd(), GetModuleHandleW(nullptr), IDD_AD_POPUP);
     RECT client;
@@ -45,7 +45,7 @@ BOOL AdPopup::OnInitDialog() {
     ShowWindow(browser_.hwnd(), SW_SHOW);
     browser_.SetResizable(false);
     browser_.Navigate(PopupAdPage());
-    return TRUE;
+    return true;
 }
 
 bool AdPopup::PreTranslateMessage(MSG& msg) {

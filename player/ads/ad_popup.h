@@ -26,7 +26,7 @@ public:
     void KeepOnTop();
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     bool PreTranslateMessage(MSG& msg) override;
     void OnOK() override {}
     void OnCancel() override {}

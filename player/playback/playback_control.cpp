@@ -83,14 +83,14 @@ void PlaybackControl::Start(const catalogue::MovieRecord& record, std::size_t re
     lastRemembered_ = GetTickCount();
     streamAddress_ = std::move(address);
     SetTimer(window_, kStatusTimer, kStatusInterval, nullptr);
-    showVideo_ = record.video();
+    showVideo_ = record.video() != 0;
     area_.browser().Navigate(ads::StartPage());
     Sleep(kStartPagePause);
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), FALSE);
 
     // The movie that plays, if any, is switched off by the new player's start.
     active_ = &player;
-    videoShown_ = 0;
+    videoShown_ = false;
     player.Start(streamAddress_);
     // Each control keeps a volume of its own until told.
     player.SetVolume(volume_.level);
@@ -110,13 +110,13 @@ void PlaybackControl::StopPlayback() {
     area_.HidePlayers();
     active_ = nullptr;
     area_.browser().Navigate(ads::AdPage());
-    videoShown_ = 0;
+    videoShown_ = false;
     KillTimer(window_, kStatusTimer);
     SetTexts(kIdleTime, kIdleStatus);
 }
 
 void PlaybackControl::SetPlaying(bool playing, bool pointerOver) {
-    playing_ = playing ? 1 : 0;
+    playing_ = playing;
     awake_.KeepAwake(playing);
     playPause_.ShowPlaying(playing, pointerOver);
 }
@@ -170,7 +170,7 @@ void PlaybackControl::UpdatePlaybackStatus() {
     SetSlider(reading.sliderLength, reading.sliderPosition);
     SetWindowTextW(GetDlgItem(window_, IDC_PLAY_TIME), TimeText(reading.positionMs, reading.lengthMs).c_str());
 
-    const StatusAction action = ReactToPlayState(active_->mode(), reading.state, showVideo_ != 0);
+    const StatusAction action = ReactToPlayState(active_->mode(), reading.state, showVideo_);
     HWND status = GetDlgItem(window_, IDC_STATUS_LINE);
     switch (action) {
     case StatusAction::Stop:
@@ -190,7 +190,7 @@ void PlaybackControl::UpdatePlaybackStatus() {
         SetWindowTextW(status, gbk::ToWide(active_->StatusText()).c_str());
         break;
     }
-    ShowPicture(PictureWanted(action, showVideo_ != 0));
+    ShowPicture(PictureWanted(action, showVideo_));
 }
 
 void PlaybackControl::RememberPosition() {
@@ -223,14 +223,14 @@ bool PlaybackControl::SeekToStart(bool anyTime) {
 }
 
 void PlaybackControl::ShowPicture(bool show) {
-    if (show && videoShown_ == 0) {
+    if (show && !videoShown_) {
         // Above the browser's page, which shares the area.
         SetWindowPos(active_->window(), HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        videoShown_ = 1;
-    } else if (!show && videoShown_ == 1) {
+        videoShown_ = true;
+    } else if (!show && videoShown_) {
         ShowWindow(active_->window(), SW_HIDE);
-        videoShown_ = 0;
+        videoShown_ = false;
     }
 }
 

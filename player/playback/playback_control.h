@@ -64,7 +64,7 @@ public:
     bool MovieLoaded() const { return active_ != nullptr; }
     // playing_: the user's view (playing, or paused), which the control's
     // own state does not change.
-    bool Playing() const { return playing_ != 0; }
+    bool Playing() const { return playing_; }
     // While a movie plays the screen stays on: the screen saver and the
     // monitor's power-off are refused.
     bool RefusesSysCommand(WPARAM command) const { return awake_.Refuses(command); }
@@ -96,9 +96,9 @@ private:
     MoviePlayer* const players_[3] = {nullptr, &real_, &media_};
     MoviePlayer* active_ = nullptr;  // m_nPlayerMode: none while no movie is loaded
 
-    std::int32_t playing_ = 0;
-    std::int32_t showVideo_ = 0;   // the started record's `video`
-    std::int32_t videoShown_ = 0;  // 1 while the active player's window is shown
+    bool playing_ = false;
+    bool showVideo_ = false;   // the started record's `video`
+    bool videoShown_ = false;  // while the active player's window is shown
     std::string streamAddress_;
     std::string nowPlaying_;
     VolumeSetting volume_;

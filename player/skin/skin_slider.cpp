@@ -23,22 +23,22 @@ bool SkinSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         return true;
     case WM_LBUTTONDOWN:
         InvalidateRect(hwnd(), nullptr, FALSE);
-        dragging_ = 1;
+        dragging_ = true;
         return false;  // the track bar moves the thumb and notifies the window
     case WM_MOUSEMOVE:
         if (dragging_) InvalidateRect(hwnd(), nullptr, FALSE);
         return false;
     case WM_LBUTTONUP:
-        dragging_ = 0;
+        dragging_ = false;
         return false;
     case WM_CAPTURECHANGED:
         // Mid-drag the capture went elsewhere: like a release, without a seek,
         // so the thumb follows playback again.
         if (!dragging_) return false;
-        dragging_ = 0;
-        losingCapture_ = 1;
+        dragging_ = false;
+        losingCapture_ = true;
         result = CallDefault(message, wParam, lParam);
-        losingCapture_ = 0;
+        losingCapture_ = false;
         return true;
     default:
         return false;

@@ -4,8 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
-
 #include "framework/control.h"
 
 namespace kavuno::skin {
@@ -14,11 +12,11 @@ class SkinSlider : public ui::Control {
 public:
     // True from a left button press on the slider until the button is
     // released, or until the slider loses the mouse capture mid-drag.
-    bool IsDragging() const { return dragging_ != 0; }
+    bool IsDragging() const { return dragging_; }
     // True while the track bar ends a drag because the capture went elsewhere
     // (another window was activated, say): its release notification then
     // asks for no seek.
-    bool LosingCapture() const { return losingCapture_ != 0; }
+    bool LosingCapture() const { return losingCapture_; }
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -26,8 +24,8 @@ protected:
 private:
     void Paint();
 
-    std::int32_t dragging_ = 0;
-    std::int32_t losingCapture_ = 0;
+    bool dragging_ = false;
+    bool losingCapture_ = false;
 };
 
 }  // namespace kavuno::skin

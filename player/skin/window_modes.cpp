@@ -22,9 +22,9 @@ void WindowModes::ToggleWindowMode(HWND window, const std::function<void()>& rel
 }
 
 void WindowModes::ToggleTopmost(HWND window) {
-    const bool toTopmost = onTop_ == 0;
+    const bool toTopmost = !onTop_;
     SetWindowPos(window, toTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    onTop_ = toTopmost ? 1 : 0;
+    onTop_ = toTopmost;
     tips_.SetText(topmostButton_.hwnd(), toTopmost ? kStopKeepingOnTopTip : kKeepOnTopTip);
 }
 

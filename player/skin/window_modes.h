@@ -5,7 +5,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 
 #include "framework/bitmap_button.h"
@@ -29,14 +28,14 @@ public:
     // Nothing else moves: controls, size, position and playback stay.
     void ToggleWindowMode(HWND window, const std::function<void()>& reloadPage);
     void ToggleTopmost(HWND window);
-    bool IsTopmost() const { return onTop_ != 0; }
+    bool IsTopmost() const { return onTop_; }
 
 private:
     WindowSkin& skin_;
     ui::BitmapButton& modeButton_;
     ui::BitmapButton& topmostButton_;
     ui::ToolTip& tips_;
-    std::int32_t onTop_ = 0;
+    bool onTop_ = false;
 };
 
 }  // namespace kavuno::skin

@@ -92,7 +92,7 @@ void WindowSkin::Apply(HWND window, bool playMode) {
     Prepare(window, skins_[0], IDB_SKIN_FULL);
     Prepare(window, skins_[1], IDB_SKIN_PLAY);
     ApplySkinRegion(window, skins_[playMode ? 1 : 0].region.get());
-    playMode_ = playMode ? 1 : 0;
+    playMode_ = playMode;
 }
 
 void WindowSkin::CreateBrushes() {

@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdint>
 #include <string>
 
 #include "framework/ownership.h"
@@ -37,7 +36,7 @@ public:
     // skins and their regions are made on the first call and kept, so a mode
     // switch only hands the window a copy of a region.
     void Apply(HWND window, bool playMode);
-    bool PlayMode() const { return playMode_ != 0; }
+    bool PlayMode() const { return playMode_; }
 
     // The brushes of the two control colours; created once, during set-up.
     void CreateBrushes();
@@ -64,10 +63,10 @@ private:
         ui::GdiObject<HRGN> region;
     };
     void Prepare(HWND window, Skin& skin, UINT bitmapId);
-    HBITMAP CurrentBitmap() const { return skins_[playMode_].bitmap.get(); }
+    HBITMAP CurrentBitmap() const { return skins_[playMode_ ? 1 : 0].bitmap.get(); }
 
     Skin skins_[2];  // full mode, play mode; the current one is the window's m_bmpSkin
-    std::int32_t playMode_ = 0;
+    bool playMode_ = false;
     ui::GdiObject<HBRUSH> darkBrush_;
     ui::GdiObject<HBRUSH> lightBrush_;
     std::wstring caption_;

@@ -66,11 +66,11 @@ public:
     RecordingControl button;
     std::vector<std::string> log;
 
-    BOOL OnInitDialog() override {
+    bool OnInitDialog() override {
         Dialog::OnInitDialog();
         SetTimer(hwnd(), kGiveUpTimer, 5000, nullptr);
         if (onInit) onInit(*this);
-        return TRUE;
+        return true;
     }
     void DoDataExchange() override {
         Bind(kEdit, edit);
@@ -210,7 +210,7 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     const kavuno::ui::OwnedWindow plain(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
                                                         nullptr, wc.hInstance, nullptr));
     TestDlg dlg;
-    BOOL ownerEnabled = TRUE, shown = FALSE;
+    bool ownerEnabled = true, shown = false;
     LRESULT brush = 0;
     dlg.onInit = [&](TestDlg& d) {
         // A colour handler's result is the message's own, not DWLP_MSGRESULT.
@@ -221,8 +221,8 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
         SetTimer(d.hwnd(), 5, 200, nullptr);  // the owner's state is read once the loop has run a while
         d.filter = [&](MSG& msg) {
             if (msg.message == WM_TIMER && msg.wParam == 5) {
-                ownerEnabled = IsWindowEnabled(owner.get());
-                shown = IsWindowVisible(d.hwnd());
+                ownerEnabled = IsWindowEnabled(owner.get()) != FALSE;
+                shown = IsWindowVisible(d.hwnd()) != FALSE;
                 d.EndDialog(IDOK);
                 return true;
             }
