@@ -3,9 +3,9 @@
 //
 //   const MessageEntry<ExampleDialog> ExampleDialog::kMessageTable[] = {
 //       OnMessage(WM_PAINT, &ExampleDialog::OnPaint),
-//       OnCommand(BN_CLICKED, 1000, &ExampleDialog::OnClose),
-//       OnNotify(NM_CLICK, 1004, &ExampleDialog::OnTreeClick),
-//       OnTimer(2, &ExampleDialog::OnStatusTick),
+//       OnCommand(BN_CLICKED, IDC_CLOSE, &ExampleDialog::OnClose),
+//       OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &ExampleDialog::OnTreeClick),
+//       OnTimer(kStatusTimer, &ExampleDialog::OnStatusTick),
 //       OnMessage(WM_TIMER, &ExampleDialog::OnOtherTimers),
 //   };
 //

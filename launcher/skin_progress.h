@@ -1,6 +1,7 @@
-// The launcher's progress bar, drawn from bitmaps: the track (151) stretched
-// over the whole control, border included, and the filled part tiled with the
-// stripe pattern (152). Range and position stay the control's own.
+// The launcher's progress bar, drawn from bitmaps: the track (IDB_PROGRESS_TRACK)
+// stretched over the whole control, border included, and the filled part tiled
+// with the stripe pattern (IDB_PROGRESS_BAR). Range and position stay the
+// control's own.
 #pragma once
 #include <windows.h>
 

@@ -115,59 +115,63 @@ void MainWindow::DoDataExchange() {
 }
 
 bool MainWindow::OnInitDialog() {
-    // 1. Base set-up: the bindings, the template's initial data (the search
-    // types), and window and controls at the reference base units.
+    // The bindings first, then the template's initial data (the search
+    // types), and window and controls at the reference base units, where the
+    // skin's bitmaps fit them. Playback sets its timer and texts on this window.
     Dialog::OnInitDialog();
     playback_.Attach(hwnd());
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     kavuno::player::FillInitialData(hwnd(), instance, IDD_PLAYER);
     kavuno::player::PlaceAtReferenceUnits(hwnd(), instance, IDD_PLAYER);
 
-    // 2. The icons.
+    // The program's icon in both sizes, for the task-bar button and Alt+Tab.
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
-    // 3. Presence: results ignored, a player without presence runs the same.
+    // Presence: results ignored, a player without presence runs the same.
     // "Conn" goes out once the server's address is known: a host name is
     // looked up on a thread of its own, never holding up the window.
     presence_.Create(hwnd(), kPresenceSocketMessage);
     presence_.Announce(kavuno::config::PresenceServer(), hwnd(), kPresenceResolvedMessage);
 
-    // 4, 5. Centred; the launcher recognises a running player by this text.
+    // Centred; the launcher recognises a running player by this text.
     kavuno::ui::CentreInWorkArea(hwnd());
     SetWindowTextW(hwnd(), kWindowText);
 
-    // 6-8. Skin and region of full mode, button images, the 100 ms hover poll.
+    // Every start is in full mode: its skin and region, the buttons' images,
+    // and the poll that swaps a button's face while the pointer is over it.
     skin_.Apply(hwnd(), false);
     buttonFaces_.LoadSetUpImages();
     SetTimer(hwnd(), kHoverTimer, kHoverInterval, nullptr);
 
-    // 9-12. Colours and the list's columns.
+    // The controls' brushes and colours, and the list's columns before any row.
     skin_.CreateBrushes();
     WindowSkin::ColourTree(categoryTree_.hwnd());
     movieList_.InsertColumns();
     WindowSkin::ColourList(movieList_.hwnd());
 
-    // 13-16. The catalogue: tree, records, the recently updated entries.
+    // The catalogue from the program's folder: the tree, the records, the
+    // recently updated entries in the list; then what the user watched.
     appDir_ = kavuno::ui::ProgramDirectory();
     LoadCategories();
     LoadRecords();
     ShowRecent();
     watched_.Load();
 
-    // 17. Search by title.
+    // Searches go by title until the user picks another field.
     searchType_.Send(CB_SETCURSEL, 0);
 
-    // 18-22. The ad pop-up, then the video area's three controls.
+    // The ad pop-up, then the video area's three controls and the volume control.
     CreateAdPopup();
     CreateVideoAreaControls();
     CreateVolumeControl();
 
-    // 23. Tool tips of every button.
+    // Tool tips once every button exists, the volume control included; then
+    // whether the last run crashed.
     CreateToolTips();
     NoticeLastCrash();
 
-    // 24. The focus goes to the first tab stop, the category tree.
+    // The focus goes to the first tab stop, the category tree.
     return true;
 }
 

@@ -1,4 +1,4 @@
-// The player's main window: a modal dialog from template 102 that owns the
+// The player's main window: a modal dialog from template IDD_PLAYER that owns the
 // catalogue, the tree and list, the search controls, the video area, the skin
 // and its buttons, and the presence socket. Its set-up runs in one fixed order
 // (OnInitDialog); the steps that belong to the skin, the playback controls and
@@ -112,15 +112,15 @@ private:
     BitmapButton closeButton_;
     BitmapButton fullScreenButton_;
     BitmapButton stopButton_;
-    kavuno::skin::PlayPauseButton playPauseButton_;  // shows playback's playing_
+    kavuno::skin::PlayPauseButton playPauseButton_;  // shows whether playback plays
     BitmapButton topmostButton_;
     BitmapButton modeButton_;
     HICON icon_ = nullptr;
     kavuno::player::PresenceSocket presence_{kavuno::config::PresenceLocalPort(), kavuno::config::PresencePort()};
     kavuno::ui::ToolTip toolTip_;
-    kavuno::skin::WindowSkin skin_;          // m_bmpSkin, playMode_ and the brushes
+    kavuno::skin::WindowSkin skin_;          // the two skins, the mode shown and the brushes
     kavuno::skin::ButtonFaces buttonFaces_;  // the set-up images and the hover flags
-    kavuno::skin::WindowModes modes_;        // the mode switch and onTop_
+    kavuno::skin::WindowModes modes_;        // the mode switch and keeping on top
     std::wstring appDir_;
     kavuno::catalogue::RecordArray records_;
     std::unique_ptr<kavuno::ads::AdPopup> adPopup_;

@@ -1,11 +1,11 @@
-// The player's record array (its records_): every record of movie.dat in file
-// order, index 0 included. An object reference in the file appends the same
-// record again, so one record can stand at two indices.
+// The player's record array (the main window's records_): every record of
+// movie.dat in file order, index 0 included. An object reference in the file
+// appends the same record again, so one record can stand at two indices.
 //
-// A record is one pointer to its body (movie_record.h). Bodies read from a file stay in
-// the file's bytes, which the array keeps (mapped, or copied once); bodies of
-// appended records, and of records read through a buffer, go into the array's
-// arena. A catalogue of a million records so costs its file and eight bytes a
+// A record is one pointer to its body (movie_record.h). Bodies read from a file
+// stay in the file's bytes, which the array keeps (mapped, or copied once);
+// bodies of appended records, and of records read through a buffer, go into
+// the array's arena. A catalogue of a million records so costs its file and eight bytes a
 // record, with no copy of any text.
 #pragma once
 #include <cstddef>

@@ -37,7 +37,8 @@ public:
     PlaybackControl(VideoArea& area, skin::SkinSlider& slider, skin::PlayPauseButton& playPause,
                     history::WatchKeeper* watched = nullptr);
 
-    // The main window, whose timer 2 and controls 1015, 1020 and 1021 this uses.
+    // The main window, whose timer kStatusTimer and controls IDC_VIDEO_AREA,
+    // IDC_PLAY_TIME and IDC_STATUS_LINE this uses.
     void Attach(HWND window) { window_ = window; }
 
     // Starts `record`'s movie; another one that plays is switched off. When
@@ -55,15 +56,15 @@ public:
     void SeekBy(int seconds);
     // The user's volume, for the player that plays now and every one started.
     void SetVolume(const VolumeSetting& volume);
-    // Timer 2.
+    // kStatusTimer's tick.
     void UpdatePlaybackStatus();
     // Back to the beginning: at any time, or only while the status line says
     // that the movie went on from where it was left. False when nothing sought.
     bool SeekToStart(bool anyTime);
 
     bool MovieLoaded() const { return active_ != nullptr; }
-    // playing_: the user's view (playing, or paused), which the control's
-    // own state does not change.
+    // The user's view (playing, or paused), which the control's own state
+    // does not change.
     bool Playing() const { return playing_; }
     // While a movie plays the screen stays on: the screen saver and the
     // monitor's power-off are refused.
@@ -74,7 +75,7 @@ private:
     void Refuse(std::string_view title, const std::wstring& why) const;
     bool PlayerReady(const MoviePlayer& player, std::string_view title) const;
     PlayerMode Mode() const { return active_ ? active_->mode() : PlayerMode::None; }
-    // playing_, and the play/pause button that shows it.
+    // Playing(), and the play/pause button that shows it.
     void SetPlaying(bool playing, bool pointerOver);
     void ShowPicture(bool show);
     void SetTexts(const std::wstring& time, const std::wstring& status);
@@ -87,14 +88,14 @@ private:
 
     VideoArea& area_;
     skin::SkinSlider& slider_;
-    skin::PlayPauseButton& playPause_;  // shows playing_
+    skin::PlayPauseButton& playPause_;  // shows Playing()
     HWND window_ = nullptr;
 
     RealPlayerSession real_;
     MediaPlayerSession media_;
     // By PlayerMode: none, the RealPlayer, the media player.
     MoviePlayer* const players_[3] = {nullptr, &real_, &media_};
-    MoviePlayer* active_ = nullptr;  // m_nPlayerMode: none while no movie is loaded
+    MoviePlayer* active_ = nullptr;  // none while no movie is loaded
 
     bool playing_ = false;
     bool showVideo_ = false;   // the started record's `video`

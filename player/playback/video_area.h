@@ -1,8 +1,8 @@
-// The video area: control 1015 of the main window, a frame whose three child
-// controls cover it exactly. The RealPlayer and the media player show the
-// picture of the movie that plays; the web browser shows the service's pages
-// whenever no player window is shown. The area owns the three wrappers and
-// the media player's controls and media objects.
+// The video area: control IDC_VIDEO_AREA of the main window, a frame whose
+// three child controls cover it exactly. The RealPlayer and the media player
+// show the picture of the movie that plays; the web browser shows the
+// service's pages whenever no player window is shown. The area owns the three
+// wrappers and the media player's controls and media objects.
 #pragma once
 #include <windows.h>
 

@@ -1,6 +1,7 @@
-// The position slider: a track bar painted from two bitmaps, the track (170)
-// and the thumb (184); the track bar's own painting never runs. It knows when
-// the user holds it, so the status display leaves the thumb alone meanwhile.
+// The position slider: a track bar painted from two bitmaps, the track
+// (IDB_SLIDER_TRACK) and the thumb (IDB_SLIDER_THUMB); the track bar's own
+// painting never runs. It knows when the user holds it, so the status display
+// leaves the thumb alone meanwhile.
 #pragma once
 #include <windows.h>
 

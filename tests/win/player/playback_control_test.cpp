@@ -1,7 +1,8 @@
 // Playback hosted for real: PlaybackControl and the video area in the skin's
-// test window (its play/pause button, slider and two texts, and a frame 1015
-// added), the stand-in media player controls registered in the test's prefix
-// and read back through their call log, and a web site of the test's own.
+// test window (its play/pause button, slider and two texts, and a frame
+// IDC_VIDEO_AREA added), the stand-in media player controls registered in the
+// test's prefix and read back through their call log, and a web site of the
+// test's own.
 // What one long end-to-end session cannot isolate: switching players without
 // a stop, actions with nothing loaded, pause and status on each player, the
 // slider, a page reload while a movie plays, and the order of shutdown.

@@ -1,6 +1,7 @@
-// What the skin's tests share: a window from the test's template 300 with the
-// player's nine bitmap buttons (counting their draws), its slider and three
-// labels, and reading back what a button or a bitmap puts on a canvas.
+// What the skin's tests share: a window from the test's template
+// kSkinTestDialog with the player's nine bitmap buttons (counting their
+// draws), its slider and three labels, and reading back what a button or a
+// bitmap puts on a canvas.
 #pragma once
 #include <windows.h>
 
