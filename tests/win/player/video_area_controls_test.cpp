@@ -72,6 +72,15 @@ std::string LogText() {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+// An input message as the message loop hands it to a filter; the rest is zero.
+MSG Input(HWND window, UINT message, WPARAM wParam = 0) {
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    return msg;
+}
+
 // A top-level test window with a frame like the player's video area (a static control) in it.
 class VideoAreaWindow {
 public:
@@ -223,17 +232,17 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
     EXPECT_EQ(browser.Navigate(elsewhere), S_OK);  // no input at all
     EXPECT_TRUE(PumpUntil([&] { return notOpened() == 1; })) << LogText();
     const HWND inner = GetWindow(browser.hwnd(), GW_CHILD);
-    browser.NoteInput(MSG{test.area(), WM_LBUTTONDOWN});  // the video area's own window is not the panel
-    browser.NoteInput(MSG{inner ? inner : browser.hwnd(), WM_MOUSEMOVE});
+    browser.NoteInput(Input(test.area(), WM_LBUTTONDOWN));  // the video area's own window is not the panel
+    browser.NoteInput(Input(inner ? inner : browser.hwnd(), WM_MOUSEMOVE));
     EXPECT_EQ(browser.Navigate(elsewhere + "1"), S_OK);
     EXPECT_TRUE(PumpUntil([&] { return notOpened() == 2; })) << LogText();
-    browser.NoteInput(MSG{inner ? inner : browser.hwnd(), WM_LBUTTONDOWN});
+    browser.NoteInput(Input(inner ? inner : browser.hwnd(), WM_LBUTTONDOWN));
     EXPECT_EQ(browser.Navigate(elsewhere + "2"), S_OK);
     EXPECT_TRUE(PumpUntil([&] { return !outside.empty(); }));
     EXPECT_EQ(outside, std::vector<std::wstring>{std::wstring(elsewhere.begin(), elsewhere.end()) + L"2"});
     EXPECT_EQ(browser.Navigate(elsewhere + "3"), S_OK);  // a second one without another input
     EXPECT_TRUE(PumpUntil([&] { return notOpened() == 3; })) << LogText();
-    browser.NoteInput(MSG{browser.hwnd(), WM_KEYDOWN, VK_RETURN});
+    browser.NoteInput(Input(browser.hwnd(), WM_KEYDOWN, VK_RETURN));
     EXPECT_EQ(browser.Navigate(elsewhere + "4"), S_OK);
     EXPECT_TRUE(PumpUntil([&] { return outside.size() == 2; }));
     EXPECT_EQ(browser.GetLocationURL(), home);
