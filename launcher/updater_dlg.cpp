@@ -23,7 +23,7 @@ constexpr int kCaptionX = 10;
 constexpr int kCaptionY = 5;
 
 constexpr UINT kFrameIds[UpdaterDialog::kFrameCount] = {IDB_SWEEP_1, IDB_SWEEP_2, IDB_SWEEP_3,
-                                                     IDB_SWEEP_4, IDB_SWEEP_5, IDB_SWEEP_6};
+                                                        IDB_SWEEP_4, IDB_SWEEP_5, IDB_SWEEP_6};
 
 // The next animation frame, 0 to 5, shared by the whole process.
 int g_nextFrame = 0;

@@ -87,8 +87,8 @@ const kavuno::ui::MessageEntry<MainWindow> MainWindow::kMessageTable[] = {
 MainWindow::MainWindow()
     : Dialog(IDD_PLAYER, kMessageTable),
       movieList_(&records_),
-      buttonFaces_({closeButton_, maximizeButton_, minimizeButton_, searchButton_, topmostButton_, fullScreenButton_, stopButton_,
-                     playPauseButton_, modeButton_}),
+      buttonFaces_({closeButton_, maximizeButton_, minimizeButton_, searchButton_, topmostButton_, fullScreenButton_,
+                    stopButton_, playPauseButton_, modeButton_}),
       modes_(skin_, modeButton_, topmostButton_, toolTip_),
       playback_(videoArea_, positionSlider_, playPauseButton_, &watched_),
       volumeControl_(volume_),
@@ -324,7 +324,9 @@ void MainWindow::OnTreeRightClick(NMHDR*, LRESULT&) {
     if (listed) movieList_.Clear();
 }
 
-void MainWindow::ShowWatched() { movieList_.InsertRowsAtTop(kavuno::history::WatchedRows(watched_.history(), records_)); }
+void MainWindow::ShowWatched() {
+    movieList_.InsertRowsAtTop(kavuno::history::WatchedRows(watched_.history(), records_));
+}
 
 void MainWindow::ShowRecent() { movieList_.InsertRowsAtTop(kavuno::catalogue::RecentRows(records_)); }
 

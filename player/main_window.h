@@ -124,11 +124,11 @@ private:
     std::wstring appDir_;
     kavuno::catalogue::RecordArray records_;
     std::unique_ptr<kavuno::ads::AdPopup> adPopup_;
-    kavuno::history::WatchKeeper watched_;     // what the user watched, and where each movie was left
-    std::size_t watchedNode_ = 0;              // the tree's "最近观看" node, last of all
-    kavuno::playback::VideoArea videoArea_;      // the three controls and the media player's objects
+    kavuno::history::WatchKeeper watched_;        // what the user watched, and where each movie was left
+    std::size_t watchedNode_ = 0;                 // the tree's "最近观看" node, last of all
+    kavuno::playback::VideoArea videoArea_;       // the three controls and the media player's objects
     kavuno::playback::PlaybackControl playback_;  // the active player and the state of the movie loaded
-    kavuno::playback::Volume volume_;              // the user's level and mute, kept between runs
+    kavuno::playback::Volume volume_;             // the user's level and mute, kept between runs
     kavuno::playback::VolumeControl volumeControl_;
     kavuno::player::KeyInput keys_;  // keys, media keys, the wheel
 

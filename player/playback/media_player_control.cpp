@@ -27,7 +27,8 @@ constexpr DISPID kMediaDuration = 757;
 
 }  // namespace
 
-const CLSID MediaPlayerControl::kClassId = {0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};
+const CLSID MediaPlayerControl::kClassId = {
+    0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};
 
 HRESULT MediaPlayerControl::SetURL(const std::string& address) {
     return Call(kURL, DispatchKind::PropertyPut, {address}).hr;
@@ -42,7 +43,9 @@ DispatchHolder MediaPlayerControl::GetCurrentMedia() const {
 std::int32_t MediaPlayerControl::GetPlayState() const {
     return Call<std::int32_t>(kPlayState, DispatchKind::PropertyGet).value;
 }
-std::string MediaPlayerControl::GetStatus() const { return Call<std::string>(kStatus, DispatchKind::PropertyGet).value; }
+std::string MediaPlayerControl::GetStatus() const {
+    return Call<std::string>(kStatus, DispatchKind::PropertyGet).value;
+}
 HRESULT MediaPlayerControl::SetFullScreen(bool on) { return Call(kFullScreen, DispatchKind::PropertyPut, {on}).hr; }
 HRESULT MediaPlayerControl::SetUiMode(const std::string& mode) {
     return Call(kUiMode, DispatchKind::PropertyPut, {mode}).hr;

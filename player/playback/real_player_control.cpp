@@ -23,7 +23,8 @@ constexpr DISPID kStatusText = 331;
 
 }  // namespace
 
-const CLSID RealPlayerControl::kClassId = {0xCFCDAA03, 0x8BE4, 0x11CF, {0xB8, 0x4B, 0x00, 0x20, 0xAF, 0xBB, 0xCC, 0xFA}};
+const CLSID RealPlayerControl::kClassId = {
+    0xCFCDAA03, 0x8BE4, 0x11CF, {0xB8, 0x4B, 0x00, 0x20, 0xAF, 0xBB, 0xCC, 0xFA}};
 
 HRESULT RealPlayerControl::SetSource(const std::string& address) {
     return Call(kSource, DispatchKind::PropertyPut, {address}).hr;
@@ -42,8 +43,12 @@ HRESULT RealPlayerControl::SetVolume(std::int32_t level) {
 HRESULT RealPlayerControl::SetMute(bool muted) { return CallByName(L"SetMute", DispatchKind::Method, {muted}).hr; }
 HRESULT RealPlayerControl::Play() { return Call(kPlay, DispatchKind::Method).hr; }
 HRESULT RealPlayerControl::Pause() { return Call(kPause, DispatchKind::Method).hr; }
-std::int32_t RealPlayerControl::GetPosition() const { return Call<std::int32_t>(kPosition, DispatchKind::Method).value; }
-std::int32_t RealPlayerControl::GetPlayState() const { return Call<std::int32_t>(kPlayState, DispatchKind::Method).value; }
+std::int32_t RealPlayerControl::GetPosition() const {
+    return Call<std::int32_t>(kPosition, DispatchKind::Method).value;
+}
+std::int32_t RealPlayerControl::GetPlayState() const {
+    return Call<std::int32_t>(kPlayState, DispatchKind::Method).value;
+}
 std::int32_t RealPlayerControl::GetLength() const { return Call<std::int32_t>(kLength, DispatchKind::Method).value; }
 bool RealPlayerControl::QueryAfterStop() const { return Call<bool>(kQueryAfterStop, DispatchKind::Method).value; }
 HRESULT RealPlayerControl::Seek(std::int32_t milliseconds) {

@@ -25,11 +25,11 @@
 
 namespace {
 
-using kavuno::testing::LoopbackHttpServer;
-using kavuno::testing::UseSite;
+using kavuno::playback::MediaPlayerControl;
 using kavuno::playback::RealPlayerControl;
 using kavuno::playback::WebBrowserControl;
-using kavuno::playback::MediaPlayerControl;
+using kavuno::testing::LoopbackHttpServer;
+using kavuno::testing::UseSite;
 using kavuno::ui::ActiveXControl;
 using kavuno::ui::ActiveXStatus;
 

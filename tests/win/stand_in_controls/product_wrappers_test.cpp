@@ -14,8 +14,8 @@
 
 namespace {
 
-using kavuno::playback::RealPlayerControl;
 using kavuno::playback::MediaPlayerControl;
+using kavuno::playback::RealPlayerControl;
 using kavuno::stand_in::testing::WaitUntil;
 namespace wmp_controls = kavuno::playback::wmp_controls;
 namespace wmp_media = kavuno::playback::wmp_media;
