@@ -11,8 +11,11 @@ WIN32 := $(BUILD_DIR)/win32
 # Both Windows trees write their packages into one folder.
 TREE_FLAGS := -DKAVUNO_KEYS_DIR=$(abspath $(BUILD_DIR))/keys -DKAVUNO_NATIVE_DIR=$(abspath $(NATIVE)) \
   -DKAVUNO_PACKAGE_DIR=$(abspath $(BUILD_DIR))/package -DKAVUNO_WIN32_DIR=$(abspath $(WIN32))
-CONFIGURE_WIN = cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
-CONFIGURE_WIN32 = cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DKAVUNO_TESTS=ON $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+# CMake reads a toolchain file only when it first configures a tree; on a tree
+# already configured it would warn that the file went unused.
+TOOLCHAIN = $(if $(wildcard $(1)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$(2).cmake)
+CONFIGURE_WIN = cmake -S . -B $(WIN) $(call TOOLCHAIN,$(WIN),x86_64) $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
+CONFIGURE_WIN32 = cmake -S . -B $(WIN32) $(call TOOLCHAIN,$(WIN32),i686) -DKAVUNO_TESTS=ON $(TREE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 
 .PHONY: all deps build build-native build-win build-i686 package test test-native test-win demo screenshots fuzz bench mutate format clean
 

@@ -6,11 +6,11 @@
 
 namespace kavuno::ui {
 
-BOOL CBitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
+bool BitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UINT disabledId) {
     for (GdiObject<HBITMAP>* slot : {&normal_, &pressed_, &focused_, &disabled_}) slot->Reset();
     normal_.Reset(LoadBitmapResource(normalId));
-    if (!normal_) return FALSE;
-    BOOL all = TRUE;
+    if (!normal_) return false;
+    bool all = true;
     const struct {
         UINT id;
         GdiObject<HBITMAP>* slot;
@@ -18,12 +18,12 @@ BOOL CBitmapButton::SetImages(UINT normalId, UINT pressedId, UINT focusedId, UIN
     for (const auto& image : optional) {
         if (image.id == 0) continue;
         image.slot->Reset(LoadBitmapResource(image.id));
-        if (!*image.slot) all = FALSE;
+        if (!*image.slot) all = false;
     }
     return all;
 }
 
-void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
+void BitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     HBITMAP image = normal_.get();
     if ((item.itemState & ODS_SELECTED) && pressed_)
         image = pressed_.get();
@@ -41,7 +41,7 @@ void CBitmapButton::OnDrawItem(const DRAWITEMSTRUCT& item) {
     }
 }
 
-bool CBitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool BitmapButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_SETFOCUS) focusByKeyboard_ = GetKeyState(VK_LBUTTON) >= 0 && GetKeyState(VK_RBUTTON) >= 0;
     if (message != WM_LBUTTONDBLCLK) return false;
     result = CallDefault(WM_LBUTTONDOWN, wParam, lParam);

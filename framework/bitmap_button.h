@@ -11,13 +11,13 @@
 
 namespace kavuno::ui {
 
-class CBitmapButton : public Control {
+class BitmapButton : public Control {
 public:
     // Releases all four slots, then loads the normal image and each other image
-    // whose id is not 0, from the program's resources. Non-zero only when every
+    // whose id is not 0, from the program's resources. True only when every
     // load succeeded; when the normal image fails the other slots stay empty.
     // The caller redraws the button when it wants the new images shown at once.
-    BOOL SetImages(UINT normalId, UINT pressedId = 0, UINT focusedId = 0, UINT disabledId = 0);
+    bool SetImages(UINT normalId, UINT pressedId = 0, UINT focusedId = 0, UINT disabledId = 0);
 
     // Pressed image while held down, else focused, else disabled — each only
     // if its slot is filled — else the normal image. An empty slot draws nothing.

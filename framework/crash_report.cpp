@@ -154,7 +154,7 @@ std::optional<std::wstring> TakeCrashNote(std::wstring_view program) {
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::wstring path(kMaxNoteBytes / sizeof(wchar_t), L'\0');
     DWORD read = 0;
-    const BOOL ok = ReadFile(file, path.data(), kMaxNoteBytes, &read, nullptr);
+    const bool ok = ReadFile(file, path.data(), kMaxNoteBytes, &read, nullptr) != FALSE;
     CloseHandle(file);
     DeleteFileW(notePath.c_str());
     path.resize(read / sizeof(wchar_t));

@@ -106,9 +106,9 @@ void DialogBase::EndDialog(INT_PTR result) {
     }
 }
 
-BOOL DialogBase::OnInitDialog() {
+bool DialogBase::OnInitDialog() {
     DoDataExchange();
-    return TRUE;
+    return true;
 }
 
 void DialogBase::Bind(int id, Control& control) {
@@ -143,7 +143,7 @@ Control* DialogBase::BoundControl(HWND window) const {
 }
 
 INT_PTR DialogBase::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog();
+    if (message == WM_INITDIALOG) return OnInitDialog() ? TRUE : FALSE;
 
     LRESULT result = 0;
     if (message == WM_NOTIFY) {

@@ -45,9 +45,9 @@ public:
     static bool PreTranslate(MSG& msg);
 
 protected:
-    // Runs DoDataExchange. Derived dialogs call it first. Returns TRUE to let
+    // Runs DoDataExchange. Derived dialogs call it first. Returns true to let
     // the system give the focus to the first tab-stop control.
-    virtual BOOL OnInitDialog();
+    virtual bool OnInitDialog();
     virtual void DoDataExchange() {}
     void Bind(int id, Control& control);
 

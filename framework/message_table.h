@@ -1,12 +1,12 @@
 // A dialog's message table: which handler runs for which message, command or
 // notification. A table reads like this:
 //
-//   const MessageEntry<CMyDlg> CMyDlg::kMessageTable[] = {
-//       OnMessage(WM_PAINT, &CMyDlg::OnPaint),
-//       OnCommand(BN_CLICKED, 1000, &CMyDlg::OnClose),
-//       OnNotify(NM_CLICK, 1004, &CMyDlg::OnTreeClick),
-//       OnTimer(2, &CMyDlg::OnStatusTick),
-//       OnMessage(WM_TIMER, &CMyDlg::OnOtherTimers),
+//   const MessageEntry<ExampleDialog> ExampleDialog::kMessageTable[] = {
+//       OnMessage(WM_PAINT, &ExampleDialog::OnPaint),
+//       OnCommand(BN_CLICKED, IDC_CLOSE, &ExampleDialog::OnClose),
+//       OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &ExampleDialog::OnTreeClick),
+//       OnTimer(kStatusTimer, &ExampleDialog::OnStatusTick),
+//       OnMessage(WM_TIMER, &ExampleDialog::OnOtherTimers),
 //   };
 //
 // The first matching entry runs. Message handlers return false to let the

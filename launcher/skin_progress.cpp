@@ -30,12 +30,12 @@ bool ChangesPosition(UINT message) {
 
 }  // namespace
 
-CSkinProgressCtrl::CSkinProgressCtrl()
-    : m_bmpTrack(LoadBitmapResource(IDB_PROGRESS_TRACK)), m_bmpBar(LoadBitmapResource(IDB_PROGRESS_BAR)) {
-    if (m_bmpBar) m_brBar.Reset(CreatePatternBrush(m_bmpBar.get()));
+SkinProgress::SkinProgress()
+    : track_(LoadBitmapResource(IDB_PROGRESS_TRACK)), bar_(LoadBitmapResource(IDB_PROGRESS_BAR)) {
+    if (bar_) barBrush_.Reset(CreatePatternBrush(bar_.get()));
 }
 
-bool CSkinProgressCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool SkinProgress::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_ERASEBKGND:
         EraseWithTrack();
@@ -52,7 +52,7 @@ bool CSkinProgressCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     }
 }
 
-LRESULT CSkinProgressCtrl::MoveQuietly(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SkinProgress::MoveQuietly(UINT message, WPARAM wParam, LPARAM lParam) {
     // The control repaints itself at once on every move, which our painting
     // would redo for nothing: the worker moves the bar on every 200-byte read,
     // a 5 MB file 26,000 times across some 300 pixels. So the control moves
@@ -70,7 +70,7 @@ LRESULT CSkinProgressCtrl::MoveQuietly(UINT message, WPARAM wParam, LPARAM lPara
     return result;
 }
 
-int CSkinProgressCtrl::CurrentFillRight() {
+int SkinProgress::CurrentFillRight() {
     auto low = static_cast<int>(CallDefault(PBM_GETRANGE, TRUE, 0));
     auto high = static_cast<int>(CallDefault(PBM_GETRANGE, FALSE, 0));
     auto position = static_cast<int>(CallDefault(PBM_GETPOS, 0, 0));
@@ -79,25 +79,25 @@ int CSkinProgressCtrl::CurrentFillRight() {
     return kavuno::launcher::ProgressFillRight(position, low, high, client.right);
 }
 
-void CSkinProgressCtrl::EraseWithTrack() {
+void SkinProgress::EraseWithTrack() {
     RECT window;
     GetWindowRect(hwnd(), &window);
     const kavuno::ui::ScopedGetDC dc(hwnd(), kavuno::ui::ScopedGetDC::Area::Window);
     const kavuno::ui::OwnedDC memory(CreateCompatibleDC(dc.get()));
-    const kavuno::ui::ScopedSelectObject track(memory.get(), m_bmpTrack.get());
+    const kavuno::ui::ScopedSelectObject track(memory.get(), track_.get());
     StretchBlt(dc.get(), 0, 0, window.right - window.left, window.bottom - window.top, memory.get(), 0, 0,
                kTrackWidth, kTrackHeight, SRCCOPY);
 }
 
-void CSkinProgressCtrl::PaintFill() {
+void SkinProgress::PaintFill() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd(), &ps);
     RECT client;
     GetClientRect(hwnd(), &client);
     int right = CurrentFillRight();
-    if (right >= 0 && m_brBar) {
+    if (right >= 0 && barBrush_) {
         RECT fill = {client.left + kFillInset, client.top + kFillInset, right, client.bottom - kFillInset};
-        FillRect(dc, &fill, m_brBar.get());
+        FillRect(dc, &fill, barBrush_.get());
     }
     EndPaint(hwnd(), &ps);
 }

@@ -1,15 +1,16 @@
-// The launcher's progress bar, drawn from bitmaps: the track (151) stretched
-// over the whole control, border included, and the filled part tiled with the
-// stripe pattern (152). Range and position stay the control's own.
+// The launcher's progress bar, drawn from bitmaps: the track (IDB_PROGRESS_TRACK)
+// stretched over the whole control, border included, and the filled part tiled
+// with the stripe pattern (IDB_PROGRESS_BAR). Range and position stay the
+// control's own.
 #pragma once
 #include <windows.h>
 
 #include "framework/control.h"
 #include "framework/ownership.h"
 
-class CSkinProgressCtrl : public kavuno::ui::Control {
+class SkinProgress : public kavuno::ui::Control {
 public:
-    CSkinProgressCtrl();  // loads the bitmaps; no window is needed yet
+    SkinProgress();  // loads the bitmaps; no window is needed yet
 
 protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -20,7 +21,7 @@ private:
     void PaintFill();
     int CurrentFillRight();
 
-    kavuno::ui::GdiObject<HBITMAP> m_bmpTrack;
-    kavuno::ui::GdiObject<HBITMAP> m_bmpBar;
-    kavuno::ui::GdiObject<HBRUSH> m_brBar;
+    kavuno::ui::GdiObject<HBITMAP> track_;
+    kavuno::ui::GdiObject<HBITMAP> bar_;
+    kavuno::ui::GdiObject<HBRUSH> barBrush_;
 };

@@ -9,7 +9,7 @@ constexpr wchar_t kPlayerRunningMessage[] = L"已运行一个应用程序，无�
 // How long the closed window waits for a worker in the middle of a read.
 constexpr DWORD kWorkerGraceMs = 3000;
 
-CUpdaterApp theApp;
+UpdaterApp theApp;
 
 // DLLs loaded from now on come from the system folder only, never from the
 // program folder the launcher writes into. SetDefaultDllDirectories is looked
@@ -26,14 +26,14 @@ void LoadDllsFromTheSystemFolderOnly() {
 
 }  // namespace
 
-bool CUpdaterApp::InitInstance() {
+bool UpdaterApp::InitInstance() {
     // Only the player's dialog window counts: an Explorer window on a folder
     // named Kavuno (the obvious place to install it) does not stop the launcher.
     if (FindWindowW(kavuno::names::kDialogWindowClass, kavuno::names::kPlayerWindowText)) {
         ShowExclamation(kPlayerRunningMessage);
         return false;
     }
-    CUpdaterDlg dialog;
+    UpdaterDialog dialog;
     dialog.DoModal();
     dialog.FinishUpdate(kWorkerGraceMs);
     return false;

@@ -4,9 +4,9 @@
 #include "common/program_names.h"
 #include "framework/app.h"
 
-class CUpdaterApp : public kavuno::ui::App {
+class UpdaterApp : public kavuno::ui::App {
 public:
-    CUpdaterApp() : App(kavuno::names::kLauncherLogName) {}
+    UpdaterApp() : App(kavuno::names::kLauncherLogName) {}
 
 protected:
     bool InitInstance() override;

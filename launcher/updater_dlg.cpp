@@ -22,11 +22,11 @@ constexpr int kFrameHeight = 5;
 constexpr int kCaptionX = 10;
 constexpr int kCaptionY = 5;
 
-constexpr UINT kFrameIds[CUpdaterDlg::kFrameCount] = {IDB_SWEEP_1, IDB_SWEEP_2, IDB_SWEEP_3,
-                                                     IDB_SWEEP_4, IDB_SWEEP_5, IDB_SWEEP_6};
+constexpr UINT kFrameIds[UpdaterDialog::kFrameCount] = {IDB_SWEEP_1, IDB_SWEEP_2, IDB_SWEEP_3,
+                                                        IDB_SWEEP_4, IDB_SWEEP_5, IDB_SWEEP_6};
 
 // The next animation frame, 0 to 5, shared by the whole process.
-int s_nFrame = 0;
+int g_nextFrame = 0;
 
 // The template's rectangles in dialog units. The window is laid out at the
 // reference base units (6 pixels per 4 units across, 12 per 8 down), where
@@ -45,33 +45,33 @@ using kavuno::ui::LoadBitmapResource;
 
 }  // namespace
 
-const kavuno::ui::MessageEntry<CUpdaterDlg> CUpdaterDlg::kMessageTable[] = {
-    kavuno::ui::OnMessage(WM_PAINT, &CUpdaterDlg::OnPaint),
-    kavuno::ui::OnMessage(WM_QUERYDRAGICON, &CUpdaterDlg::OnQueryDragIcon),
-    kavuno::ui::OnMessage(WM_LBUTTONDOWN, &CUpdaterDlg::OnLButtonDown),
-    kavuno::ui::OnCommand(BN_CLICKED, IDC_CANCEL, &CUpdaterDlg::OnCancelButton),
-    kavuno::ui::OnMessage(WM_TIMER, &CUpdaterDlg::OnTimer),
-    kavuno::ui::OnMessage(WM_CLOSE, &CUpdaterDlg::OnClose),
-    kavuno::ui::OnMessage(WM_DESTROY, &CUpdaterDlg::OnDestroy),
+const kavuno::ui::MessageEntry<UpdaterDialog> UpdaterDialog::kMessageTable[] = {
+    kavuno::ui::OnMessage(WM_PAINT, &UpdaterDialog::OnPaint),
+    kavuno::ui::OnMessage(WM_QUERYDRAGICON, &UpdaterDialog::OnQueryDragIcon),
+    kavuno::ui::OnMessage(WM_LBUTTONDOWN, &UpdaterDialog::OnLButtonDown),
+    kavuno::ui::OnCommand(BN_CLICKED, IDC_CANCEL, &UpdaterDialog::OnCancelButton),
+    kavuno::ui::OnMessage(WM_TIMER, &UpdaterDialog::OnTimer),
+    kavuno::ui::OnMessage(WM_CLOSE, &UpdaterDialog::OnClose),
+    kavuno::ui::OnMessage(WM_DESTROY, &UpdaterDialog::OnDestroy),
 };
 
-CUpdaterDlg::CUpdaterDlg()
+UpdaterDialog::UpdaterDialog()
     : Dialog(IDD_UPDATER, kMessageTable),
-      m_hIcon(static_cast<HICON>(
+      icon_(static_cast<HICON>(
           LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE))) {}
 
-CUpdaterDlg::~CUpdaterDlg() = default;
+UpdaterDialog::~UpdaterDialog() = default;
 
-void CUpdaterDlg::DoDataExchange() {
-    Bind(IDC_PROGRESS, m_progress);
-    Bind(IDC_CANCEL, m_btnCancel);
+void UpdaterDialog::DoDataExchange() {
+    Bind(IDC_PROGRESS, progress_);
+    Bind(IDC_CANCEL, cancelButton_);
 }
 
-BOOL CUpdaterDlg::OnInitDialog() {
+bool UpdaterDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
-    m_strAppDir = kavuno::ui::ProgramDirectory();
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    appDir_ = kavuno::ui::ProgramDirectory();
     PlaceControls();
 
     // A bare rectangle that can still be minimised from the taskbar.
@@ -82,25 +82,25 @@ BOOL CUpdaterDlg::OnInitDialog() {
     kavuno::ui::CentreInWorkArea(hwnd());
 
     SetWindowTextW(hwnd(), kavuno::names::kLauncherWindowText);
-    m_bmpBack.Reset(LoadBitmapResource(IDB_BACKGROUND));
-    m_btnCancel.SetImages(IDB_CANCEL, IDB_CANCEL_PRESSED);
+    background_.Reset(LoadBitmapResource(IDB_BACKGROUND));
+    cancelButton_.SetImages(IDB_CANCEL, IDB_CANCEL_PRESSED);
 
-    for (int i = 0; i < kFrameCount; ++i) m_frames[i].Reset(LoadBitmapResource(kFrameIds[i]));
-    m_pMemDC.Reset(CreateCompatibleDC(kavuno::ui::ScopedGetDC(hwnd()).get()));
+    for (int i = 0; i < kFrameCount; ++i) frames_[i].Reset(LoadBitmapResource(kFrameIds[i]));
+    memoryDC_.Reset(CreateCompatibleDC(kavuno::ui::ScopedGetDC(hwnd()).get()));
 
     SetTimer(hwnd(), kAnimationTimer, kAnimationInterval, nullptr);
-    m_update = std::make_shared<kavuno::launcher::UpdateJob>();
-    m_update->appDir = m_strAppDir;
-    m_update->agent = kavuno::ui::App::Current().Title();
-    m_update->progress.Connect(m_progress.hwnd());
-    if (!m_worker.Start([job = m_update] { kavuno::launcher::RunUpdateJob(*job); })) {
-        m_bUpdateWatched = true;  // no update this time; the player still starts
-        m_nUpdateDone = 1;
+    update_ = std::make_shared<kavuno::launcher::UpdateJob>();
+    update_->appDir = appDir_;
+    update_->agent = kavuno::ui::App::Current().Title();
+    update_->progress.Connect(progress_.hwnd());
+    if (!worker_.Start([job = update_] { kavuno::launcher::RunUpdateJob(*job); })) {
+        updateWatched_ = true;  // no update this time; the player still starts
+        updateDone_ = true;
     }
-    return TRUE;
+    return true;
 }
 
-void CUpdaterDlg::PlaceControls() {
+void UpdaterDialog::PlaceControls() {
     DWORD style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
     DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE));
     RECT frame = {0, 0, Across(kClientUnits.cx), Down(kClientUnits.cy)};
@@ -112,10 +112,10 @@ void CUpdaterDlg::PlaceControls() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
+bool UpdaterDialog::OnPaint(WPARAM, LPARAM, LRESULT& result) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd(), &ps);
-    kavuno::ui::DrawBitmap(dc, 0, 0, kBackWidth, kBackHeight, m_bmpBack.get());
+    kavuno::ui::DrawBitmap(dc, 0, 0, kBackWidth, kBackHeight, background_.get());
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, kCaptionX, kCaptionY, kavuno::names::kLauncherWindowText,
@@ -125,76 +125,76 @@ bool CUpdaterDlg::OnPaint(WPARAM, LPARAM, LRESULT& result) {
     return true;
 }
 
-bool CUpdaterDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
-    result = reinterpret_cast<LRESULT>(m_hIcon.get());
+bool UpdaterDialog::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(icon_.get());
     return true;
 }
 
-bool CUpdaterDlg::OnLButtonDown(WPARAM, LPARAM lParam, LRESULT&) {
+bool UpdaterDialog::OnLButtonDown(WPARAM, LPARAM lParam, LRESULT&) {
     // A press anywhere on the picture moves the window, as on a title bar.
     PostMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(LOWORD(lParam), HIWORD(lParam)));
     return false;
 }
 
-bool CUpdaterDlg::OnTimer(WPARAM, LPARAM, LRESULT&) {
+bool UpdaterDialog::OnTimer(WPARAM, LPARAM, LRESULT&) {
     DrawNextFrame();
     WatchUpdate();
     LaunchPlayerWhenUpdated();
     return false;
 }
 
-void CUpdaterDlg::WatchUpdate() {
-    if (m_bUpdateWatched) return;
+void UpdaterDialog::WatchUpdate() {
+    if (updateWatched_) return;
     // A worker stalled past the rule is given up on: nothing it does later
     // is committed, and the player starts with the files there are.
-    bool stalled = m_update->progress.QuietMs() > kGiveUpAfterMs && m_update->progress.GiveUp();
-    if (m_update->ended || stalled) {
-        m_bUpdateWatched = true;
-        m_nUpdateDone = 1;
+    bool stalled = update_->progress.QuietMs() > kGiveUpAfterMs && update_->progress.GiveUp();
+    if (update_->ended || stalled) {
+        updateWatched_ = true;
+        updateDone_ = true;
     }
 }
 
-void CUpdaterDlg::DrawNextFrame() {
-    m_pFrameBitmap = m_frames[s_nFrame].get();
-    s_nFrame = (s_nFrame + 1) % kFrameCount;
-    if (!m_pFrameBitmap || !m_pMemDC) return;
-    const kavuno::ui::ScopedSelectObject frame(m_pMemDC.get(), m_pFrameBitmap);
+void UpdaterDialog::DrawNextFrame() {
+    shownFrame_ = frames_[g_nextFrame].get();
+    g_nextFrame = (g_nextFrame + 1) % kFrameCount;
+    if (!shownFrame_ || !memoryDC_) return;
+    const kavuno::ui::ScopedSelectObject frame(memoryDC_.get(), shownFrame_);
     const kavuno::ui::ScopedGetDC dc(hwnd());
-    BitBlt(dc.get(), kFrameX, kFrameY, kFrameWidth, kFrameHeight, m_pMemDC.get(), 0, 0, SRCCOPY);
+    BitBlt(dc.get(), kFrameX, kFrameY, kFrameWidth, kFrameHeight, memoryDC_.get(), 0, 0, SRCCOPY);
 }
 
-void CUpdaterDlg::LaunchPlayerWhenUpdated() {
+void UpdaterDialog::LaunchPlayerWhenUpdated() {
     // The flag is raised once per run, so the player is started once.
-    if (m_nUpdateDone != 1) return;
-    m_nUpdateDone = 0;
-    std::wstring player = m_strAppDir + kPlayerProgram;
+    if (!updateDone_) return;
+    updateDone_ = false;
+    std::wstring player = appDir_ + kPlayerProgram;
     ShellExecuteW(nullptr, L"open", player.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool CUpdaterDlg::OnClose(WPARAM, LPARAM, LRESULT&) {
+bool UpdaterDialog::OnClose(WPARAM, LPARAM, LRESULT&) {
     KillTimer(hwnd(), kAnimationTimer);
     return false;  // the dialog's default turns WM_CLOSE into the cancel command
 }
 
-void CUpdaterDlg::OnCancelButton() { OnCancel(); }
+void UpdaterDialog::OnCancelButton() { OnCancel(); }
 
-void CUpdaterDlg::OnCancel() {
+void UpdaterDialog::OnCancel() {
     // Escape, the Cancel button and WM_CLOSE all end here. From now on the
     // worker sends nothing more to the window, and the player is not started.
     KillTimer(hwnd(), kAnimationTimer);
-    if (m_update) m_update->progress.Close();
+    if (update_) update_->progress.Close();
     EndDialog(IDCANCEL);
 }
 
-bool CUpdaterDlg::OnDestroy(WPARAM, LPARAM, LRESULT&) {
-    if (m_update) m_update->progress.Close();
-    m_pMemDC.Reset();
+bool UpdaterDialog::OnDestroy(WPARAM, LPARAM, LRESULT&) {
+    if (update_) update_->progress.Close();
+    memoryDC_.Reset();
     return false;
 }
 
-void CUpdaterDlg::FinishUpdate(DWORD timeoutMs) {
-    if (m_update) m_update->progress.Close();
+void UpdaterDialog::FinishUpdate(DWORD timeoutMs) {
+    if (update_) update_->progress.Close();
     // Deliberately let go: a worker stuck in a network call cannot be
     // stopped, and the process ends right after, which ends it.
-    if (!m_worker.WaitAnsweringSentMessages(timeoutMs)) m_worker.Detach();
+    if (!worker_.WaitAnsweringSentMessages(timeoutMs)) worker_.Detach();
 }

@@ -14,13 +14,13 @@
 #include "launcher/skin_progress.h"
 #include "launcher/update_worker.h"
 
-class CUpdaterDlg : public kavuno::ui::Dialog<CUpdaterDlg> {
+class UpdaterDialog : public kavuno::ui::Dialog<UpdaterDialog> {
 public:
-    static const kavuno::ui::MessageEntry<CUpdaterDlg> kMessageTable[];
+    static const kavuno::ui::MessageEntry<UpdaterDialog> kMessageTable[];
     static constexpr int kFrameCount = 6;
 
-    CUpdaterDlg();
-    ~CUpdaterDlg() override;
+    UpdaterDialog();
+    ~UpdaterDialog() override;
 
     // After the window has gone: waits up to `timeoutMs` for the update worker
     // to end, answering its pending messages meanwhile. A worker still stuck
@@ -34,7 +34,7 @@ public:
     static constexpr ULONGLONG kGiveUpAfterMs = 35000;
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     void DoDataExchange() override;
     void OnOK() override {}  // Enter does not close the window
     void OnCancel() override;
@@ -53,20 +53,20 @@ private:
     void WatchUpdate();
     void LaunchPlayerWhenUpdated();
 
-    CSkinProgressCtrl m_progress;
-    kavuno::ui::CBitmapButton m_btnCancel;
-    kavuno::ui::OwnedIcon m_hIcon;  // loaded unshared: ours to destroy
-    kavuno::ui::GdiObject<HBITMAP> m_bmpBack;
-    HBITMAP m_pFrameBitmap = nullptr;  // the frame on show, one of m_frames
-    kavuno::ui::OwnedDC m_pMemDC;
-    // 1 when the update has ended (or was given up); the timer starts the
-    // player and puts it back to 0. Only the GUI thread reads and writes it.
-    int m_nUpdateDone = 0;
-    std::wstring m_strAppDir;
+    SkinProgress progress_;
+    kavuno::ui::BitmapButton cancelButton_;
+    kavuno::ui::OwnedIcon icon_;  // loaded unshared: ours to destroy
+    kavuno::ui::GdiObject<HBITMAP> background_;
+    HBITMAP shownFrame_ = nullptr;  // the frame on show, one of frames_
+    kavuno::ui::OwnedDC memoryDC_;
+    // Set when the update has ended (or was given up); the timer starts the
+    // player and clears it. Only the GUI thread reads and writes it.
+    bool updateDone_ = false;
+    std::wstring appDir_;
 
-    kavuno::ui::GdiObject<HBITMAP> m_frames[kFrameCount];  // loaded once, in the order they are shown
+    kavuno::ui::GdiObject<HBITMAP> frames_[kFrameCount];  // loaded once, in the order they are shown
     // What the window shares with the update worker, and the worker itself.
-    std::shared_ptr<kavuno::launcher::UpdateJob> m_update;
-    kavuno::ui::WorkerThread m_worker;
-    bool m_bUpdateWatched = false;  // the end of the update has been seen
+    std::shared_ptr<kavuno::launcher::UpdateJob> update_;
+    kavuno::ui::WorkerThread worker_;
+    bool updateWatched_ = false;  // the end of the update has been seen
 };

@@ -51,134 +51,138 @@ std::wstring ControlText(HWND control) {
 
 }  // namespace
 
-const kavuno::ui::MessageEntry<CPlayerDlg> CPlayerDlg::kMessageTable[] = {
-    OnMessage(WM_PAINT, &CPlayerDlg::OnPaint),
-    OnMessage(WM_QUERYDRAGICON, &CPlayerDlg::OnQueryDragIcon),
-    OnMessage(WM_LBUTTONDOWN, &CPlayerDlg::OnLButtonDown),
-    OnCommand(BN_CLICKED, IDC_CLOSE, &CPlayerDlg::OnClose),
-    OnTimer(PlaybackControl::kStatusTimer, &CPlayerDlg::UpdatePlaybackStatus),
-    OnMessage(WM_TIMER, &CPlayerDlg::OnHoverTimer),
-    OnMessage(WM_CTLCOLORMSGBOX, &CPlayerDlg::OnCtlColor),
-    OnMessage(WM_CTLCOLOREDIT, &CPlayerDlg::OnCtlColor),
-    OnMessage(WM_CTLCOLORLISTBOX, &CPlayerDlg::OnCtlColor),
-    OnMessage(WM_CTLCOLORBTN, &CPlayerDlg::OnCtlColor),
-    OnMessage(WM_CTLCOLORDLG, &CPlayerDlg::OnCtlColor),
-    OnMessage(WM_CTLCOLORSCROLLBAR, &CPlayerDlg::OnCtlColor),
-    OnMessage(WM_CTLCOLORSTATIC, &CPlayerDlg::OnCtlColor),
-    OnCommand(BN_CLICKED, IDC_MINIMIZE, &CPlayerDlg::OnMinimize),
-    OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeClick),
-    OnNotify(NM_RCLICK, IDC_CATEGORY_TREE, &CPlayerDlg::OnTreeRightClick),
-    OnNotify(NM_DBLCLK, IDC_MOVIE_LIST, &CPlayerDlg::PlaySelected),
-    OnCommand(BN_CLICKED, IDC_SEARCH, &CPlayerDlg::OnSearch),
-    OnCommand(STN_CLICKED, IDC_HELP_LABEL, &CPlayerDlg::OnHelp),
-    OnCommand(BN_CLICKED, IDC_FULL_SCREEN, &CPlayerDlg::OnFullScreen),
-    OnCommand(BN_CLICKED, IDC_STOP, &CPlayerDlg::StopPlayback),
-    OnCommand(BN_CLICKED, IDC_PLAY_PAUSE, &CPlayerDlg::OnPlayPause),
-    OnCommand(BN_CLICKED, IDC_MODE, &CPlayerDlg::ToggleWindowMode),
-    OnCommand(BN_CLICKED, IDC_TOPMOST, &CPlayerDlg::ToggleTopmost),
-    OnNotify(NM_RELEASEDCAPTURE, IDC_POSITION, &CPlayerDlg::OnSeek),
-    OnNotify(NM_CLICK, IDC_MOVIE_LIST, &CPlayerDlg::OnMovieListClick),
-    OnMessage(kStartNoticeMessage, &CPlayerDlg::OnStartNotices),
-    OnMessage(kPresenceResolvedMessage, &CPlayerDlg::OnPresenceResolved),
-    OnMessage(WM_SYSCOMMAND, &CPlayerDlg::OnSysCommand),
-    OnMessage(WM_APPCOMMAND, &CPlayerDlg::OnAppCommand),
+const kavuno::ui::MessageEntry<MainWindow> MainWindow::kMessageTable[] = {
+    OnMessage(WM_PAINT, &MainWindow::OnPaint),
+    OnMessage(WM_QUERYDRAGICON, &MainWindow::OnQueryDragIcon),
+    OnMessage(WM_LBUTTONDOWN, &MainWindow::OnLButtonDown),
+    OnCommand(BN_CLICKED, IDC_CLOSE, &MainWindow::OnClose),
+    OnTimer(PlaybackControl::kStatusTimer, &MainWindow::UpdatePlaybackStatus),
+    OnMessage(WM_TIMER, &MainWindow::OnHoverTimer),
+    OnMessage(WM_CTLCOLORMSGBOX, &MainWindow::OnCtlColor),
+    OnMessage(WM_CTLCOLOREDIT, &MainWindow::OnCtlColor),
+    OnMessage(WM_CTLCOLORLISTBOX, &MainWindow::OnCtlColor),
+    OnMessage(WM_CTLCOLORBTN, &MainWindow::OnCtlColor),
+    OnMessage(WM_CTLCOLORDLG, &MainWindow::OnCtlColor),
+    OnMessage(WM_CTLCOLORSCROLLBAR, &MainWindow::OnCtlColor),
+    OnMessage(WM_CTLCOLORSTATIC, &MainWindow::OnCtlColor),
+    OnCommand(BN_CLICKED, IDC_MINIMIZE, &MainWindow::OnMinimize),
+    OnNotify(NM_CLICK, IDC_CATEGORY_TREE, &MainWindow::OnTreeClick),
+    OnNotify(NM_RCLICK, IDC_CATEGORY_TREE, &MainWindow::OnTreeRightClick),
+    OnNotify(NM_DBLCLK, IDC_MOVIE_LIST, &MainWindow::PlaySelected),
+    OnCommand(BN_CLICKED, IDC_SEARCH, &MainWindow::OnSearch),
+    OnCommand(STN_CLICKED, IDC_HELP_LABEL, &MainWindow::OnHelp),
+    OnCommand(BN_CLICKED, IDC_FULL_SCREEN, &MainWindow::OnFullScreen),
+    OnCommand(BN_CLICKED, IDC_STOP, &MainWindow::StopPlayback),
+    OnCommand(BN_CLICKED, IDC_PLAY_PAUSE, &MainWindow::OnPlayPause),
+    OnCommand(BN_CLICKED, IDC_MODE, &MainWindow::ToggleWindowMode),
+    OnCommand(BN_CLICKED, IDC_TOPMOST, &MainWindow::ToggleTopmost),
+    OnNotify(NM_RELEASEDCAPTURE, IDC_POSITION, &MainWindow::OnSeek),
+    OnNotify(NM_CLICK, IDC_MOVIE_LIST, &MainWindow::OnMovieListClick),
+    OnMessage(kStartNoticeMessage, &MainWindow::OnStartNotices),
+    OnMessage(kPresenceResolvedMessage, &MainWindow::OnPresenceResolved),
+    OnMessage(WM_SYSCOMMAND, &MainWindow::OnSysCommand),
+    OnMessage(WM_APPCOMMAND, &MainWindow::OnAppCommand),
 };
 
-CPlayerDlg::CPlayerDlg()
+MainWindow::MainWindow()
     : Dialog(IDD_PLAYER, kMessageTable),
-      m_list(&m_records),
-      m_buttonFaces({m_btnClose, m_btnMaximize, m_btnMinimize, m_btnSearch, m_btnTopmost, m_btnFullScreen, m_btnStop,
-                     m_btnPlayPause, m_btnMode}),
-      m_modes(m_skin, m_btnMode, m_btnTopmost, m_tooltip),
-      m_playback(m_videoArea, m_sliderPos, m_btnPlayPause, &m_watched),
-      m_volumeControl(m_volume),
-      m_keys(m_playback, m_volume) {
-    m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
+      movieList_(&records_),
+      buttonFaces_({closeButton_, maximizeButton_, minimizeButton_, searchButton_, topmostButton_, fullScreenButton_,
+                    stopButton_, playPauseButton_, modeButton_}),
+      modes_(skin_, modeButton_, topmostButton_, toolTip_),
+      playback_(videoArea_, positionSlider_, playPauseButton_, &watched_),
+      volumeControl_(volume_),
+      keys_(playback_, volume_) {
+    icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PLAYER));
 }
 
-CPlayerDlg::~CPlayerDlg() = default;
+MainWindow::~MainWindow() = default;
 
-void CPlayerDlg::DoDataExchange() {
-    Bind(IDC_MODE, m_btnMode);
-    Bind(IDC_POSITION, m_sliderPos);
-    Bind(IDC_SEARCH_TYPE, m_comboSearchType);
-    Bind(IDC_SEARCH, m_btnSearch);
-    Bind(IDC_MOVIE_LIST, m_list);
-    Bind(IDC_CATEGORY_TREE, m_tree);
-    Bind(IDC_MINIMIZE, m_btnMinimize);
-    Bind(IDC_MAXIMIZE, m_btnMaximize);
-    Bind(IDC_CLOSE, m_btnClose);
-    Bind(IDC_FULL_SCREEN, m_btnFullScreen);
-    Bind(IDC_STOP, m_btnStop);
-    Bind(IDC_PLAY_PAUSE, m_btnPlayPause);
-    Bind(IDC_TOPMOST, m_btnTopmost);
+void MainWindow::DoDataExchange() {
+    Bind(IDC_MODE, modeButton_);
+    Bind(IDC_POSITION, positionSlider_);
+    Bind(IDC_SEARCH_TYPE, searchType_);
+    Bind(IDC_SEARCH, searchButton_);
+    Bind(IDC_MOVIE_LIST, movieList_);
+    Bind(IDC_CATEGORY_TREE, categoryTree_);
+    Bind(IDC_MINIMIZE, minimizeButton_);
+    Bind(IDC_MAXIMIZE, maximizeButton_);
+    Bind(IDC_CLOSE, closeButton_);
+    Bind(IDC_FULL_SCREEN, fullScreenButton_);
+    Bind(IDC_STOP, stopButton_);
+    Bind(IDC_PLAY_PAUSE, playPauseButton_);
+    Bind(IDC_TOPMOST, topmostButton_);
 }
 
-BOOL CPlayerDlg::OnInitDialog() {
-    // 1. Base set-up: the bindings, the template's initial data (the search
-    // types), and window and controls at the reference base units.
+bool MainWindow::OnInitDialog() {
+    // The bindings first, then the template's initial data (the search
+    // types), and window and controls at the reference base units, where the
+    // skin's bitmaps fit them. Playback sets its timer and texts on this window.
     Dialog::OnInitDialog();
-    m_playback.Attach(hwnd());
+    playback_.Attach(hwnd());
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     kavuno::player::FillInitialData(hwnd(), instance, IDD_PLAYER);
     kavuno::player::PlaceAtReferenceUnits(hwnd(), instance, IDD_PLAYER);
 
-    // 2. The icons.
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The program's icon in both sizes, for the task-bar button and Alt+Tab.
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
 
-    // 3. Presence: results ignored, a player without presence runs the same.
+    // Presence: results ignored, a player without presence runs the same.
     // "Conn" goes out once the server's address is known: a host name is
     // looked up on a thread of its own, never holding up the window.
-    m_socket.Create(hwnd(), kPresenceSocketMessage);
-    m_socket.Announce(kavuno::config::PresenceServer(), hwnd(), kPresenceResolvedMessage);
+    presence_.Create(hwnd(), kPresenceSocketMessage);
+    presence_.Announce(kavuno::config::PresenceServer(), hwnd(), kPresenceResolvedMessage);
 
-    // 4, 5. Centred; the launcher recognises a running player by this text.
+    // Centred; the launcher recognises a running player by this text.
     kavuno::ui::CentreInWorkArea(hwnd());
     SetWindowTextW(hwnd(), kavuno::names::kPlayerWindowText);
 
-    // 6-8. Skin and region of full mode, button images, the 100 ms hover poll.
-    m_skin.Apply(hwnd(), false);
-    m_buttonFaces.LoadSetUpImages();
+    // Every start is in full mode: its skin and region, the buttons' images,
+    // and the poll that swaps a button's face while the pointer is over it.
+    skin_.Apply(hwnd(), false);
+    buttonFaces_.LoadSetUpImages();
     SetTimer(hwnd(), kHoverTimer, kHoverInterval, nullptr);
 
-    // 9-12. Colours and the list's columns.
-    m_skin.CreateBrushes();
-    WindowSkin::ColourTree(m_tree.hwnd());
-    m_list.InsertColumns();
-    WindowSkin::ColourList(m_list.hwnd());
+    // The controls' brushes and colours, and the list's columns before any row.
+    skin_.CreateBrushes();
+    WindowSkin::ColourTree(categoryTree_.hwnd());
+    movieList_.InsertColumns();
+    WindowSkin::ColourList(movieList_.hwnd());
 
-    // 13-16. The catalogue: tree, records, the recently updated entries.
-    m_strAppDir = kavuno::ui::ProgramDirectory();
+    // The catalogue from the program's folder: the tree, the records, the
+    // recently updated entries in the list; then what the user watched.
+    appDir_ = kavuno::ui::ProgramDirectory();
     LoadCategories();
     LoadRecords();
     ShowRecent();
-    m_watched.Load();
+    watched_.Load();
 
-    // 17. Search by title.
-    m_comboSearchType.Send(CB_SETCURSEL, 0);
+    // Searches go by title until the user picks another field.
+    searchType_.Send(CB_SETCURSEL, 0);
 
-    // 18-22. The ad pop-up, then the video area's three controls.
+    // The ad pop-up, then the video area's three controls and the volume control.
     CreateAdPopup();
     CreateVideoAreaControls();
     CreateVolumeControl();
 
-    // 23. Tool tips of every button.
+    // Tool tips once every button exists, the volume control included; then
+    // whether the last run crashed.
     CreateToolTips();
     NoticeLastCrash();
 
-    // 24. The focus goes to the first tab stop, the category tree.
-    return TRUE;
+    // The focus goes to the first tab stop, the category tree.
+    return true;
 }
 
-void CPlayerDlg::LoadCategories() {
+void MainWindow::LoadCategories() {
     using kavuno::catalogue::CategoryFileStatus;
     CategoryFileStatus status = CategoryFileStatus::Read;
     kavuno::catalogue::CategoryTree tree =
-        kavuno::catalogue::LoadCategoryTree(std::filesystem::path(m_strAppDir + kCategoryFile), &status);
+        kavuno::catalogue::LoadCategoryTree(std::filesystem::path(appDir_ + kCategoryFile), &status);
     const std::size_t shown = tree.size() - 1;  // after the fixed first node, one node per line read
-    m_watchedNode = tree.Add(kWatchedCategory, kavuno::catalogue::CategoryNode::kNoParent);
-    m_tree.Build(std::move(tree));
+    watchedNode_ = tree.Add(kWatchedCategory, kavuno::catalogue::CategoryNode::kNoParent);
+    categoryTree_.Build(std::move(tree));
     if (status != CategoryFileStatus::Cut) return;
     kavuno::ui::WriteLog(
         kavuno::logfile::Kind::Catalogue,
@@ -187,10 +191,10 @@ void CPlayerDlg::LoadCategories() {
                    L" 个分类。\n请关闭本程序，重新运行 KavunoUp 更新节目单。");
 }
 
-void CPlayerDlg::LoadRecords() {
+void MainWindow::LoadRecords() {
     using kavuno::catalogue::LoadResult;
     const LoadResult result =
-        kavuno::catalogue::LoadCatalogue(std::filesystem::path(m_strAppDir + kCatalogueFile), m_records);
+        kavuno::catalogue::LoadCatalogue(std::filesystem::path(appDir_ + kCatalogueFile), records_);
     if (result.ok()) return;
     kavuno::ui::WriteLog(kavuno::logfile::Kind::Catalogue, "movie.dat: " + result.message);
     // The window works with whatever was read; the user learns why the list
@@ -199,13 +203,13 @@ void CPlayerDlg::LoadRecords() {
         AddStartNotice(L"无法读取节目单文件 movie.dat，节目列表是空的。\n"
                        L"请关闭本程序，重新运行 KavunoUp 更新节目单。");
     } else {
-        const std::size_t shown = m_records.size() > 1 ? m_records.size() - 1 : 0;
+        const std::size_t shown = records_.size() > 1 ? records_.size() - 1 : 0;
         AddStartNotice(L"节目单文件 movie.dat 已损坏，只读出了其中的 " + std::to_wstring(shown) +
                        L" 个节目。\n请关闭本程序，重新运行 KavunoUp 更新节目单。");
     }
 }
 
-void CPlayerDlg::NoticeLastCrash() {
+void MainWindow::NoticeLastCrash() {
     // The player's own last run, or the launcher's that started it.
     const struct {
         const wchar_t* log;
@@ -220,22 +224,22 @@ void CPlayerDlg::NoticeLastCrash() {
     }
 }
 
-void CPlayerDlg::AddStartNotice(const std::wstring& text) {
+void MainWindow::AddStartNotice(const std::wstring& text) {
     // Shown once the window is on the screen, over it.
-    if (m_startNotices.empty()) PostMessageW(hwnd(), kStartNoticeMessage, 0, 0);
-    m_startNotices += (m_startNotices.empty() ? L"" : L"\n\n") + text;
+    if (startNotices_.empty()) PostMessageW(hwnd(), kStartNoticeMessage, 0, 0);
+    startNotices_ += (startNotices_.empty() ? L"" : L"\n\n") + text;
 }
 
-bool CPlayerDlg::OnStartNotices(WPARAM, LPARAM, LRESULT& result) {
-    MessageBoxW(hwnd(), m_startNotices.c_str(), kavuno::ui::App::Current().Title().c_str(),
+bool MainWindow::OnStartNotices(WPARAM, LPARAM, LRESULT& result) {
+    MessageBoxW(hwnd(), startNotices_.c_str(), kavuno::ui::App::Current().Title().c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
     result = 0;
     return true;
 }
 
-bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
-    m_tooltip.Relay(msg);
-    m_videoArea.browser().NoteInput(msg);
+bool MainWindow::PreTranslateMessage(MSG& msg) {
+    toolTip_.Relay(msg);
+    videoArea_.browser().NoteInput(msg);
     // Keys of the ad pop-up, which this window owns, are the pop-up's own.
     if (msg.message == WM_KEYDOWN && GetAncestor(msg.hwnd, GA_ROOT) == hwnd()) {
         // Escape never closes the window; Enter searches from whichever control has the focus.
@@ -245,42 +249,42 @@ bool CPlayerDlg::PreTranslateMessage(MSG& msg) {
             return true;
         }
         // Home goes back to the beginning while the status line offers it; Ctrl+Home always.
-        if (msg.wParam == VK_HOME && m_playback.SeekToStart(GetKeyState(VK_CONTROL) < 0)) return true;
+        if (msg.wParam == VK_HOME && playback_.SeekToStart(GetKeyState(VK_CONTROL) < 0)) return true;
     }
-    if (m_keys.Translate(msg)) return true;
+    if (keys_.Translate(msg)) return true;
     return false;
 }
 
-bool CPlayerDlg::OnSysCommand(WPARAM command, LPARAM, LRESULT& result) {
+bool MainWindow::OnSysCommand(WPARAM command, LPARAM, LRESULT& result) {
     result = 0;
-    return m_playback.RefusesSysCommand(command);
+    return playback_.RefusesSysCommand(command);
 }
 
-bool CPlayerDlg::OnAppCommand(WPARAM, LPARAM command, LRESULT& result) {
+bool MainWindow::OnAppCommand(WPARAM, LPARAM command, LRESULT& result) {
     result = TRUE;
-    return m_keys.OnAppCommand(command);
+    return keys_.OnAppCommand(command);
 }
 
-bool CPlayerDlg::OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    m_socket.OnResolved(wParam, lParam);
+bool MainWindow::OnPresenceResolved(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    presence_.OnResolved(wParam, lParam);
     result = 0;
     return true;
 }
 
-void CPlayerDlg::OnMinimize() { ShowWindow(hwnd(), SW_MINIMIZE); }
+void MainWindow::OnMinimize() { ShowWindow(hwnd(), SW_MINIMIZE); }
 
-void CPlayerDlg::OnHelp() {
-    const std::wstring help = m_strAppDir + kHelpFile;
+void MainWindow::OnHelp() {
+    const std::wstring help = appDir_ + kHelpFile;
     ShellExecuteW(nullptr, L"open", help.c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
-void CPlayerDlg::OnClose() {
-    m_socket.Send("Quit");
-    if (m_playback.MovieLoaded()) StopPlayback();
+void MainWindow::OnClose() {
+    presence_.Send("Quit");
+    if (playback_.MovieLoaded()) StopPlayback();
     OnCancel();
 }
 
-void CPlayerDlg::OnCancel() {
+void MainWindow::OnCancel() {
     FreeEmbeddedWindows();
     KillTimer(hwnd(), kHoverTimer);
     EndDialog(IDOK);
@@ -288,13 +292,13 @@ void CPlayerDlg::OnCancel() {
 
 // ---------------------------------------------------------------- tree and list
 
-void CPlayerDlg::OnTreeClick(NMHDR*, LRESULT&) {
-    const auto node = m_tree.NodeAtCursor();
+void MainWindow::OnTreeClick(NMHDR*, LRESULT&) {
+    const auto node = categoryTree_.NodeAtCursor();
     // A parent node keeps the tree's own click handling and leaves the list alone.
-    if (!node || m_tree.HasChildren(*node)) return;
-    m_list.Clear();
-    const std::string_view text = m_tree.Text(*node);
-    if (*node == m_watchedNode) {
+    if (!node || categoryTree_.HasChildren(*node)) return;
+    movieList_.Clear();
+    const std::string_view text = categoryTree_.Text(*node);
+    if (*node == watchedNode_) {
         ShowWatched();
     } else if (text == kavuno::catalogue::kRecentCategory) {
         ShowRecent();
@@ -303,8 +307,8 @@ void CPlayerDlg::OnTreeClick(NMHDR*, LRESULT&) {
     }
 }
 
-void CPlayerDlg::OnTreeRightClick(NMHDR*, LRESULT&) {
-    if (m_tree.NodeAtCursor() != m_watchedNode) return;
+void MainWindow::OnTreeRightClick(NMHDR*, LRESULT&) {
+    if (categoryTree_.NodeAtCursor() != watchedNode_) return;
     POINT at;
     GetCursorPos(&at);
     HMENU menu = CreatePopupMenu();
@@ -314,154 +318,156 @@ void CPlayerDlg::OnTreeRightClick(NMHDR*, LRESULT&) {
     DestroyMenu(menu);
     if (chosen != kClearWatchedCommand) return;
     // The list empties too when it is the one the node showed.
-    const std::vector<std::size_t> shown = kavuno::history::WatchedRows(m_watched.history(), m_records);
-    bool listed = m_list.RowCount() == shown.size();
+    const std::vector<std::size_t> shown = kavuno::history::WatchedRows(watched_.history(), records_);
+    bool listed = movieList_.RowCount() == shown.size();
     for (std::size_t row = 0; listed && row < shown.size(); ++row)
-        listed = m_list.RecordIndexAt(static_cast<int>(row)) == shown[row];
-    m_watched.Clear();
-    if (listed) m_list.Clear();
+        listed = movieList_.RecordIndexAt(static_cast<int>(row)) == shown[row];
+    watched_.Clear();
+    if (listed) movieList_.Clear();
 }
 
-void CPlayerDlg::ShowWatched() { m_list.InsertRowsAtTop(kavuno::history::WatchedRows(m_watched.history(), m_records)); }
-
-void CPlayerDlg::ShowRecent() { m_list.InsertRowsAtTop(kavuno::catalogue::RecentRows(m_records)); }
-
-void CPlayerDlg::ShowCategory(std::string_view kind, std::string_view parent) {
-    m_list.InsertRowsAtTop(kavuno::catalogue::CategoryRows(m_records, kind, parent));
+void MainWindow::ShowWatched() {
+    movieList_.InsertRowsAtTop(kavuno::history::WatchedRows(watched_.history(), records_));
 }
 
-void CPlayerDlg::OnSearch() {
+void MainWindow::ShowRecent() { movieList_.InsertRowsAtTop(kavuno::catalogue::RecentRows(records_)); }
+
+void MainWindow::ShowCategory(std::string_view kind, std::string_view parent) {
+    movieList_.InsertRowsAtTop(kavuno::catalogue::CategoryRows(records_, kind, parent));
+}
+
+void MainWindow::OnSearch() {
     const std::wstring typed = ControlText(GetDlgItem(hwnd(), IDC_SEARCH_TEXT));
     std::string text;
     if (!kavuno::gbk::FromWideStrict(typed, text)) {
         // A character that no catalogue text can hold: nothing matches (a
         // '?' put in its place would match every title with a '?').
-        m_list.Clear();
+        movieList_.Clear();
         return;
     }
     if (kavuno::catalogue::SearchKeepsList(text)) return;
-    m_list.Clear();
+    movieList_.Clear();
     // The selection cannot change while this loop runs on the window's thread,
     // so one reading serves every record.
-    const int selection = static_cast<int>(m_comboSearchType.Send(CB_GETCURSEL));
-    m_list.InsertRowsAtTop(
-        kavuno::catalogue::SearchRows(m_records, text, kavuno::catalogue::SearchFieldForSelection(selection)));
+    const int selection = static_cast<int>(searchType_.Send(CB_GETCURSEL));
+    movieList_.InsertRowsAtTop(
+        kavuno::catalogue::SearchRows(records_, text, kavuno::catalogue::SearchFieldForSelection(selection)));
 }
 
 // ---------------------------------------------------------------- skin
 
-bool CPlayerDlg::OnPaint(WPARAM, LPARAM, LRESULT&) {
-    m_skin.Paint(hwnd(), m_hIcon);
+bool MainWindow::OnPaint(WPARAM, LPARAM, LRESULT&) {
+    skin_.Paint(hwnd(), icon_);
     return true;
 }
 
-bool CPlayerDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
-    result = reinterpret_cast<LRESULT>(m_hIcon);
+bool MainWindow::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(icon_);
     return true;
 }
 
-bool CPlayerDlg::OnLButtonDown(WPARAM, LPARAM, LRESULT&) {
+bool MainWindow::OnLButtonDown(WPARAM, LPARAM, LRESULT&) {
     WindowSkin::StartDrag(hwnd());
     return false;
 }
 
-bool CPlayerDlg::OnHoverTimer(WPARAM, LPARAM, LRESULT&) {
-    m_buttonFaces.PollHover();
+bool MainWindow::OnHoverTimer(WPARAM, LPARAM, LRESULT&) {
+    buttonFaces_.PollHover();
     return false;
 }
 
-bool CPlayerDlg::OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result) {
-    result = reinterpret_cast<LRESULT>(m_skin.ControlColour(reinterpret_cast<HDC>(dc), reinterpret_cast<HWND>(control)));
+bool MainWindow::OnCtlColor(WPARAM dc, LPARAM control, LRESULT& result) {
+    result = reinterpret_cast<LRESULT>(skin_.ControlColour(reinterpret_cast<HDC>(dc), reinterpret_cast<HWND>(control)));
     return true;
 }
 
-void CPlayerDlg::ToggleWindowMode() {
-    m_modes.ToggleWindowMode(hwnd(), [this] { RefreshBrowser(); });
+void MainWindow::ToggleWindowMode() {
+    modes_.ToggleWindowMode(hwnd(), [this] { RefreshBrowser(); });
 }
 
-void CPlayerDlg::ToggleTopmost() {
-    m_modes.ToggleTopmost(hwnd());
-    if (m_pAdPopup) m_pAdPopup->KeepOnTop();  // whatever the window it belongs to does
+void MainWindow::ToggleTopmost() {
+    modes_.ToggleTopmost(hwnd());
+    if (adPopup_) adPopup_->KeepOnTop();  // whatever the window it belongs to does
 }
 
-void CPlayerDlg::CreateToolTips() {
-    if (!m_tooltip.Create(hwnd())) return;
-    m_tooltip.Add(GetDlgItem(hwnd(), IDC_TOPMOST), kavuno::skin::kKeepOnTopTip);
-    m_tooltip.Add(GetDlgItem(hwnd(), IDC_MINIMIZE), L"最小化");
-    m_tooltip.Add(GetDlgItem(hwnd(), IDC_CLOSE), L"关闭");
-    m_tooltip.Add(GetDlgItem(hwnd(), IDC_MODE), kavuno::skin::kToPlayModeTip);
+void MainWindow::CreateToolTips() {
+    if (!toolTip_.Create(hwnd())) return;
+    toolTip_.Add(GetDlgItem(hwnd(), IDC_TOPMOST), kavuno::skin::kKeepOnTopTip);
+    toolTip_.Add(GetDlgItem(hwnd(), IDC_MINIMIZE), L"最小化");
+    toolTip_.Add(GetDlgItem(hwnd(), IDC_CLOSE), L"关闭");
+    toolTip_.Add(GetDlgItem(hwnd(), IDC_MODE), kavuno::skin::kToPlayModeTip);
     // The other buttons' tips name them as their texts do.
     for (const int id : {IDC_SEARCH, IDC_STOP, IDC_FULL_SCREEN}) {
-        m_tooltip.Add(GetDlgItem(hwnd(), id), ControlText(GetDlgItem(hwnd(), id)));
+        toolTip_.Add(GetDlgItem(hwnd(), id), ControlText(GetDlgItem(hwnd(), id)));
     }
-    m_tooltip.Add(GetDlgItem(hwnd(), IDC_HELP_LABEL), L"帮助");
-    m_tooltip.Add(m_volumeControl.hwnd(), L"音量");
-    m_btnPlayPause.NameIn(m_tooltip);
+    toolTip_.Add(GetDlgItem(hwnd(), IDC_HELP_LABEL), L"帮助");
+    toolTip_.Add(volumeControl_.hwnd(), L"音量");
+    playPauseButton_.NameIn(toolTip_);
 }
 
 // ---------------------------------------------------------------- playback and ads
 
-void CPlayerDlg::UpdatePlaybackStatus() { m_playback.UpdatePlaybackStatus(); }
+void MainWindow::UpdatePlaybackStatus() { playback_.UpdatePlaybackStatus(); }
 
-void CPlayerDlg::PlaySelected(NMHDR*, LRESULT&) {
-    const std::size_t index = m_list.SelectedRecordIndex();
+void MainWindow::PlaySelected(NMHDR*, LRESULT&) {
+    const std::size_t index = movieList_.SelectedRecordIndex();
     if (index == 0) return;
-    const kavuno::catalogue::CMF& record = m_records[index];
+    const kavuno::catalogue::MovieRecord& record = records_[index];
     if (record.playable() == 0) {
         // A series lists its episodes; a movie that plays keeps playing.
-        m_list.Clear();
+        movieList_.Clear();
         ShowCategory(record.kind(), record.title());
         return;
     }
-    m_playback.Start(record, index);
+    playback_.Start(record, index);
 }
 
-void CPlayerDlg::OnPlayPause() { m_playback.OnPlayPause(); }
+void MainWindow::OnPlayPause() { playback_.OnPlayPause(); }
 
-void CPlayerDlg::OnFullScreen() { m_playback.OnFullScreen(); }
+void MainWindow::OnFullScreen() { playback_.OnFullScreen(); }
 
-void CPlayerDlg::OnSeek(NMHDR*, LRESULT&) { m_playback.OnSeek(); }
+void MainWindow::OnSeek(NMHDR*, LRESULT&) { playback_.OnSeek(); }
 
-void CPlayerDlg::StopPlayback() { m_playback.StopPlayback(); }
+void MainWindow::StopPlayback() { playback_.StopPlayback(); }
 
-void CPlayerDlg::OnMovieListClick(NMHDR*, LRESULT&) {
-    const std::size_t index = m_list.SelectedRecordIndex();
+void MainWindow::OnMovieListClick(NMHDR*, LRESULT&) {
+    const std::size_t index = movieList_.SelectedRecordIndex();
     if (index == 0) return;
-    kavuno::playback::CWebBrowser2& panel = m_videoArea.browser();
-    if (const auto page = kavuno::ads::PanelPageForClick(m_records[index], m_playback.MovieLoaded(),
+    kavuno::playback::WebBrowserControl& panel = videoArea_.browser();
+    if (const auto page = kavuno::ads::PanelPageForClick(records_[index], playback_.MovieLoaded(),
                                                          panel.GetLocationURL())) {
         panel.Navigate(*page);
     }
 }
 
-void CPlayerDlg::RefreshBrowser() {
-    m_videoArea.Repaint();  // the skin was just painted over it
-    m_videoArea.browser().Refresh();
+void MainWindow::RefreshBrowser() {
+    videoArea_.Repaint();  // the skin was just painted over it
+    videoArea_.browser().Refresh();
 }
 
-void CPlayerDlg::CreateAdPopup() {
-    m_pAdPopup = std::make_unique<kavuno::ads::CAdPopupDlg>();
-    m_pAdPopup->Open(hwnd());
+void MainWindow::CreateAdPopup() {
+    adPopup_ = std::make_unique<kavuno::ads::AdPopup>();
+    adPopup_->Open(hwnd());
 }
 
-void CPlayerDlg::CreateVideoAreaControls() {
-    m_videoArea.Create(GetDlgItem(hwnd(), IDC_VIDEO_AREA), kavuno::ads::AdPage());
+void MainWindow::CreateVideoAreaControls() {
+    videoArea_.Create(GetDlgItem(hwnd(), IDC_VIDEO_AREA), kavuno::ads::AdPage());
 }
 
-void CPlayerDlg::CreateVolumeControl() {
+void MainWindow::CreateVolumeControl() {
     // The last run's volume, for every movie started; shown between the
     // slider and the full-screen button.
-    m_volume.Load();
-    m_playback.SetVolume(m_volume.setting());
-    m_volume.OnChange([this](const kavuno::playback::VolumeSetting& setting) {
-        m_playback.SetVolume(setting);
-        m_volumeControl.Show(setting);
+    volume_.Load();
+    playback_.SetVolume(volume_.setting());
+    volume_.OnChange([this](const kavuno::playback::VolumeSetting& setting) {
+        playback_.SetVolume(setting);
+        volumeControl_.Show(setting);
     });
-    m_volumeControl.Create(hwnd(), kVolumeLeft, kVolumeTop, IDC_VOLUME);
-    m_keys.Attach(hwnd());
+    volumeControl_.Create(hwnd(), kVolumeLeft, kVolumeTop, IDC_VOLUME);
+    keys_.Attach(hwnd());
 }
 
-void CPlayerDlg::FreeEmbeddedWindows() {
-    m_pAdPopup.reset();
-    m_videoArea.Destroy();
+void MainWindow::FreeEmbeddedWindows() {
+    adPopup_.reset();
+    videoArea_.Destroy();
 }

@@ -1,4 +1,4 @@
-// The player's main window: a modal dialog from template 102 that owns the
+// The player's main window: a modal dialog from template IDD_PLAYER that owns the
 // catalogue, the tree and list, the search controls, the video area, the skin
 // and its buttons, and the presence socket. Its set-up runs in one fixed order
 // (OnInitDialog); the steps that belong to the skin, the playback controls and
@@ -31,12 +31,12 @@
 #include "player/skin/window_modes.h"
 #include "player/skin/window_skin.h"
 
-class CPlayerDlg : public kavuno::ui::Dialog<CPlayerDlg> {
+class MainWindow : public kavuno::ui::Dialog<MainWindow> {
 public:
-    CPlayerDlg();
-    ~CPlayerDlg() override;
+    MainWindow();
+    ~MainWindow() override;
 
-    static const kavuno::ui::MessageEntry<CPlayerDlg> kMessageTable[];
+    static const kavuno::ui::MessageEntry<MainWindow> kMessageTable[];
 
     // Messages of the window's own.
     static constexpr UINT kPresenceSocketMessage = WM_APP + 1;  // socket notifications, never handled
@@ -45,12 +45,12 @@ public:
 
 protected:
     void DoDataExchange() override;
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     bool PreTranslateMessage(MSG& msg) override;
     void OnCancel() override;
 
 private:
-    using BitmapButton = kavuno::ui::CBitmapButton;
+    using BitmapButton = kavuno::ui::BitmapButton;
 
     // Handlers.
     bool OnPaint(WPARAM, LPARAM, LRESULT& result);
@@ -102,37 +102,37 @@ private:
     void FreeEmbeddedWindows();
 
     // Members, in the order the window's parts rely on.
-    kavuno::skin::CSkinSliderCtrl m_sliderPos;
-    kavuno::ui::Control m_comboSearchType;
-    BitmapButton m_btnSearch;
-    kavuno::player::MovieListView m_list;
-    kavuno::player::CategoryTreeView m_tree;
-    BitmapButton m_btnMinimize;
-    BitmapButton m_btnMaximize;
-    BitmapButton m_btnClose;
-    BitmapButton m_btnFullScreen;
-    BitmapButton m_btnStop;
-    kavuno::skin::CPlayPauseButton m_btnPlayPause;  // shows playback's m_bPlaying
-    BitmapButton m_btnTopmost;
-    BitmapButton m_btnMode;
-    HICON m_hIcon = nullptr;
-    kavuno::player::PresenceSocket m_socket{kavuno::config::PresenceLocalPort(), kavuno::config::PresencePort()};
-    kavuno::ui::ToolTip m_tooltip;
-    kavuno::skin::WindowSkin m_skin;          // m_bmpSkin, m_bPlayMode and the brushes
-    kavuno::skin::ButtonFaces m_buttonFaces;  // the set-up images and the hover flags
-    kavuno::skin::WindowModes m_modes;        // the mode switch and m_bTopmost
-    std::wstring m_strAppDir;
-    kavuno::catalogue::RecordArray m_records;
-    std::unique_ptr<kavuno::ads::CAdPopupDlg> m_pAdPopup;
-    kavuno::history::WatchKeeper m_watched;     // what the user watched, and where each movie was left
-    std::size_t m_watchedNode = 0;              // the tree's "最近观看" node, last of all
-    kavuno::playback::VideoArea m_videoArea;      // the three controls and the media player's objects
-    kavuno::playback::PlaybackControl m_playback;  // the active player and the state of the movie loaded
-    kavuno::playback::Volume m_volume;              // the user's level and mute, kept between runs
-    kavuno::playback::VolumeControl m_volumeControl;
-    kavuno::player::KeyInput m_keys;  // keys, media keys, the wheel
+    kavuno::skin::SkinSlider positionSlider_;
+    kavuno::ui::Control searchType_;
+    BitmapButton searchButton_;
+    kavuno::player::MovieListView movieList_;
+    kavuno::player::CategoryTreeView categoryTree_;
+    BitmapButton minimizeButton_;
+    BitmapButton maximizeButton_;
+    BitmapButton closeButton_;
+    BitmapButton fullScreenButton_;
+    BitmapButton stopButton_;
+    kavuno::skin::PlayPauseButton playPauseButton_;  // shows whether playback plays
+    BitmapButton topmostButton_;
+    BitmapButton modeButton_;
+    HICON icon_ = nullptr;
+    kavuno::player::PresenceSocket presence_{kavuno::config::PresenceLocalPort(), kavuno::config::PresencePort()};
+    kavuno::ui::ToolTip toolTip_;
+    kavuno::skin::WindowSkin skin_;          // the two skins, the mode shown and the brushes
+    kavuno::skin::ButtonFaces buttonFaces_;  // the set-up images and the hover flags
+    kavuno::skin::WindowModes modes_;        // the mode switch and keeping on top
+    std::wstring appDir_;
+    kavuno::catalogue::RecordArray records_;
+    std::unique_ptr<kavuno::ads::AdPopup> adPopup_;
+    kavuno::history::WatchKeeper watched_;        // what the user watched, and where each movie was left
+    std::size_t watchedNode_ = 0;                 // the tree's "最近观看" node, last of all
+    kavuno::playback::VideoArea videoArea_;       // the three controls and the media player's objects
+    kavuno::playback::PlaybackControl playback_;  // the active player and the state of the movie loaded
+    kavuno::playback::Volume volume_;             // the user's level and mute, kept between runs
+    kavuno::playback::VolumeControl volumeControl_;
+    kavuno::player::KeyInput keys_;  // keys, media keys, the wheel
 
     // What went wrong at start-up (damaged catalogue files, a crash of the
     // last run), for the message shown once the window is up.
-    std::wstring m_startNotices;
+    std::wstring startNotices_;
 };

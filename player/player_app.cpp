@@ -27,11 +27,11 @@ private:
     bool ok_;
 };
 
-CPlayerApp theApp;
+PlayerApp theApp;
 
 }  // namespace
 
-bool CPlayerApp::InitInstance() {
+bool PlayerApp::InitInstance() {
     // The launcher's dialog window (no other window of that name is closed);
     // the launcher ends when it is closed.
     HWND launcher = FindWindowW(kavuno::names::kDialogWindowClass, kavuno::names::kLauncherWindowText);
@@ -58,7 +58,7 @@ bool CPlayerApp::InitInstance() {
     // nothing is left to enable for it.
 
     {
-        CPlayerDlg dialog;
+        MainWindow dialog;
         dialog.DoModal();
     }
     return false;

@@ -5,9 +5,9 @@
 #include "common/program_names.h"
 #include "framework/app.h"
 
-class CPlayerApp : public kavuno::ui::App {
+class PlayerApp : public kavuno::ui::App {
 public:
-    CPlayerApp() : App(kavuno::names::kPlayerLogName) {}
+    PlayerApp() : App(kavuno::names::kPlayerLogName) {}
 
 protected:
     // Returns false in every case: the program ends when it returns.

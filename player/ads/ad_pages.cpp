@@ -8,7 +8,7 @@ std::string PopupAdPage() { return config::WebSite() + "/ad"; }
 std::string AdPage() { return config::WebSite() + "/ad/ads.asp"; }
 std::string StartPage() { return config::WebSite() + "/ad/cache.asp"; }
 
-std::optional<std::string> PanelPageForClick(const catalogue::CMF& record, bool movieLoaded,
+std::optional<std::string> PanelPageForClick(const catalogue::MovieRecord& record, bool movieLoaded,
                                              std::string_view currentPage) {
     if (movieLoaded) return std::nullopt;
     std::string page = record.detail() != 0 ? record.GetDetailsAddress() : AdPage();

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 
 namespace kavuno::ads {
 
@@ -17,7 +17,7 @@ std::string StartPage();    // the panel while a movie is being started, "/ad/ca
 // with a details page shows it, any other entry the ad page, and only while
 // no movie is loaded; a page the panel shows already is not loaded again.
 // `currentPage` is the panel's address (read only when the rule needs it).
-std::optional<std::string> PanelPageForClick(const catalogue::CMF& record, bool movieLoaded,
+std::optional<std::string> PanelPageForClick(const catalogue::MovieRecord& record, bool movieLoaded,
                                              std::string_view currentPage);
 
 }  // namespace kavuno::ads

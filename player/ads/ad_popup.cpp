@@ -13,17 +13,17 @@ constexpr int kCloseAtTick = 6;
 
 // Ticks of the close timer, for the whole program: further clicks restart the
 // current second but never the count.
-int s_nCloseTicks = 0;
+int g_closeTicks = 0;
 
 }  // namespace
 
-const ui::MessageEntry<CAdPopupDlg> CAdPopupDlg::kMessageTable[] = {
-    ui::OnMessage(WM_TIMER, &CAdPopupDlg::OnTimer),
+const ui::MessageEntry<AdPopup> AdPopup::kMessageTable[] = {
+    ui::OnMessage(WM_TIMER, &AdPopup::OnTimer),
 };
 
-CAdPopupDlg::CAdPopupDlg() : Dialog(IDD_AD_POPUP, kMessageTable) {}
+AdPopup::AdPopup() : Dialog(IDD_AD_POPUP, kMessageTable) {}
 
-bool CAdPopupDlg::Open(HWND owner) {
+bool AdPopup::Open(HWND owner) {
     if (!CreateModeless(owner)) return false;
     RECT main;
     GetWindowRect(owner, &main);
@@ -32,24 +32,24 @@ bool CAdPopupDlg::Open(HWND owner) {
     return true;
 }
 
-void CAdPopupDlg::KeepOnTop() {
+void AdPopup::KeepOnTop() {
     if (hwnd()) SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-BOOL CAdPopupDlg::OnInitDialog() {
+bool AdPopup::OnInitDialog() {
     Dialog::OnInitDialog();
     player::PlaceAtReferenceUnits(hwnd(), GetModuleHandleW(nullptr), IDD_AD_POPUP);
     RECT client;
     GetClientRect(hwnd(), &client);
-    m_pPopupBrowser.Create(L"Web Browser", WS_CHILD | WS_MAXIMIZE, client, hwnd(), kBrowserId);
-    ShowWindow(m_pPopupBrowser.hwnd(), SW_SHOW);
-    m_pPopupBrowser.SetResizable(false);
-    m_pPopupBrowser.Navigate(PopupAdPage());
-    return TRUE;
+    browser_.Create(L"Web Browser", WS_CHILD | WS_MAXIMIZE, client, hwnd(), kBrowserId);
+    ShowWindow(browser_.hwnd(), SW_SHOW);
+    browser_.SetResizable(false);
+    browser_.Navigate(PopupAdPage());
+    return true;
 }
 
-bool CAdPopupDlg::PreTranslateMessage(MSG& msg) {
-    m_pPopupBrowser.NoteInput(msg);
+bool AdPopup::PreTranslateMessage(MSG& msg) {
+    browser_.NoteInput(msg);
     if (msg.message == WM_LBUTTONUP) {
         // The point is the receiving window's own, as the message carries it.
         const POINT point = {static_cast<short>(LOWORD(msg.lParam)), static_cast<short>(HIWORD(msg.lParam))};
@@ -60,8 +60,8 @@ bool CAdPopupDlg::PreTranslateMessage(MSG& msg) {
     return false;  // the click reaches the page as usual
 }
 
-bool CAdPopupDlg::OnTimer(WPARAM, LPARAM, LRESULT&) {
-    if (++s_nCloseTicks == kCloseAtTick) {
+bool AdPopup::OnTimer(WPARAM, LPARAM, LRESULT&) {
+    if (++g_closeTicks == kCloseAtTick) {
         KillTimer(hwnd(), kCloseTimer);
         EndDialog(IDOK);  // a modeless window: destroyed
     }

@@ -11,12 +11,12 @@
 
 namespace kavuno::ads {
 
-class CAdPopupDlg : public ui::Dialog<CAdPopupDlg> {
+class AdPopup : public ui::Dialog<AdPopup> {
 public:
-    static const ui::MessageEntry<CAdPopupDlg> kMessageTable[];
+    static const ui::MessageEntry<AdPopup> kMessageTable[];
     static constexpr UINT kBrowserId = 2124;
 
-    CAdPopupDlg();
+    AdPopup();
 
     // Creates the window owned by `owner`, shows it and puts it on top of all
     // windows under the owner's lower-left corner, without activating it.
@@ -26,7 +26,7 @@ public:
     void KeepOnTop();
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInitDialog() override;
     bool PreTranslateMessage(MSG& msg) override;
     void OnOK() override {}
     void OnCancel() override {}
@@ -34,7 +34,7 @@ protected:
 private:
     bool OnTimer(WPARAM, LPARAM, LRESULT& result);
 
-    playback::CWebBrowser2 m_pPopupBrowser;
+    playback::WebBrowserControl browser_;
 };
 
 }  // namespace kavuno::ads

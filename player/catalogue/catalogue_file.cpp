@@ -237,10 +237,10 @@ std::string WriteAll(const Records& records, std::size_t count) {
 
 }  // namespace
 
-std::string CatalogueBytes(const std::vector<CMF>& records) { return WriteAll(records, records.size()); }
+std::string CatalogueBytes(const std::vector<MovieRecord>& records) { return WriteAll(records, records.size()); }
 std::string CatalogueBytes(const RecordArray& records) { return WriteAll(records, records.size()); }
 
-bool SaveCatalogue(const std::filesystem::path& path, const std::vector<CMF>& records, std::string& error) {
+bool SaveCatalogue(const std::filesystem::path& path, const std::vector<MovieRecord>& records, std::string& error) {
     const std::string bytes = CatalogueBytes(records);
     std::FILE* file = OpenFile(path, true);
     if (file == nullptr) {

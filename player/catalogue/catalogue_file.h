@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "player/catalogue/archive.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/catalogue/record_array.h"
 
 namespace kavuno::catalogue {
@@ -41,9 +41,9 @@ void ReadCatalogue(ArchiveReader& ar, RecordArray& records);
 
 // movie.dat holding `records` (the count, the first-record header, then
 // 0x8001 before each later record).
-std::string CatalogueBytes(const std::vector<CMF>& records);
+std::string CatalogueBytes(const std::vector<MovieRecord>& records);
 std::string CatalogueBytes(const RecordArray& records);
 // Writes CatalogueBytes to `path`; false with `error` set when that fails.
-bool SaveCatalogue(const std::filesystem::path& path, const std::vector<CMF>& records, std::string& error);
+bool SaveCatalogue(const std::filesystem::path& path, const std::vector<MovieRecord>& records, std::string& error);
 
 }  // namespace kavuno::catalogue

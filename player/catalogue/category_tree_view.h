@@ -1,4 +1,4 @@
-// The category tree (control 1004): the nodes of root.dat's tree model shown
+// The category tree (IDC_CATEGORY_TREE): the nodes of root.dat's tree model shown
 // as tree items, text only. The model keeps each node's GBK text, so a clicked
 // leaf is compared with the records' kind byte for byte, whatever the text
 // became on its way to the screen. The tree draws its selection in the skin's

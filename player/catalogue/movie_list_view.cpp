@@ -63,7 +63,7 @@ void MovieListView::OnGetDisplayInfo(NMLVDISPINFOW& info) const {
         CopyText(std::wstring(), item.pszText, item.cchTextMax);
         return;
     }
-    const catalogue::CMF& record = records_[index];
+    const catalogue::MovieRecord& record = records_[index];
     CopyText(gbk::ToWide(item.iSubItem == 0 ? record.title() : record.kind()), item.pszText, item.cchTextMax);
 }
 

@@ -1,4 +1,4 @@
-// The movie list (control 1005): a virtual report list whose rows are record
+// The movie list (IDC_MOVIE_LIST): a virtual report list whose rows are record
 // indices into the main window's record array. Column 0 shows the record's
 // title, column 1 its kind; a row's item data is its record index, also when
 // read with LVM_GETITEM, so code that reads the list as a plain list of items

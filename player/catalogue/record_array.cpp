@@ -48,11 +48,11 @@ void RecordArray::Store(const char* body) {
     const Location at = Locate(storedCount_);
     if (at.chunk == chunks_.size()) {
         chunks_.reserve(chunks_.size() + 1);
-        chunks_.push_back(static_cast<CMF*>(::operator new(ChunkCapacity(at.chunk) * sizeof(CMF))));
+        chunks_.push_back(static_cast<MovieRecord*>(::operator new(ChunkCapacity(at.chunk) * sizeof(MovieRecord))));
     }
     // A record holds nothing to release: if the index cannot be added, the
     // slot is simply taken again by the next record.
-    new (chunks_[at.chunk] + at.offset) CMF(body);
+    new (chunks_[at.chunk] + at.offset) MovieRecord(body);
     if (repeats_) order_.push_back(static_cast<std::uint32_t>(storedCount_));
     ++storedCount_;
 }
@@ -65,7 +65,7 @@ void RecordArray::WriteOutOrder() {
     repeats_ = true;
 }
 
-void RecordArray::Append(const CMF& record) {
+void RecordArray::Append(const MovieRecord& record) {
     const std::string_view body(record.body_, body::Size(record.body_));
     arena_.Begin();
     std::memcpy(arena_.Extend(body.size()), body.data(), body.size());
@@ -75,7 +75,7 @@ void RecordArray::Append(const CMF& record) {
 
 void RecordArray::AppendInPlace(const char* body) { Store(body); }
 
-void RecordArray::AppendFromArchive(ArchiveReader& ar) { Store(CMF::ReadBody(ar, arena_)); }
+void RecordArray::AppendFromArchive(ArchiveReader& ar) { Store(MovieRecord::ReadBody(ar, arena_)); }
 
 void RecordArray::AppendAgain(std::size_t index) {
     if (index >= size()) throw std::out_of_range("record index beyond the array");
@@ -97,7 +97,7 @@ std::string_view RecordArray::Keep(std::unique_ptr<FileBytes> bytes) {
 // Records in the array own nothing (their bodies are the array's), so their
 // storage is released without running their destructors.
 void RecordArray::clear() {
-    for (CMF* chunk : chunks_) ::operator delete(chunk);
+    for (MovieRecord* chunk : chunks_) ::operator delete(chunk);
     chunks_.clear();
     storedCount_ = 0;
     repeats_ = false;

@@ -1,11 +1,11 @@
-// The player's record array (its m_records): every record of movie.dat in file
-// order, index 0 included. An object reference in the file appends the same
-// record again, so one record can stand at two indices.
+// The player's record array (the main window's records_): every record of
+// movie.dat in file order, index 0 included. An object reference in the file
+// appends the same record again, so one record can stand at two indices.
 //
-// A record is one pointer to its body (cmf.h). Bodies read from a file stay in
-// the file's bytes, which the array keeps (mapped, or copied once); bodies of
-// appended records, and of records read through a buffer, go into the array's
-// arena. A catalogue of a million records so costs its file and eight bytes a
+// A record is one pointer to its body (movie_record.h). Bodies read from a file
+// stay in the file's bytes, which the array keeps (mapped, or copied once);
+// bodies of appended records, and of records read through a buffer, go into
+// the array's arena. A catalogue of a million records so costs its file and eight bytes a
 // record, with no copy of any text.
 #pragma once
 #include <cstddef>
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/catalogue/file_bytes.h"
 #include "player/catalogue/text_arena.h"
 
@@ -32,10 +32,10 @@ public:
     std::size_t size() const { return repeats_ ? order_.size() : storedCount_; }
     bool empty() const { return size() == 0; }
     // The record at index i (0 <= i < size()). Records never move.
-    const CMF& operator[](std::size_t i) const { return Stored(repeats_ ? order_[i] : i); }
+    const MovieRecord& operator[](std::size_t i) const { return Stored(repeats_ ? order_[i] : i); }
 
     // Appends a copy of `record`; its body goes into the array's arena.
-    void Append(const CMF& record);
+    void Append(const MovieRecord& record);
     // Appends the record at `index` once more; std::out_of_range beyond size().
     void AppendAgain(std::size_t index);
     void clear();
@@ -69,7 +69,7 @@ private:
     static Location Locate(std::size_t slot);
     static std::size_t ChunkCapacity(std::size_t chunk);
 
-    const CMF& Stored(std::size_t slot) const {
+    const MovieRecord& Stored(std::size_t slot) const {
         const Location at = Locate(slot);
         return chunks_[at.chunk][at.offset];
     }
@@ -80,7 +80,7 @@ private:
 
     std::vector<std::unique_ptr<FileBytes>> kept_;
     TextArena arena_;
-    std::vector<CMF*> chunks_;  // raw storage; slots below storedCount_ hold records
+    std::vector<MovieRecord*> chunks_;  // raw storage; slots below storedCount_ hold records
     std::size_t storedCount_ = 0;
     // Until a record repeats, index i is storage slot i and order_ is empty.
     bool repeats_ = false;

@@ -27,28 +27,31 @@ constexpr DISPID kMediaDuration = 757;
 
 }  // namespace
 
-const CLSID CWMPPlayer4::kClassId = {0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};
+const CLSID MediaPlayerControl::kClassId = {
+    0x6BF52A52, 0x394A, 0x11D3, {0xB1, 0x53, 0x00, 0xC0, 0x4F, 0x79, 0xFA, 0xA6}};
 
-HRESULT CWMPPlayer4::SetURL(const std::string& address) {
+HRESULT MediaPlayerControl::SetURL(const std::string& address) {
     return Call(kURL, DispatchKind::PropertyPut, {address}).hr;
 }
-HRESULT CWMPPlayer4::Close() { return Call(kClose, DispatchKind::Method).hr; }
-DispatchHolder CWMPPlayer4::GetControls() const {
+HRESULT MediaPlayerControl::Close() { return Call(kClose, DispatchKind::Method).hr; }
+DispatchHolder MediaPlayerControl::GetControls() const {
     return std::move(Call<DispatchHolder>(kControls, DispatchKind::PropertyGet).value);
 }
-DispatchHolder CWMPPlayer4::GetCurrentMedia() const {
+DispatchHolder MediaPlayerControl::GetCurrentMedia() const {
     return std::move(Call<DispatchHolder>(kCurrentMedia, DispatchKind::PropertyGet).value);
 }
-std::int32_t CWMPPlayer4::GetPlayState() const {
+std::int32_t MediaPlayerControl::GetPlayState() const {
     return Call<std::int32_t>(kPlayState, DispatchKind::PropertyGet).value;
 }
-std::string CWMPPlayer4::GetStatus() const { return Call<std::string>(kStatus, DispatchKind::PropertyGet).value; }
-HRESULT CWMPPlayer4::SetFullScreen(bool on) { return Call(kFullScreen, DispatchKind::PropertyPut, {on}).hr; }
-HRESULT CWMPPlayer4::SetUiMode(const std::string& mode) {
+std::string MediaPlayerControl::GetStatus() const {
+    return Call<std::string>(kStatus, DispatchKind::PropertyGet).value;
+}
+HRESULT MediaPlayerControl::SetFullScreen(bool on) { return Call(kFullScreen, DispatchKind::PropertyPut, {on}).hr; }
+HRESULT MediaPlayerControl::SetUiMode(const std::string& mode) {
     return Call(kUiMode, DispatchKind::PropertyPut, {mode}).hr;
 }
 
-DispatchHolder CWMPPlayer4::GetSettings() const {
+DispatchHolder MediaPlayerControl::GetSettings() const {
     return std::move(CallByName<DispatchHolder>(L"settings", DispatchKind::PropertyGet).value);
 }
 

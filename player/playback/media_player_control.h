@@ -13,7 +13,7 @@
 
 namespace kavuno::playback {
 
-class CWMPPlayer4 : public kavuno::ui::ActiveXControl {
+class MediaPlayerControl : public kavuno::ui::ActiveXControl {
 public:
     // {6BF52A52-394A-11D3-B153-00C04F79FAA6}
     static const CLSID kClassId;
@@ -34,7 +34,7 @@ public:
     kavuno::ui::DispatchHolder GetSettings() const;
 };
 
-// The controls object (IWMPControls) from CWMPPlayer4::GetControls.
+// The controls object (IWMPControls) from MediaPlayerControl::GetControls.
 namespace wmp_controls {
 HRESULT Play(const kavuno::ui::DispatchHolder& controls);
 HRESULT Stop(const kavuno::ui::DispatchHolder& controls);
@@ -43,12 +43,12 @@ double GetCurrentPosition(const kavuno::ui::DispatchHolder& controls);
 HRESULT SetCurrentPosition(const kavuno::ui::DispatchHolder& controls, double seconds);
 }  // namespace wmp_controls
 
-// The media object (IWMPMedia) from CWMPPlayer4::GetCurrentMedia.
+// The media object (IWMPMedia) from MediaPlayerControl::GetCurrentMedia.
 namespace wmp_media {
 double GetDuration(const kavuno::ui::DispatchHolder& media);
 }  // namespace wmp_media
 
-// The settings object (IWMPSettings) from CWMPPlayer4::GetSettings, by name.
+// The settings object (IWMPSettings) from MediaPlayerControl::GetSettings, by name.
 namespace wmp_settings {
 HRESULT SetVolume(const kavuno::ui::DispatchHolder& settings, std::int32_t level);  // 0 to 100
 HRESULT SetMute(const kavuno::ui::DispatchHolder& settings, bool muted);

@@ -3,7 +3,7 @@
 namespace kavuno::playback {
 
 void MediaPlayerSession::Start(const std::string& address) {
-    CRealAudio& real = area_.realPlayer();
+    RealPlayerControl& real = area_.realPlayer();
     real.Stop();
     real.QueryAfterStop();  // asked as the control expects; the answer does not matter
     ShowWindow(real.hwnd(), SW_HIDE);

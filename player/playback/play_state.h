@@ -7,7 +7,7 @@
 
 namespace kavuno::playback {
 
-// m_nPlayerMode: which control is the active player.
+// Which control is the active player.
 enum class PlayerMode : std::int32_t { None = 0, RealPlayer = 1, MediaPlayer = 2 };
 
 // A record's `player` field: 0 plays on the RealPlayer, anything else on the media player.
@@ -28,7 +28,7 @@ inline constexpr std::int32_t kPlaying = 3;
 }  // namespace media_player_state
 
 enum class PlayPauseAction { Nothing, Pause, Resume };
-// `playing` is m_bPlaying: the user's view, which the control's own state does not change.
+// `playing` is the user's view (playing, or paused), which the control's own state does not change.
 PlayPauseAction DecidePlayPause(PlayerMode mode, bool playing);
 
 // The status tick's reaction to a play state read from the active control.

@@ -35,7 +35,7 @@ std::string LogTitle(std::string_view title) { return "\xE3\x80\x8A" + gbk::ToUt
 
 }  // namespace
 
-PlaybackControl::PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause,
+PlaybackControl::PlaybackControl(VideoArea& area, skin::SkinSlider& slider, skin::PlayPauseButton& playPause,
                                  history::WatchKeeper* watched)
     : area_(area), slider_(slider), playPause_(playPause), real_(area), media_(area), watched_(watched) {}
 
@@ -53,7 +53,7 @@ bool PlaybackControl::PlayerReady(const MoviePlayer& player, std::string_view ti
     return false;
 }
 
-void PlaybackControl::Start(const catalogue::CMF& record, std::size_t recordIndex) {
+void PlaybackControl::Start(const catalogue::MovieRecord& record, std::size_t recordIndex) {
     // The address first, before any control or state is touched: a catalogue
     // record must not point a player at local files, another machine's shares
     // (where Windows would offer the user's login) or a scheme a control
@@ -81,42 +81,42 @@ void PlaybackControl::Start(const catalogue::CMF& record, std::size_t recordInde
     resumeNotice_.clear();
     last_ = {};
     lastRemembered_ = GetTickCount();
-    m_strStreamAddress = std::move(address);
+    streamAddress_ = std::move(address);
     SetTimer(window_, kStatusTimer, kStatusInterval, nullptr);
-    m_bShowVideo = record.video();
+    showVideo_ = record.video() != 0;
     area_.browser().Navigate(ads::StartPage());
     Sleep(kStartPagePause);
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), FALSE);
 
     // The movie that plays, if any, is switched off by the new player's start.
     active_ = &player;
-    m_bVideoShown = 0;
-    player.Start(m_strStreamAddress);
+    videoShown_ = false;
+    player.Start(streamAddress_);
     // Each control keeps a volume of its own until told.
     player.SetVolume(volume_.level);
     player.SetMute(volume_.muted);
     SetPlaying(true, false);
-    m_strNowPlaying = std::string(record.title());
+    nowPlaying_ = std::string(record.title());
 }
 
 void PlaybackControl::StopPlayback() {
     EnableWindow(GetDlgItem(window_, IDC_VIDEO_AREA), TRUE);
     if (active_) {
         RememberPosition();
-        ui::WriteLog(logfile::Kind::Stop, LogTitle(m_strNowPlaying));
+        ui::WriteLog(logfile::Kind::Stop, LogTitle(nowPlaying_));
         active_->Stop();
         SetPlaying(false, false);
     }
     area_.HidePlayers();
     active_ = nullptr;
     area_.browser().Navigate(ads::AdPage());
-    m_bVideoShown = 0;
+    videoShown_ = false;
     KillTimer(window_, kStatusTimer);
     SetTexts(kIdleTime, kIdleStatus);
 }
 
 void PlaybackControl::SetPlaying(bool playing, bool pointerOver) {
-    m_bPlaying = playing ? 1 : 0;
+    playing_ = playing;
     awake_.KeepAwake(playing);
     playPause_.ShowPlaying(playing, pointerOver);
 }
@@ -170,7 +170,7 @@ void PlaybackControl::UpdatePlaybackStatus() {
     SetSlider(reading.sliderLength, reading.sliderPosition);
     SetWindowTextW(GetDlgItem(window_, IDC_PLAY_TIME), TimeText(reading.positionMs, reading.lengthMs).c_str());
 
-    const StatusAction action = ReactToPlayState(active_->mode(), reading.state, m_bShowVideo != 0);
+    const StatusAction action = ReactToPlayState(active_->mode(), reading.state, showVideo_);
     HWND status = GetDlgItem(window_, IDC_STATUS_LINE);
     switch (action) {
     case StatusAction::Stop:
@@ -180,7 +180,7 @@ void PlaybackControl::UpdatePlaybackStatus() {
     case StatusAction::ShowPlaying:
         if (resumeAt_) Resume(*std::exchange(resumeAt_, std::nullopt));
         SetWindowTextW(status, ResumeNoticeShowing() ? resumeNotice_.c_str()
-                                                     : (L"正在播放：[" + gbk::ToWide(m_strNowPlaying) + L"]").c_str());
+                                                     : (L"正在播放：[" + gbk::ToWide(nowPlaying_) + L"]").c_str());
         if (GetTickCount() - lastRemembered_ >= kRememberInterval) RememberPosition();
         break;
     case StatusAction::ShowPaused:
@@ -190,7 +190,7 @@ void PlaybackControl::UpdatePlaybackStatus() {
         SetWindowTextW(status, gbk::ToWide(active_->StatusText()).c_str());
         break;
     }
-    ShowPicture(PictureWanted(action, m_bShowVideo != 0));
+    ShowPicture(PictureWanted(action, showVideo_));
 }
 
 void PlaybackControl::RememberPosition() {
@@ -223,14 +223,14 @@ bool PlaybackControl::SeekToStart(bool anyTime) {
 }
 
 void PlaybackControl::ShowPicture(bool show) {
-    if (show && m_bVideoShown == 0) {
+    if (show && !videoShown_) {
         // Above the browser's page, which shares the area.
         SetWindowPos(active_->window(), HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-        m_bVideoShown = 1;
-    } else if (!show && m_bVideoShown == 1) {
+        videoShown_ = true;
+    } else if (!show && videoShown_) {
         ShowWindow(active_->window(), SW_HIDE);
-        m_bVideoShown = 0;
+        videoShown_ = false;
     }
 }
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "framework/execution_state.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/history/watch_keeper.h"
 #include "player/playback/media_player_session.h"
 #include "player/playback/movie_player.h"
@@ -34,17 +34,18 @@ public:
     static constexpr UINT kStatusInterval = 250;  // ms
 
     // Without `watched`, nothing is remembered or resumed.
-    PlaybackControl(VideoArea& area, skin::CSkinSliderCtrl& slider, skin::CPlayPauseButton& playPause,
+    PlaybackControl(VideoArea& area, skin::SkinSlider& slider, skin::PlayPauseButton& playPause,
                     history::WatchKeeper* watched = nullptr);
 
-    // The main window, whose timer 2 and controls 1015, 1020 and 1021 this uses.
+    // The main window, whose timer kStatusTimer and controls IDC_VIDEO_AREA,
+    // IDC_PLAY_TIME and IDC_STATUS_LINE this uses.
     void Attach(HWND window) { window_ = window; }
 
     // Starts `record`'s movie; another one that plays is switched off. When
     // its address is no streaming server's or its player is missing, the user
     // is told so and nothing changes.
     // `recordIndex` is the record's place in the catalogue, for the history.
-    void Start(const catalogue::CMF& record, std::size_t recordIndex);
+    void Start(const catalogue::MovieRecord& record, std::size_t recordIndex);
     // Back to idle: no player, the ad page, the texts of an idle window.
     void StopPlayback();
     void OnPlayPause();
@@ -55,16 +56,16 @@ public:
     void SeekBy(int seconds);
     // The user's volume, for the player that plays now and every one started.
     void SetVolume(const VolumeSetting& volume);
-    // Timer 2.
+    // kStatusTimer's tick.
     void UpdatePlaybackStatus();
     // Back to the beginning: at any time, or only while the status line says
     // that the movie went on from where it was left. False when nothing sought.
     bool SeekToStart(bool anyTime);
 
     bool MovieLoaded() const { return active_ != nullptr; }
-    // m_bPlaying: the user's view (playing, or paused), which the control's
-    // own state does not change.
-    bool Playing() const { return m_bPlaying != 0; }
+    // The user's view (playing, or paused), which the control's own state
+    // does not change.
+    bool Playing() const { return playing_; }
     // While a movie plays the screen stays on: the screen saver and the
     // monitor's power-off are refused.
     bool RefusesSysCommand(WPARAM command) const { return awake_.Refuses(command); }
@@ -74,7 +75,7 @@ private:
     void Refuse(std::string_view title, const std::wstring& why) const;
     bool PlayerReady(const MoviePlayer& player, std::string_view title) const;
     PlayerMode Mode() const { return active_ ? active_->mode() : PlayerMode::None; }
-    // m_bPlaying, and the play/pause button that shows it.
+    // Playing(), and the play/pause button that shows it.
     void SetPlaying(bool playing, bool pointerOver);
     void ShowPicture(bool show);
     void SetTexts(const std::wstring& time, const std::wstring& status);
@@ -86,23 +87,23 @@ private:
     bool ResumeNoticeShowing() const;
 
     VideoArea& area_;
-    skin::CSkinSliderCtrl& slider_;
-    skin::CPlayPauseButton& playPause_;  // shows m_bPlaying
+    skin::SkinSlider& slider_;
+    skin::PlayPauseButton& playPause_;  // shows Playing()
     HWND window_ = nullptr;
 
     RealPlayerSession real_;
     MediaPlayerSession media_;
     // By PlayerMode: none, the RealPlayer, the media player.
     MoviePlayer* const players_[3] = {nullptr, &real_, &media_};
-    MoviePlayer* active_ = nullptr;  // m_nPlayerMode: none while no movie is loaded
+    MoviePlayer* active_ = nullptr;  // none while no movie is loaded
 
-    std::int32_t m_bPlaying = 0;
-    std::int32_t m_bShowVideo = 0;   // the started record's `video`
-    std::int32_t m_bVideoShown = 0;  // 1 while the active player's window is shown
-    std::string m_strStreamAddress;
-    std::string m_strNowPlaying;
+    bool playing_ = false;
+    bool showVideo_ = false;   // the started record's `video`
+    bool videoShown_ = false;  // while the active player's window is shown
+    std::string streamAddress_;
+    std::string nowPlaying_;
     VolumeSetting volume_;
-    ui::ExecutionState awake_;  // follows m_bPlaying
+    ui::ExecutionState awake_;  // follows playing_
 
     history::WatchKeeper* watched_;
     std::string movieKey_;                  // the movie loaded, as the history knows it

@@ -23,37 +23,42 @@ constexpr DISPID kStatusText = 331;
 
 }  // namespace
 
-const CLSID CRealAudio::kClassId = {0xCFCDAA03, 0x8BE4, 0x11CF, {0xB8, 0x4B, 0x00, 0x20, 0xAF, 0xBB, 0xCC, 0xFA}};
+const CLSID RealPlayerControl::kClassId = {
+    0xCFCDAA03, 0x8BE4, 0x11CF, {0xB8, 0x4B, 0x00, 0x20, 0xAF, 0xBB, 0xCC, 0xFA}};
 
-HRESULT CRealAudio::SetSource(const std::string& address) {
+HRESULT RealPlayerControl::SetSource(const std::string& address) {
     return Call(kSource, DispatchKind::PropertyPut, {address}).hr;
 }
-HRESULT CRealAudio::SetControls(const std::string& parts) {
+HRESULT RealPlayerControl::SetControls(const std::string& parts) {
     return Call(kControls, DispatchKind::PropertyPut, {parts}).hr;
 }
-HRESULT CRealAudio::Resume() { return Call(kResume, DispatchKind::Method).hr; }
-HRESULT CRealAudio::Stop() { return Call(kStop, DispatchKind::Method).hr; }
-HRESULT CRealAudio::SetFirstDisplayOption(bool on) {
+HRESULT RealPlayerControl::Resume() { return Call(kResume, DispatchKind::Method).hr; }
+HRESULT RealPlayerControl::Stop() { return Call(kStop, DispatchKind::Method).hr; }
+HRESULT RealPlayerControl::SetFirstDisplayOption(bool on) {
     return Call(kFirstDisplayOption, DispatchKind::Method, {on}).hr;
 }
-HRESULT CRealAudio::SetVolume(std::int32_t level) {
+HRESULT RealPlayerControl::SetVolume(std::int32_t level) {
     return CallByName(L"SetVolume", DispatchKind::Method, {level}).hr;
 }
-HRESULT CRealAudio::SetMute(bool muted) { return CallByName(L"SetMute", DispatchKind::Method, {muted}).hr; }
-HRESULT CRealAudio::Play() { return Call(kPlay, DispatchKind::Method).hr; }
-HRESULT CRealAudio::Pause() { return Call(kPause, DispatchKind::Method).hr; }
-std::int32_t CRealAudio::GetPosition() const { return Call<std::int32_t>(kPosition, DispatchKind::Method).value; }
-std::int32_t CRealAudio::GetPlayState() const { return Call<std::int32_t>(kPlayState, DispatchKind::Method).value; }
-std::int32_t CRealAudio::GetLength() const { return Call<std::int32_t>(kLength, DispatchKind::Method).value; }
-bool CRealAudio::QueryAfterStop() const { return Call<bool>(kQueryAfterStop, DispatchKind::Method).value; }
-HRESULT CRealAudio::Seek(std::int32_t milliseconds) {
+HRESULT RealPlayerControl::SetMute(bool muted) { return CallByName(L"SetMute", DispatchKind::Method, {muted}).hr; }
+HRESULT RealPlayerControl::Play() { return Call(kPlay, DispatchKind::Method).hr; }
+HRESULT RealPlayerControl::Pause() { return Call(kPause, DispatchKind::Method).hr; }
+std::int32_t RealPlayerControl::GetPosition() const {
+    return Call<std::int32_t>(kPosition, DispatchKind::Method).value;
+}
+std::int32_t RealPlayerControl::GetPlayState() const {
+    return Call<std::int32_t>(kPlayState, DispatchKind::Method).value;
+}
+std::int32_t RealPlayerControl::GetLength() const { return Call<std::int32_t>(kLength, DispatchKind::Method).value; }
+bool RealPlayerControl::QueryAfterStop() const { return Call<bool>(kQueryAfterStop, DispatchKind::Method).value; }
+HRESULT RealPlayerControl::Seek(std::int32_t milliseconds) {
     return Call(kSeek, DispatchKind::Method, {milliseconds}).hr;
 }
-HRESULT CRealAudio::SetFullScreen() { return Call(kFullScreen, DispatchKind::Method).hr; }
-HRESULT CRealAudio::SetSecondDisplayOption(bool on) {
+HRESULT RealPlayerControl::SetFullScreen() { return Call(kFullScreen, DispatchKind::Method).hr; }
+HRESULT RealPlayerControl::SetSecondDisplayOption(bool on) {
     return Call(kSecondDisplayOption, DispatchKind::Method, {on}).hr;
 }
-std::string CRealAudio::GetStatusText() const {
+std::string RealPlayerControl::GetStatusText() const {
     return Call<std::string>(kStatusText, DispatchKind::Method).value;
 }
 

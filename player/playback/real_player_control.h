@@ -10,7 +10,7 @@
 
 namespace kavuno::playback {
 
-class CRealAudio : public kavuno::ui::ActiveXControl {
+class RealPlayerControl : public kavuno::ui::ActiveXControl {
 public:
     // {CFCDAA03-8BE4-11CF-B84B-0020AFBBCCFA}
     static const CLSID kClassId;

@@ -14,7 +14,7 @@ void RealPlayerSession::Pause() { area_.realPlayer().Pause(); }
 void RealPlayerSession::Resume() { area_.realPlayer().Resume(); }
 
 void RealPlayerSession::FullScreen() {
-    CRealAudio& real = area_.realPlayer();
+    RealPlayerControl& real = area_.realPlayer();
     real.Pause();
     real.SetFullScreen();
     real.Play();
@@ -26,7 +26,7 @@ void RealPlayerSession::SetVolume(int level) { area_.realPlayer().SetVolume(leve
 void RealPlayerSession::SetMute(bool muted) { area_.realPlayer().SetMute(muted); }
 
 PlayerReading RealPlayerSession::Read() {
-    const CRealAudio& real = area_.realPlayer();
+    const RealPlayerControl& real = area_.realPlayer();
     PlayerReading reading;
     reading.lengthMs = real.GetLength();
     reading.positionMs = real.GetPosition();

@@ -21,27 +21,27 @@ void VideoArea::Create(HWND frame, const std::string& firstPage) {
     GetWindowRect(frame, &screen);
     const RECT area = {0, 0, screen.right - screen.left, screen.bottom - screen.top};
 
-    m_realPlayer.Create(L"Rm Player", kControlStyle, area, frame, kPlayerId);
-    ShowWindow(m_realPlayer.hwnd(), SW_HIDE);
-    m_realPlayer.SetFirstDisplayOption(true);
-    m_realPlayer.SetSecondDisplayOption(true);
-    m_realPlayer.SetControls("IMAGEWINDOW");
+    realPlayer_.Create(L"Rm Player", kControlStyle, area, frame, kPlayerId);
+    ShowWindow(realPlayer_.hwnd(), SW_HIDE);
+    realPlayer_.SetFirstDisplayOption(true);
+    realPlayer_.SetSecondDisplayOption(true);
+    realPlayer_.SetControls("IMAGEWINDOW");
 
-    m_wmpPlayer.Create(L"Wmv Player", kControlStyle, area, frame, kPlayerId);
-    m_wmpPlayer.SetUiMode("none");
-    ShowWindow(m_wmpPlayer.hwnd(), SW_HIDE);
-    m_wmpControls = m_wmpPlayer.GetControls();
+    mediaPlayer_.Create(L"Wmv Player", kControlStyle, area, frame, kPlayerId);
+    mediaPlayer_.SetUiMode("none");
+    ShowWindow(mediaPlayer_.hwnd(), SW_HIDE);
+    mediaControls_ = mediaPlayer_.GetControls();
 
-    m_browser.Create(L"Web Browser2", kControlStyle, area, frame, kBrowserId);
-    ShowWindow(m_browser.hwnd(), SW_SHOW);
-    m_browser.SetResizable(false);
-    m_browser.Navigate(firstPage);
+    browser_.Create(L"Web Browser2", kControlStyle, area, frame, kBrowserId);
+    ShowWindow(browser_.hwnd(), SW_SHOW);
+    browser_.SetResizable(false);
+    browser_.Navigate(firstPage);
 }
 
 void VideoArea::Destroy() {
-    m_browser.Destroy();
-    m_realPlayer.Destroy();
-    m_wmpPlayer.Destroy();
+    browser_.Destroy();
+    realPlayer_.Destroy();
+    mediaPlayer_.Destroy();
 }
 
 void VideoArea::Repaint() {
@@ -49,8 +49,8 @@ void VideoArea::Repaint() {
 }
 
 void VideoArea::HidePlayers() {
-    ShowWindow(m_wmpPlayer.hwnd(), SW_HIDE);
-    ShowWindow(m_realPlayer.hwnd(), SW_HIDE);
+    ShowWindow(mediaPlayer_.hwnd(), SW_HIDE);
+    ShowWindow(realPlayer_.hwnd(), SW_HIDE);
 }
 
 }  // namespace kavuno::playback

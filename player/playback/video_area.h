@@ -1,8 +1,8 @@
-// The video area: control 1015 of the main window, a frame whose three child
-// controls cover it exactly. The RealPlayer and the media player show the
-// picture of the movie that plays; the web browser shows the service's pages
-// whenever no player window is shown. The area owns the three wrappers and
-// the media player's controls and media objects.
+// The video area: control IDC_VIDEO_AREA of the main window, a frame whose
+// three child controls cover it exactly. The RealPlayer and the media player
+// show the picture of the movie that plays; the web browser shows the
+// service's pages whenever no player window is shown. The area owns the three
+// wrappers and the media player's controls and media objects.
 #pragma once
 #include <windows.h>
 
@@ -33,17 +33,17 @@ public:
 
     // Whether a movie for that player can be played: its control exists and
     // answers by dispatch id.
-    bool RealPlayerReady() const { return m_realPlayer.usable(); }
-    bool MediaPlayerReady() const { return m_wmpPlayer.usable() && static_cast<bool>(m_wmpControls); }
+    bool RealPlayerReady() const { return realPlayer_.usable(); }
+    bool MediaPlayerReady() const { return mediaPlayer_.usable() && static_cast<bool>(mediaControls_); }
 
-    CRealAudio& realPlayer() { return m_realPlayer; }
-    CWMPPlayer4& mediaPlayer() { return m_wmpPlayer; }
-    CWebBrowser2& browser() { return m_browser; }
+    RealPlayerControl& realPlayer() { return realPlayer_; }
+    MediaPlayerControl& mediaPlayer() { return mediaPlayer_; }
+    WebBrowserControl& browser() { return browser_; }
     // The media player's controls object, read once at creation.
-    const ui::DispatchHolder& mediaControls() const { return m_wmpControls; }
+    const ui::DispatchHolder& mediaControls() const { return mediaControls_; }
     // The media object of the movie last started on the media player.
-    const ui::DispatchHolder& media() const { return m_wmpMedia; }
-    void TakeCurrentMedia() { m_wmpMedia = m_wmpPlayer.GetCurrentMedia(); }
+    const ui::DispatchHolder& media() const { return media_; }
+    void TakeCurrentMedia() { media_ = mediaPlayer_.GetCurrentMedia(); }
 
     void HidePlayers();
     // Repaints the controls and everything in them, after the window around
@@ -52,11 +52,11 @@ public:
 
 private:
     HWND frame_ = nullptr;
-    CWMPPlayer4 m_wmpPlayer;
-    CRealAudio m_realPlayer;
-    ui::DispatchHolder m_wmpControls;
-    ui::DispatchHolder m_wmpMedia;
-    CWebBrowser2 m_browser;
+    MediaPlayerControl mediaPlayer_;
+    RealPlayerControl realPlayer_;
+    ui::DispatchHolder mediaControls_;
+    ui::DispatchHolder media_;
+    WebBrowserControl browser_;
 };
 
 }  // namespace kavuno::playback

@@ -27,7 +27,7 @@ constexpr DISPID kResizable = 556;
 std::string LoggedPage(std::wstring_view url) { return kavuno::url::PageForLog(ui::ToUtf8(url)); }
 
 struct OutsideRequest {
-    CWebBrowser2::OutsideOpener opener;
+    WebBrowserControl::OutsideOpener opener;
     std::wstring url;
 };
 std::deque<OutsideRequest> g_outside;
@@ -49,9 +49,9 @@ void CALLBACK OpenQueued(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 // Queues `url` for the message loop, never opened from inside the control's event.
-bool OpenOutsideLater(const CWebBrowser2::OutsideOpener& opener, std::wstring_view url) {
+bool OpenOutsideLater(const WebBrowserControl::OutsideOpener& opener, std::wstring_view url) {
     const bool idle = g_outside.empty();
-    g_outside.push_back({opener ? opener : CWebBrowser2::OutsideOpener(&OpenInDefaultBrowser), std::wstring(url)});
+    g_outside.push_back({opener ? opener : WebBrowserControl::OutsideOpener(&OpenInDefaultBrowser), std::wstring(url)});
     if (idle && !SetTimer(nullptr, 0, 0, &OpenQueued)) {
         g_outside.clear();
         return false;
@@ -74,13 +74,14 @@ bool IsUserInput(UINT message) {
 
 }  // namespace
 
-const CLSID CWebBrowser2::kClassId = {0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
+const CLSID WebBrowserControl::kClassId = {
+    0x8856F961, 0x340A, 0x11D0, {0xA9, 0x6B, 0x00, 0xC0, 0x4F, 0xD7, 0x05, 0xA2}};
 
-CWebBrowser2::CWebBrowser2() = default;
+WebBrowserControl::WebBrowserControl() = default;
 
-CWebBrowser2::~CWebBrowser2() { events_.Disconnect(); }
+WebBrowserControl::~WebBrowserControl() { events_.Disconnect(); }
 
-bool CWebBrowser2::Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id) {
+bool WebBrowserControl::Create(const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id) {
     events_.Disconnect();
     if (!ActiveXControl::Create(kClassId, windowName, style, rect, parent, id)) return false;
     site_ = gbk::ToUtf8(config::WebSite());
@@ -93,12 +94,12 @@ bool CWebBrowser2::Create(const wchar_t* windowName, DWORD style, const RECT& re
     return true;
 }
 
-void CWebBrowser2::Destroy() {
+void WebBrowserControl::Destroy() {
     events_.Disconnect();
     ActiveXControl::Destroy();
 }
 
-HRESULT CWebBrowser2::Navigate(const std::string& address) {
+HRESULT WebBrowserControl::Navigate(const std::string& address) {
     // Script addresses are a page's own business; the player never sends one.
     if (url::SchemeOf(address) == "javascript") {
         ui::WriteLog(logfile::Kind::Refused, "page: " + gbk::ToUtf8(address));
@@ -108,22 +109,22 @@ HRESULT CWebBrowser2::Navigate(const std::string& address) {
                 {address, kEmptyOptional, kEmptyOptional, kEmptyOptional, kEmptyOptional})
         .hr;
 }
-HRESULT CWebBrowser2::Refresh() { return Call(kRefresh, DispatchKind::Method).hr; }
-std::string CWebBrowser2::GetLocationURL() const {
+HRESULT WebBrowserControl::Refresh() { return Call(kRefresh, DispatchKind::Method).hr; }
+std::string WebBrowserControl::GetLocationURL() const {
     return Call<std::string>(kLocationURL, DispatchKind::PropertyGet).value;
 }
-HRESULT CWebBrowser2::SetResizable(bool resizable) {
+HRESULT WebBrowserControl::SetResizable(bool resizable) {
     return Call(kResizable, DispatchKind::PropertyPut, {resizable}).hr;
 }
-HRESULT CWebBrowser2::SetSilent(bool silent) { return Call(kSilent, DispatchKind::PropertyPut, {silent}).hr; }
+HRESULT WebBrowserControl::SetSilent(bool silent) { return Call(kSilent, DispatchKind::PropertyPut, {silent}).hr; }
 
-void CWebBrowser2::NoteInput(const MSG& msg) {
+void WebBrowserControl::NoteInput(const MSG& msg) {
     const HWND panel = hwnd();
     if (panel && IsUserInput(msg.message) && (msg.hwnd == panel || IsChild(panel, msg.hwnd)))
         gate_.NoteInput(GetTickCount());
 }
 
-bool CWebBrowser2::OnBeforeNavigate(std::wstring_view url, bool topLevel) {
+bool WebBrowserControl::OnBeforeNavigate(std::wstring_view url, bool topLevel) {
     const std::string address = ui::ToUtf8(url);
     if (!topLevel) return Follow(FrameNavigation(address), url, "frame");
     const Navigation navigation = PanelNavigation(address, site_, page_);
@@ -132,11 +133,11 @@ bool CWebBrowser2::OnBeforeNavigate(std::wstring_view url, bool topLevel) {
     return Follow(navigation, url, "page");
 }
 
-bool CWebBrowser2::OnNewWindow(std::wstring_view url) {
+bool WebBrowserControl::OnNewWindow(std::wstring_view url) {
     return Follow(NewWindowNavigation(ui::ToUtf8(url)), url, "new window");
 }
 
-bool CWebBrowser2::Follow(Navigation navigation, std::wstring_view url, const char* what) {
+bool WebBrowserControl::Follow(Navigation navigation, std::wstring_view url, const char* what) {
     switch (navigation) {
     case Navigation::Stay:
         return false;

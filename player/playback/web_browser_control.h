@@ -19,13 +19,13 @@
 
 namespace kavuno::playback {
 
-class CWebBrowser2 : public kavuno::ui::ActiveXControl, private kavuno::ui::BrowserEventHandler {
+class WebBrowserControl : public kavuno::ui::ActiveXControl, private kavuno::ui::BrowserEventHandler {
 public:
     // {8856F961-340A-11D0-A96B-00C04FD705A2}
     static const CLSID kClassId;
 
-    CWebBrowser2();
-    ~CWebBrowser2();
+    WebBrowserControl();
+    ~WebBrowserControl();
 
     // Creates the control for the web site of the build (or KAVUNO_WEB_SITE).
     // A control whose navigations cannot be watched is not kept.

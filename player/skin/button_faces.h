@@ -14,15 +14,15 @@
 namespace kavuno::skin {
 
 struct SkinButtons {
-    ui::CBitmapButton& close;
-    ui::CBitmapButton& maximize;
-    ui::CBitmapButton& minimize;
-    ui::CBitmapButton& search;
-    ui::CBitmapButton& topmost;
-    ui::CBitmapButton& fullScreen;
-    ui::CBitmapButton& stop;
-    CPlayPauseButton& playPause;
-    ui::CBitmapButton& mode;
+    ui::BitmapButton& close;
+    ui::BitmapButton& maximize;
+    ui::BitmapButton& minimize;
+    ui::BitmapButton& search;
+    ui::BitmapButton& topmost;
+    ui::BitmapButton& fullScreen;
+    ui::BitmapButton& stop;
+    PlayPauseButton& playPause;
+    ui::BitmapButton& mode;
 };
 
 class ButtonFaces {
@@ -41,11 +41,11 @@ private:
         UINT pressed;
     };
     struct Polled {
-        ui::CBitmapButton* button;
+        ui::BitmapButton* button;
         Faces enter;
         Faces leave;
         std::int32_t hover;  // 1 while the pointer-over faces are loaded
-        CPlayPauseButton* glyph = nullptr;  // set for play/pause: its faces follow its glyph
+        PlayPauseButton* glyph = nullptr;  // set for play/pause: its faces follow its glyph
     };
     // Loads the enter (pointer over) or leave faces and redraws the button.
     static void ShowFaces(Polled& polled, bool pointerOver);

@@ -5,7 +5,7 @@
 
 namespace kavuno::skin {
 
-void CPlayPauseButton::ShowPlaying(bool playing, bool pointerOver) {
+void PlayPauseButton::ShowPlaying(bool playing, bool pointerOver) {
     playingGlyph_ = playing;
     if (playing) {
         SetImages(pointerOver ? IDB_PAUSE_HOVER : IDB_PAUSE, IDB_PAUSE_PRESSED);
@@ -17,9 +17,9 @@ void CPlayPauseButton::ShowPlaying(bool playing, bool pointerOver) {
     ui::RedrawNow(hwnd());
 }
 
-const wchar_t* CPlayPauseButton::Name() const { return playingGlyph_ ? L"暂停" : L"播放"; }
+const wchar_t* PlayPauseButton::Name() const { return playingGlyph_ ? L"暂停" : L"播放"; }
 
-void CPlayPauseButton::NameIn(ui::ToolTip& tips) {
+void PlayPauseButton::NameIn(ui::ToolTip& tips) {
     tips_ = &tips;
     tips.Add(hwnd(), Name());
 }

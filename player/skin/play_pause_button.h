@@ -8,7 +8,7 @@
 
 namespace kavuno::skin {
 
-class CPlayPauseButton : public ui::CBitmapButton {
+class PlayPauseButton : public ui::BitmapButton {
 public:
     // Playback's glyph changes: `playing` picks the glyph (and is remembered),
     // `pointerOver` the face; the button is redrawn at once. Whether a movie

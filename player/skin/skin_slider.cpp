@@ -15,7 +15,7 @@ constexpr int kThumbDrop = 6;  // the thumb image sits this far below the thumb 
 
 }  // namespace
 
-bool CSkinSliderCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+bool SkinSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_PAINT:
         Paint();
@@ -23,29 +23,29 @@ bool CSkinSliderCtrl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         return true;
     case WM_LBUTTONDOWN:
         InvalidateRect(hwnd(), nullptr, FALSE);
-        m_bDragging = 1;
+        dragging_ = true;
         return false;  // the track bar moves the thumb and notifies the window
     case WM_MOUSEMOVE:
-        if (m_bDragging) InvalidateRect(hwnd(), nullptr, FALSE);
+        if (dragging_) InvalidateRect(hwnd(), nullptr, FALSE);
         return false;
     case WM_LBUTTONUP:
-        m_bDragging = 0;
+        dragging_ = false;
         return false;
     case WM_CAPTURECHANGED:
         // Mid-drag the capture went elsewhere: like a release, without a seek,
         // so the thumb follows playback again.
-        if (!m_bDragging) return false;
-        m_bDragging = 0;
-        m_bLosingCapture = 1;
+        if (!dragging_) return false;
+        dragging_ = false;
+        losingCapture_ = true;
         result = CallDefault(message, wParam, lParam);
-        m_bLosingCapture = 0;
+        losingCapture_ = false;
         return true;
     default:
         return false;
     }
 }
 
-void CSkinSliderCtrl::Paint() {
+void SkinSlider::Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd(), &ps);
     // Two small images, loaded for each paint: nothing is kept between paints.

@@ -4,7 +4,7 @@
 
 namespace kavuno::skin {
 
-WindowModes::WindowModes(WindowSkin& skin, ui::CBitmapButton& modeButton, ui::CBitmapButton& topmostButton,
+WindowModes::WindowModes(WindowSkin& skin, ui::BitmapButton& modeButton, ui::BitmapButton& topmostButton,
                          ui::ToolTip& tips)
     : skin_(skin), modeButton_(modeButton), topmostButton_(topmostButton), tips_(tips) {}
 
@@ -22,9 +22,9 @@ void WindowModes::ToggleWindowMode(HWND window, const std::function<void()>& rel
 }
 
 void WindowModes::ToggleTopmost(HWND window) {
-    const bool toTopmost = m_bTopmost == 0;
+    const bool toTopmost = !onTop_;
     SetWindowPos(window, toTopmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    m_bTopmost = toTopmost ? 1 : 0;
+    onTop_ = toTopmost;
     tips_.SetText(topmostButton_.hwnd(), toTopmost ? kStopKeepingOnTopTip : kKeepOnTopTip);
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 
 #include "framework/bitmap_button.h"
@@ -21,7 +20,7 @@ inline constexpr wchar_t kStopKeepingOnTopTip[] = L"取消窗体置前";
 
 class WindowModes {
 public:
-    WindowModes(WindowSkin& skin, ui::CBitmapButton& modeButton, ui::CBitmapButton& topmostButton,
+    WindowModes(WindowSkin& skin, ui::BitmapButton& modeButton, ui::BitmapButton& topmostButton,
                 ui::ToolTip& tips);
 
     // Switches skin and region, repaints the whole window, lets the video
@@ -29,14 +28,14 @@ public:
     // Nothing else moves: controls, size, position and playback stay.
     void ToggleWindowMode(HWND window, const std::function<void()>& reloadPage);
     void ToggleTopmost(HWND window);
-    bool IsTopmost() const { return m_bTopmost != 0; }
+    bool IsTopmost() const { return onTop_; }
 
 private:
     WindowSkin& skin_;
-    ui::CBitmapButton& modeButton_;
-    ui::CBitmapButton& topmostButton_;
+    ui::BitmapButton& modeButton_;
+    ui::BitmapButton& topmostButton_;
     ui::ToolTip& tips_;
-    std::int32_t m_bTopmost = 0;
+    bool onTop_ = false;
 };
 
 }  // namespace kavuno::skin

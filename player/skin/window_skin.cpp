@@ -102,12 +102,12 @@ void WindowSkin::Apply(HWND window, bool playMode) {
     Prepare(window, skins_[0], IDB_SKIN_FULL);
     Prepare(window, skins_[1], IDB_SKIN_PLAY);
     ApplySkinRegion(window, skins_[playMode ? 1 : 0].region.get());
-    m_bPlayMode = playMode ? 1 : 0;
+    playMode_ = playMode;
 }
 
 void WindowSkin::CreateBrushes() {
-    m_brDark.Reset(CreateSolidBrush(kDarkColour));
-    m_brLight.Reset(CreateSolidBrush(kLightColour));
+    darkBrush_.Reset(CreateSolidBrush(kDarkColour));
+    lightBrush_.Reset(CreateSolidBrush(kLightColour));
 }
 
 void WindowSkin::ColourTree(HWND tree) {
@@ -138,7 +138,7 @@ void WindowSkin::Paint(HWND window, HICON icon) const {
         ui::DrawBitmap(dc, 0, 0, size.cx, size.cy, CurrentBitmap());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, kWhite);
-        const POINT at = m_bPlayMode ? kCaptionPlay : kCaptionFull;
+        const POINT at = playMode_ ? kCaptionPlay : kCaptionFull;
         TextOutW(dc, at.x, at.y, caption_.c_str(), static_cast<int>(caption_.size()));
     }
     EndPaint(window, &ps);
@@ -149,7 +149,7 @@ HBRUSH WindowSkin::ControlColour(HDC dc, HWND control) const {
     const bool light = (id == IDC_PLAY_TIME || id == IDC_STATUS_LINE) && GetParent(control);
     SetTextColor(dc, kWhite);
     SetBkColor(dc, light ? kLightColour : kDarkColour);
-    return light ? m_brLight.get() : m_brDark.get();
+    return light ? lightBrush_.get() : darkBrush_.get();
 }
 
 LRESULT WindowSkin::DrawTreeItem(NMTVCUSTOMDRAW& draw) {

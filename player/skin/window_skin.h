@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdint>
 #include <string>
 
 #include "framework/ownership.h"
@@ -32,12 +31,12 @@ public:
     // The caption text drawn on the skin: "Kavuno  --  " and the web site's host.
     WindowSkin();
 
-    // Shows the skin of full mode (bitmap 143) or play mode (179): the window
-    // gets the region cut from it and is brought to the foreground. Both
-    // skins and their regions are made on the first call and kept, so a mode
-    // switch only hands the window a copy of a region.
+    // Shows the skin of full mode (IDB_SKIN_FULL) or play mode (IDB_SKIN_PLAY):
+    // the window gets the region cut from it and is brought to the foreground.
+    // Both skins and their regions are made on the first call and kept, so a
+    // mode switch only hands the window a copy of a region.
     void Apply(HWND window, bool playMode);
-    bool PlayMode() const { return m_bPlayMode != 0; }
+    bool PlayMode() const { return playMode_; }
 
     // The brushes of the two control colours; created once, during set-up.
     void CreateBrushes();
@@ -64,12 +63,12 @@ private:
         ui::GdiObject<HRGN> region;
     };
     void Prepare(HWND window, Skin& skin, UINT bitmapId);
-    HBITMAP CurrentBitmap() const { return skins_[m_bPlayMode].bitmap.get(); }
+    HBITMAP CurrentBitmap() const { return skins_[playMode_ ? 1 : 0].bitmap.get(); }
 
-    Skin skins_[2];  // full mode, play mode; the current one is the window's m_bmpSkin
-    std::int32_t m_bPlayMode = 0;
-    ui::GdiObject<HBRUSH> m_brDark;
-    ui::GdiObject<HBRUSH> m_brLight;
+    Skin skins_[2];  // full mode, play mode; playMode_ picks the one shown
+    bool playMode_ = false;
+    ui::GdiObject<HBRUSH> darkBrush_;
+    ui::GdiObject<HBRUSH> lightBrush_;
     std::wstring caption_;
 };
 

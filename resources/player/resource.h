@@ -40,7 +40,7 @@
 #define IDB_VOLUME_MUTED 186
 #define IDB_VOLUME_LEVEL 187
 
-// Controls of the main window (template 102).
+// Controls of the main window (template IDD_PLAYER).
 #define IDC_CLOSE 1000
 #define IDC_MAXIMIZE 1001
 #define IDC_MINIMIZE 1002

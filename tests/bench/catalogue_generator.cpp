@@ -4,13 +4,13 @@
 #include <string_view>
 
 #include "player/catalogue/archive.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 
 namespace kavuno::bench {
 namespace {
 
 using catalogue::ArchiveWriter;
-using catalogue::CMF;
+using catalogue::MovieRecord;
 using catalogue::RecordFields;
 
 // Top-level groups and their second-level leaves (GBK): 电影 动作 喜剧 爱情
@@ -120,7 +120,7 @@ bool WriteGeneratedCatalogue(std::size_t records, std::FILE* out) {
             }
         }
         ar.WriteRecordHeader();
-        CMF(f).Serialize(ar);
+        MovieRecord(f).Serialize(ar);
         if (bytes.size() >= (1u << 20) || i + 1 == records) {
             if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) return false;
             bytes.clear();

@@ -38,7 +38,7 @@ void CheckRows(const std::vector<std::size_t>& rows, const RecordArray& records)
 
 void CheckRecords(const RecordArray& records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const CMF& r = records[i];
+        const MovieRecord& r = records[i];
         for (std::size_t f = 0; f < kTextFieldCount; ++f) {
             const auto field = static_cast<TextField>(f);
             Check(r.Text(field) == UnscrambleText(r.StoredText(field)), "plain text not derived from stored");
@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(recent.size() <= kRecentRowLimit, "too many recent rows");
     CheckRows(recent, records);
     if (records.size() > 1) {
-        const CMF& first = records[1];
+        const MovieRecord& first = records[1];
         const auto category = CategoryRows(records, first.kind(), first.parent());
         CheckRows(category, records);
         Check(!category.empty() && category.back() == 1, "record 1 missing from its own category");

@@ -20,7 +20,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Turns every line of a records file into a record; on the first bad line
 // reports it as FILE:LINE: and returns false.
 bool RecordsFromJsonLines(const std::string& name, std::string_view text,
-                          std::vector<catalogue::CMF>& records, std::ostream& err) {
+                          std::vector<catalogue::MovieRecord>& records, std::ostream& err) {
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
     size_t lineNumber = 0;
     while (!text.empty()) {
@@ -79,7 +79,7 @@ int RunBuild(const Request& request, std::ostream&, std::ostream& err) {
         err << "kavuno-catalog: " << error << '\n';
         return kExitFailed;
     }
-    std::vector<catalogue::CMF> records;
+    std::vector<catalogue::MovieRecord> records;
     if (!RecordsFromJsonLines(request.input, text, records, err)) return kExitFailed;
     if (!WriteFileAtomically(request.output, catalogue::CatalogueBytes(records), error)) {
         err << "kavuno-catalog: " << error << '\n';

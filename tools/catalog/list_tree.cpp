@@ -83,7 +83,7 @@ int RunList(const Request& request, std::ostream& out, std::ostream& err) {
             break;
     }
     for (size_t index : rows) {
-        const catalogue::CMF& record = records[index];
+        const catalogue::MovieRecord& record = records[index];
         out << index << '\t' << Column(record.title()) << '\t' << Column(record.kind()) << '\n';
     }
     // Like the player, list what was read before a fault, but say so.

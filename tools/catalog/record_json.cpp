@@ -128,7 +128,7 @@ std::string ExactUtf8(const std::string& gbkText, bool& exact) {
 
 }  // namespace
 
-std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index, bool& exact) {
+std::string RecordToJsonLine(const catalogue::MovieRecord& record, std::size_t index, bool& exact) {
     RecordFields fields = record.Fields();
     JsonLineWriter line;
     line.AddInteger("index", static_cast<int64_t>(index));

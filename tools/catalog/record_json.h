@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "tools/catalog/json_line.h"
 
 namespace kavuno::tool {
@@ -16,7 +16,7 @@ namespace kavuno::tool {
 // `exact` is set to false when a text held bytes that are not GBK characters
 // (a damaged or hand-made file): they print as replacement characters, which
 // build then refuses, so such a dump does not make the same file again.
-std::string RecordToJsonLine(const catalogue::CMF& record, std::size_t index, bool& exact);
+std::string RecordToJsonLine(const catalogue::MovieRecord& record, std::size_t index, bool& exact);
 
 // The plain fields a JSON object describes. Missing keys leave a field empty
 // or 0; "index", "stream" and "details" are ignored. Refused, with `error`

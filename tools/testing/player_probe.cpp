@@ -4,12 +4,13 @@
 // the player's process where a message needs one. Output is UTF-8, one item a
 // line, fields separated by tabs.
 //
-//   kavuno_player_probe rows TITLE [MAX]      list 1005: "record-index<TAB>title<TAB>kind", top row first
+//   kavuno_player_probe rows TITLE [MAX]      kMovieList: "record-index<TAB>title<TAB>kind", top row first
 //                                             (at most MAX rows)
-//   kavuno_player_probe row-count TITLE       list 1005: the number of rows
-//   kavuno_player_probe columns TITLE         list 1005: "text<TAB>width<TAB>format" per column
-//   kavuno_player_probe row-rect TITLE ROW    list 1005: screen "left top right bottom" of a row
-//   kavuno_player_probe tree TITLE            tree 1004: "depth<TAB>has-children<TAB>left top right bottom<TAB>text";
+//   kavuno_player_probe row-count TITLE       kMovieList: the number of rows
+//   kavuno_player_probe columns TITLE         kMovieList: "text<TAB>width<TAB>format" per column
+//   kavuno_player_probe row-rect TITLE ROW    kMovieList: screen "left top right bottom" of a row
+//   kavuno_player_probe tree TITLE            kCategoryTree, one item a line:
+//                                             "depth<TAB>has-children<TAB>left top right bottom<TAB>text";
 //                                             the rectangle (screen) is "- - - -" for items out of sight
 //   kavuno_player_probe controls TITLE [ID]   every child of the window (or of its control ID):
 //                                             "id<TAB>class<TAB>x y w h (window)<TAB>style<TAB>visible<TAB>text"

@@ -89,12 +89,12 @@ int TrustCertificate(const std::wstring& path) {
     if (file == INVALID_HANDLE_VALUE) return kNotFound;
     std::vector<BYTE> der(64 * 1024);
     DWORD read = 0;
-    BOOL ok = ReadFile(file, der.data(), static_cast<DWORD>(der.size()), &read, nullptr);
+    bool ok = ReadFile(file, der.data(), static_cast<DWORD>(der.size()), &read, nullptr) != FALSE;
     CloseHandle(file);
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     if (!ok || !store) return kNotFound;
     ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), read,
-                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr) != FALSE;
     CertCloseStore(store, 0);
     return ok ? 0 : kNotFound;
 }

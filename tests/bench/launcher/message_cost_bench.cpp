@@ -5,7 +5,7 @@
 // prints "pairs=N pair_ms=X". "plain" (the default) answers the two messages
 // in a bare window procedure: the cost of the messages alone. "progress" sends
 // them to a stock progress bar, which repaints on every position; "skinned" to
-// one bound to the launcher's CSkinProgressCtrl. "hash" measures instead what
+// one bound to the launcher's SkinProgress. "hash" measures instead what
 // checking a signed download adds to each read: PAIRS reads of 200 bytes into
 // the launcher's CNG SHA-256, and prints "reads=N hash_ms=X" per read.
 #include <windows.h>
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     RegisterClassW(&wc);
     job.bar = CreateWindowExW(0, plain ? wc.lpszClassName : PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
                               17, 20, 306, 14, host, nullptr, nullptr, nullptr);
-    CSkinProgressCtrl skinned;
+    SkinProgress skinned;
     if (std::strcmp(mode, "skinned") == 0) skinned.Attach(job.bar);
     SendMessageW(job.bar, PBM_SETRANGE32, 1, job.pairs * 200);
     job.guiThread = GetCurrentThreadId();

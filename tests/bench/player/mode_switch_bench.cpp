@@ -34,7 +34,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (message == WM_DRAWITEM) {
         auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-        auto* button = reinterpret_cast<kavuno::ui::CBitmapButton*>(GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA));
+        auto* button = reinterpret_cast<kavuno::ui::BitmapButton*>(GetWindowLongPtrW(item->hwndItem, GWLP_USERDATA));
         if (button) button->OnDrawItem(*item);
         return TRUE;
     }
@@ -70,9 +70,9 @@ int main() {
                                       reinterpret_cast<HMENU>(IDC_MODE), wc.hInstance, nullptr);
     kavuno::skin::WindowSkin skin;
     g_skin = &skin;
-    kavuno::ui::CBitmapButton modeButton;
+    kavuno::ui::BitmapButton modeButton;
     modeButton.Attach(modeWindow);
-    kavuno::ui::CBitmapButton topmostButton;
+    kavuno::ui::BitmapButton topmostButton;
     kavuno::ui::ToolTip tips;
     tips.Create(window);
     tips.Add(modeWindow, kavuno::skin::kToPlayModeTip);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 
 namespace kavuno::catalogue::testing {
 

@@ -28,7 +28,7 @@ LoadResult Load(const ArchiveBytes& bytes, RecordArray& records) {
 }
 
 TEST(CatalogueFile, WriterUsesNewClassHeaderOnceThenClassReference) {
-    std::vector<CMF> records;
+    std::vector<MovieRecord> records;
     for (const char* t : {"a", "b", "c"}) {
         RecordFields f;
         f.title = t;
@@ -71,7 +71,7 @@ TEST(CatalogueFile, LengthPrefixesOfEverySize) {
     for (std::size_t length : {0u, 1u, 254u, 255u, 256u, 65533u, 65534u, 70000u}) {
         RecordFields f;
         f.actor = std::string(length, 'x');
-        const std::string bytes = CatalogueBytes({CMF(f)});
+        const std::string bytes = CatalogueBytes({MovieRecord(f)});
         const std::size_t at = 4 + 9 + 1 + 1;  // count, header, empty title, empty file
         const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
         if (length < 255) {
@@ -91,9 +91,9 @@ TEST(CatalogueFile, LengthPrefixesOfEverySize) {
     }
     RecordFields f;
     f.title = std::string(254, 'y');
-    EXPECT_EQ(CatalogueBytes({CMF(f)}).substr(13, 1), "\xFE");
+    EXPECT_EQ(CatalogueBytes({MovieRecord(f)}).substr(13, 1), "\xFE");
     f.title = std::string(255, 'y');
-    EXPECT_EQ(CatalogueBytes({CMF(f)}).substr(13, 3), std::string("\xFF\xFF\x00", 3));
+    EXPECT_EQ(CatalogueBytes({MovieRecord(f)}).substr(13, 3), std::string("\xFF\xFF\x00", 3));
 }
 
 TEST(CatalogueFile, ReaderAcceptsLongerPrefixesThanNeeded) {
@@ -246,7 +246,7 @@ TEST(CatalogueFile, LoadingAppendsToWhatTheArrayHolds) {
     RecordArray records;
     RecordFields f;
     f.title = "before";
-    records.Append(CMF(f));
+    records.Append(MovieRecord(f));
     ArchiveBytes bytes;
     bytes.I32(2).NewClassHeader().Body("x").U16(2);
     const LoadResult r = Load(bytes, records);
@@ -351,7 +351,7 @@ protected:
 
 TEST_F(CatalogueFileOnDisk, TextsAcrossTheReadBufferSurvive) {
     // Texts longer than the read buffer, and items that straddle its end.
-    std::vector<CMF> written;
+    std::vector<MovieRecord> written;
     for (int i = 0; i < 300; ++i) {
         RecordFields f;
         f.title = "title " + std::to_string(i);
@@ -441,7 +441,7 @@ TEST_F(CatalogueFileOnDisk, AFilesLastBytesAreReadAfterARefillAndNothingPastThem
     EXPECT_EQ(error, "cannot create the file");
     if (std::filesystem::exists("/dev/full")) {
         error.clear();
-        EXPECT_FALSE(SaveCatalogue("/dev/full", {CMF()}, error));
+        EXPECT_FALSE(SaveCatalogue("/dev/full", {MovieRecord()}, error));
         EXPECT_EQ(error, "cannot write the file");
     }
 }

@@ -23,7 +23,7 @@ RecordArray Make(const std::vector<RowSource>& sources) {
         f.kind = s.kind;
         f.parent = s.parent;
         f.actor = s.actor;
-        records.Append(CMF(f));
+        records.Append(MovieRecord(f));
     }
     return records;
 }
@@ -100,7 +100,7 @@ TEST(SearchRows, EmptyTextKeepsTheListAndSelectionPicksTheField) {
 // The rows are chosen on the stored bytes; a stored zero byte ends a plain text.
 TEST(Rows, StoredTextsWithZeroBytesCountAsTheirPlainTexts) {
     RecordArray records = Make({{"0", "", ""}, {"x", "K", ""}, {"y", "K", "S"}, {"ab", "K", ""}});
-    CMF tailed(records[3]);
+    MovieRecord tailed(records[3]);
     tailed.SetStoredText(TextField::Parent, std::string("\x00\x47", 2));        // plain ""
     tailed.SetStoredText(TextField::Kind, std::string("\x3F\x00\x3F", 3));     // plain "K"
     tailed.SetStoredText(TextField::Title, std::string("\x55\x56\x00\x57", 4));  // plain "ab"

@@ -12,12 +12,12 @@
 namespace kavuno::catalogue {
 namespace {
 
-CMF Record(std::string title, std::string actor = "") {
+MovieRecord Record(std::string title, std::string actor = "") {
     RecordFields f;
     f.title = std::move(title);
     f.actor = std::move(actor);
     f.playable = static_cast<std::int32_t>(f.title.size());
-    return CMF(f);
+    return MovieRecord(f);
 }
 
 TEST(RecordArray, ManyRecordsKeepTheirPlaceAndTexts) {
@@ -25,7 +25,7 @@ TEST(RecordArray, ManyRecordsKeepTheirPlaceAndTexts) {
     for (int i = 0; i < 5000; ++i) records.Append(Record("t" + std::to_string(i)));
     ASSERT_EQ(records.size(), 5000u);
     EXPECT_EQ(records.distinct_records(), 5000u);
-    const CMF* first = &records[0];
+    const MovieRecord* first = &records[0];
     for (int i = 0; i < 5000; ++i) records.Append(Record("u" + std::to_string(i)));
     EXPECT_EQ(first, &records[0]);  // records never move
     for (std::size_t i : {0u, 15u, 16u, 31u, 32u, 4095u, 4096u, 9999u}) {
@@ -40,8 +40,8 @@ TEST(RecordArray, CopiesKeepOneByteTextsStoredTailsAndEveryNumber) {
     RecordFields one;
     one.title = "a";
     one.player = 1;
-    records.Append(CMF(one));
-    CMF tailed(one);
+    records.Append(MovieRecord(one));
+    MovieRecord tailed(one);
     tailed.SetStoredText(TextField::Id, std::string("\x31\x00\x32", 3));
     records.Append(tailed);
     EXPECT_EQ(records[0].title(), "a");
@@ -142,7 +142,7 @@ TEST(RecordArray, RepeatedRecordIsOneRecord) {
 TEST(RecordArray, MovingKeepsRecordsAndEmptiesTheSource) {
     RecordArray records;
     for (int i = 0; i < 40; ++i) records.Append(Record("r" + std::to_string(i)));
-    const CMF* last = &records[39];
+    const MovieRecord* last = &records[39];
     RecordArray moved(std::move(records));
     EXPECT_EQ(records.size(), 0u);  // NOLINT(bugprone-use-after-move): moved-from is empty
     ASSERT_EQ(moved.size(), 40u);

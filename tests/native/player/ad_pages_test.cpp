@@ -7,7 +7,7 @@
 namespace kavuno::ads {
 namespace {
 
-using catalogue::CMF;
+using catalogue::MovieRecord;
 using catalogue::RecordFields;
 
 class AdPagesTest : public ::testing::Test {
@@ -15,12 +15,12 @@ protected:
     void SetUp() override { setenv("KAVUNO_WEB_SITE", "http://site.example:8080", 1); }
     void TearDown() override { unsetenv("KAVUNO_WEB_SITE"); }
 
-    static CMF Entry(std::int32_t detail, std::string id) {
+    static MovieRecord Entry(std::int32_t detail, std::string id) {
         RecordFields fields;
         fields.title = "x";
         fields.detail = detail;
         fields.id = std::move(id);
-        return CMF(fields);
+        return MovieRecord(fields);
     }
 };
 

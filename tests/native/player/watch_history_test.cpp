@@ -70,7 +70,7 @@ TEST(WatchedRows, RecordsOfTheCatalogueFoundByHintOrAddressNewestFirst) {
         f.server = i % 2 ? "1" : "";
         f.file = std::to_string(i) + ".rm";
         f.playable = i == 7 ? 0 : 1;  // a series
-        records.Append(catalogue::CMF(f));
+        records.Append(catalogue::MovieRecord(f));
     }
     auto key = [&](std::size_t i) { return MovieKey(records[i].GetStreamAddress()); };
     WatchHistory h;

@@ -63,13 +63,13 @@ public:
     LRESULT handlerResult = -1, controlResult = -1;
 
 protected:
-    BOOL OnInitDialog() override {
+    bool OnInitDialog() override {
         Dialog::OnInitDialog();
         handlerResult = SendMessageW(hwnd(), WM_APP + 1, 0, 0);
         controlResult = SendMessageW(edit.hwnd(), WM_USER + 1, 0, 0);
         PostMessageW(hwnd(), WM_APP, 0, 0);  // the filter fails on it
         PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(kButton, BN_CLICKED), 0);
-        return TRUE;
+        return true;
     }
     void DoDataExchange() override { Bind(kEdit, edit); }
     bool PreTranslateMessage(MSG& msg) override {

@@ -66,11 +66,11 @@ public:
     RecordingControl button;
     std::vector<std::string> log;
 
-    BOOL OnInitDialog() override {
+    bool OnInitDialog() override {
         Dialog::OnInitDialog();
         SetTimer(hwnd(), kGiveUpTimer, 5000, nullptr);
         if (onInit) onInit(*this);
-        return TRUE;
+        return true;
     }
     void DoDataExchange() override {
         Bind(kEdit, edit);
@@ -96,9 +96,9 @@ public:
         result = reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
         return true;
     }
-    static inline int s_destroyMessages = 0;  // not the object's: it may be on its way out
+    static inline int destroyMessages_ = 0;  // not the object's: it may be on its way out
     bool OnDestroyMessage(WPARAM, LPARAM, LRESULT&) {
-        ++s_destroyMessages;
+        ++destroyMessages_;
         return false;
     }
     bool OnEndFromOutside(WPARAM result, LPARAM, LRESULT&) {
@@ -178,16 +178,16 @@ TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {
 // Window, timer and thread procedures are functions, not lambdas: a lambda
 // converts only to the default calling convention, and 32-bit Windows calls
 // these with __stdcall.
-std::vector<UINT> s_plain;
-int s_timerCalls = 0;
+std::vector<UINT> g_plain;
+int g_timerCalls = 0;
 
 LRESULT CALLBACK PlainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_USER + 4 || message == WM_CHAR) s_plain.push_back(message);
+    if (message == WM_USER + 4 || message == WM_CHAR) g_plain.push_back(message);
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void CALLBACK CountTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    ++s_timerCalls;
+    ++g_timerCalls;
     KillTimer(nullptr, id);
 }
 
@@ -210,7 +210,7 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     const kavuno::ui::OwnedWindow plain(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
                                                         nullptr, wc.hInstance, nullptr));
     TestDlg dlg;
-    BOOL ownerEnabled = TRUE, shown = FALSE;
+    bool ownerEnabled = true, shown = false;
     LRESULT brush = 0;
     dlg.onInit = [&](TestDlg& d) {
         // A colour handler's result is the message's own, not DWLP_MSGRESULT.
@@ -221,8 +221,8 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
         SetTimer(d.hwnd(), 5, 200, nullptr);  // the owner's state is read once the loop has run a while
         d.filter = [&](MSG& msg) {
             if (msg.message == WM_TIMER && msg.wParam == 5) {
-                ownerEnabled = IsWindowEnabled(owner.get());
-                shown = IsWindowVisible(d.hwnd());
+                ownerEnabled = IsWindowEnabled(owner.get()) != FALSE;
+                shown = IsWindowVisible(d.hwnd()) != FALSE;
                 d.EndDialog(IDOK);
                 return true;
             }
@@ -234,8 +234,8 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     EXPECT_TRUE(shown) << "a template without WS_VISIBLE is shown for its run";
     EXPECT_TRUE(IsWindowEnabled(owner.get()));
     EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)));
-    EXPECT_EQ(s_plain, (std::vector<UINT>{WM_USER + 4, WM_CHAR}));
-    EXPECT_EQ(s_timerCalls, 1);
+    EXPECT_EQ(g_plain, (std::vector<UINT>{WM_USER + 4, WM_CHAR}));
+    EXPECT_EQ(g_timerCalls, 1);
     // An owner that was disabled before stays disabled after.
     EnableWindow(owner.get(), FALSE);
     TestDlg again;
@@ -370,7 +370,7 @@ TEST(Control, NotificationsGoToTheirControlFirstAndTheRestToTheTable) {
 class ForeignSubclass {
 public:
     explicit ForeignSubclass(HWND window) : window_(window) {
-        s_self = this;
+        self_ = this;
         below_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass::Proc)));
     }
@@ -379,10 +379,10 @@ public:
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        ++s_self->seen;
-        return CallWindowProcW(s_self->below_, hwnd, message, wParam, lParam);
+        ++self_->seen;
+        return CallWindowProcW(self_->below_, hwnd, message, wParam, lParam);
     }
-    static inline ForeignSubclass* s_self = nullptr;
+    static inline ForeignSubclass* self_ = nullptr;
     HWND window_;
     WNDPROC below_ = nullptr;
 };
@@ -438,10 +438,10 @@ TEST(Dialog, ModelessWindowAndObjectMayGoInEitherOrder) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(DialogBase::FromHandle(window), dlg.get());
     EXPECT_EQ(SendMessageW(dlg->Item(kEdit), WM_GETTEXTLENGTH, 0, 0), 77);  // bound at creation
-    TestDlg::s_destroyMessages = 0;
+    TestDlg::destroyMessages_ = 0;
     dlg.reset();
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(TestDlg::s_destroyMessages, 0) << "no message reaches an object on its way out";
+    EXPECT_EQ(TestDlg::destroyMessages_, 0) << "no message reaches an object on its way out";
     EXPECT_EQ(DialogBase::FromHandle(window), nullptr);
 
     // The window goes first: the object lives on without one.
@@ -450,7 +450,7 @@ TEST(Dialog, ModelessWindowAndObjectMayGoInEitherOrder) {
     window = first.hwnd();
     HWND edit = first.Item(kEdit);
     DestroyWindow(window);
-    EXPECT_EQ(TestDlg::s_destroyMessages, 1) << "a live object sees its window go";
+    EXPECT_EQ(TestDlg::destroyMessages_, 1) << "a live object sees its window go";
     EXPECT_EQ(first.hwnd(), nullptr);
     EXPECT_EQ(first.edit.hwnd(), nullptr);
     EXPECT_EQ(DialogBase::FromHandle(window), nullptr);

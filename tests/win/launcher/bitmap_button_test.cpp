@@ -1,4 +1,4 @@
-// CBitmapButton: which image each item state draws, what a failed load leaves,
+// BitmapButton: which image each item state draws, what a failed load leaves,
 // that an image larger than the button is clipped to it, and that every click counts.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -7,7 +7,7 @@
 
 namespace {
 
-using kavuno::ui::CBitmapButton;
+using kavuno::ui::BitmapButton;
 
 constexpr UINT kRed = 301, kGreen = 302, kBlue = 303, kYellow = 304, kBigMagenta = 305, kMissing = 399;
 constexpr COLORREF kRedPixel = RGB(255, 0, 0), kGreenPixel = RGB(0, 255, 0), kBluePixel = RGB(0, 0, 255),
@@ -36,7 +36,7 @@ public:
         DeleteObject(grey);
     }
     // Draws the button in a 16 x 16 item at (8, 8) with `state`; returns the pixel at (12, 12).
-    COLORREF Draw(CBitmapButton& button, UINT state, RECT item = {8, 8, 24, 24}) {
+    COLORREF Draw(BitmapButton& button, UINT state, RECT item = {8, 8, 24, 24}) {
         DRAWITEMSTRUCT dis = {};
         dis.CtlType = ODT_BUTTON;
         dis.itemAction = ODA_DRAWENTIRE;
@@ -54,8 +54,8 @@ private:
     HGDIOBJ old_;
 };
 
-TEST(CBitmapButton, ShowsThePressedImageOnlyWhileSelected) {
-    CBitmapButton button;
+TEST(BitmapButton, ShowsThePressedImageOnlyWhileSelected) {
+    BitmapButton button;
     ASSERT_TRUE(button.SetImages(kRed, kGreen));
     Canvas canvas;
     EXPECT_EQ(canvas.Draw(button, 0), kRedPixel);
@@ -66,8 +66,8 @@ TEST(CBitmapButton, ShowsThePressedImageOnlyWhileSelected) {
     EXPECT_EQ(canvas.Draw(button, ODS_DISABLED), kRedPixel);
 }
 
-TEST(CBitmapButton, ChoosesSelectedThenFocusedThenDisabled) {
-    CBitmapButton button;
+TEST(BitmapButton, ChoosesSelectedThenFocusedThenDisabled) {
+    BitmapButton button;
     ASSERT_TRUE(button.SetImages(kRed, kGreen, kBlue, kYellow));
     Canvas canvas;
     EXPECT_EQ(canvas.Draw(button, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED), kGreenPixel);
@@ -76,8 +76,8 @@ TEST(CBitmapButton, ChoosesSelectedThenFocusedThenDisabled) {
     EXPECT_EQ(canvas.Draw(button, 0), kRedPixel);
 }
 
-TEST(CBitmapButton, AFailedNormalImageLeavesEverySlotEmptyAndDrawsNothing) {
-    CBitmapButton button;
+TEST(BitmapButton, AFailedNormalImageLeavesEverySlotEmptyAndDrawsNothing) {
+    BitmapButton button;
     ASSERT_TRUE(button.SetImages(kRed, kGreen));
     EXPECT_FALSE(button.SetImages(kMissing, kGreen));
     Canvas canvas;
@@ -85,24 +85,24 @@ TEST(CBitmapButton, AFailedNormalImageLeavesEverySlotEmptyAndDrawsNothing) {
     EXPECT_EQ(canvas.Draw(button, ODS_SELECTED), kGrey);  // the pressed image was not loaded either
 }
 
-TEST(CBitmapButton, AFailedOptionalImageReportsFailureButKeepsTheOthers) {
-    CBitmapButton button;
+TEST(BitmapButton, AFailedOptionalImageReportsFailureButKeepsTheOthers) {
+    BitmapButton button;
     EXPECT_FALSE(button.SetImages(kRed, kMissing, kBlue));
     Canvas canvas;
     EXPECT_EQ(canvas.Draw(button, ODS_SELECTED), kRedPixel);
     EXPECT_EQ(canvas.Draw(button, ODS_FOCUS), kBluePixel);
 }
 
-TEST(CBitmapButton, NewImagesReplaceAllFourSlots) {
-    CBitmapButton button;
+TEST(BitmapButton, NewImagesReplaceAllFourSlots) {
+    BitmapButton button;
     ASSERT_TRUE(button.SetImages(kRed, kGreen, kBlue, kYellow));
     ASSERT_TRUE(button.SetImages(kYellow));
     Canvas canvas;
     EXPECT_EQ(canvas.Draw(button, ODS_SELECTED | ODS_FOCUS | ODS_DISABLED), kYellowPixel);
 }
 
-TEST(CBitmapButton, ALargerImageIsClippedToTheItemFromItsTopLeft) {
-    CBitmapButton button;
+TEST(BitmapButton, ALargerImageIsClippedToTheItemFromItsTopLeft) {
+    BitmapButton button;
     ASSERT_TRUE(button.SetImages(kBigMagenta));
     Canvas canvas;
     canvas.Draw(button, 0, RECT{8, 8, 24, 20});
@@ -122,7 +122,7 @@ LRESULT CALLBACK CountingParentProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-TEST(CBitmapButton, TwoQuickClicksAreTwoClicks) {
+TEST(BitmapButton, TwoQuickClicksAreTwoClicks) {
     WNDCLASSW cls = {};
     cls.lpfnWndProc = CountingParentProc;
     cls.hInstance = GetModuleHandleW(nullptr);
@@ -133,7 +133,7 @@ TEST(CBitmapButton, TwoQuickClicksAreTwoClicks) {
     HWND child = CreateWindowW(L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 20, 20, parent,
                                reinterpret_cast<HMENU>(7), cls.hInstance, nullptr);
     ASSERT_TRUE(child);
-    CBitmapButton button;
+    BitmapButton button;
     button.Attach(child);
     const LPARAM inside = MAKELPARAM(5, 5);
     for (UINT press : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
@@ -145,12 +145,12 @@ TEST(CBitmapButton, TwoQuickClicksAreTwoClicks) {
     DestroyWindow(parent);
 }
 
-TEST(CBitmapButton, ShowsAFocusRectangleOnlyWhenTheKeyboardGaveItTheFocus) {
+TEST(BitmapButton, ShowsAFocusRectangleOnlyWhenTheKeyboardGaveItTheFocus) {
     HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     HWND child = CreateWindowW(L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 10, 10, 20, 20, parent,
                                reinterpret_cast<HMENU>(7), nullptr, nullptr);
     ASSERT_TRUE(child);
-    CBitmapButton button;
+    BitmapButton button;
     button.Attach(child);
     ASSERT_TRUE(button.SetImages(kRed));
     Canvas canvas;

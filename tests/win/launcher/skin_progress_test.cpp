@@ -1,4 +1,4 @@
-// CSkinProgressCtrl on a real progress bar: the track everywhere, the stripes
+// SkinProgress on a real progress bar: the track everywhere, the stripes
 // up to position × width / upper bound, nothing for a zero bound, and a bar
 // that shrinks when a new range starts. Pixels are read back from the window.
 #include <gtest/gtest.h>
@@ -60,7 +60,7 @@ protected:
 
     HWND host_ = nullptr;
     HWND bar_ = nullptr;
-    CSkinProgressCtrl progress_;
+    SkinProgress progress_;
 };
 
 TEST_F(SkinProgressTest, BeforeAnyRangeOnlyTheTrackShows) {

@@ -14,8 +14,8 @@
 namespace kavuno::catalogue {
 namespace {
 
-std::vector<CMF> Sample() {
-    std::vector<CMF> records;
+std::vector<MovieRecord> Sample() {
+    std::vector<MovieRecord> records;
     for (const char* title : {"zero", "\xCC\xEC\xCF\xC2", "last"}) {
         RecordFields f;
         f.title = title;

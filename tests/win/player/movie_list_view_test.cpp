@@ -11,19 +11,19 @@
 #include <vector>
 
 #include "common/gbk_win.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/catalogue/list_rows.h"
 #include "player/catalogue/movie_list_view.h"
 
 namespace kavuno::player {
 namespace {
 
-catalogue::CMF Record(const std::wstring& title, const std::wstring& kind, const std::wstring& parent = L"") {
+catalogue::MovieRecord Record(const std::wstring& title, const std::wstring& kind, const std::wstring& parent = L"") {
     catalogue::RecordFields fields;
     fields.title = gbk::FromWide(title);
     fields.kind = gbk::FromWide(kind);
     fields.parent = gbk::FromWide(parent);
-    return catalogue::CMF(fields);
+    return catalogue::MovieRecord(fields);
 }
 
 class MovieListViewTest : public ::testing::Test {
@@ -31,7 +31,7 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        for (const auto& r : std::vector<catalogue::CMF>{
+        for (const auto& r : std::vector<catalogue::MovieRecord>{
                  Record(L"占位", L"动作片"), Record(L"龙虾侦探社", L"动作片"), Record(L"柳溪记", L"大陆剧"),
                  Record(L"柳溪记 第1集", L"大陆剧", L"柳溪记"), Record(L"Police Teapot", L"动作片"),
                  Record(L"柳溪记 第2集", L"大陆剧", L"柳溪记"), Record(L"police aquarium", L"喜剧片")}) {

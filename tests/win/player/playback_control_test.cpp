@@ -1,7 +1,8 @@
 // Playback hosted for real: PlaybackControl and the video area in the skin's
-// test window (its play/pause button, slider and two texts, and a frame 1015
-// added), the stand-in media player controls registered in the test's prefix
-// and read back through their call log, and a web site of the test's own.
+// test window (its play/pause button, slider and two texts, and a frame
+// IDC_VIDEO_AREA added), the stand-in media player controls registered in the
+// test's prefix and read back through their call log, and a web site of the
+// test's own.
 // What one long end-to-end session cannot isolate: switching players without
 // a stop, actions with nothing loaded, pause and status on each player, the
 // slider, a page reload while a movie plays, and the order of shutdown.
@@ -18,7 +19,7 @@
 #include "common/gbk_win.h"
 #include "framework/program_log.h"
 #include "player/ads/ad_pages.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 #include "player/playback/playback_control.h"
 #include "player/playback/video_area.h"
 #include "tests/win/player/loopback_http_server.h"
@@ -27,7 +28,7 @@
 
 namespace {
 
-using kavuno::catalogue::CMF;
+using kavuno::catalogue::MovieRecord;
 using kavuno::catalogue::RecordFields;
 using kavuno::playback::PlaybackControl;
 using kavuno::playback::VideoArea;
@@ -68,7 +69,7 @@ constexpr char kStream[] = "a.rm?length=600&start=75&speed=0&connect=0&buffer=0"
 constexpr char kServer[] = "rtsp://127.0.0.1/";
 const std::string kAddress = std::string(kServer) + "sim/" + kStream;
 
-CMF Movie(const char* title, int player, int video) {
+MovieRecord Movie(const char* title, int player, int video) {
     RecordFields fields;
     fields.title = title;
     fields.server = kServer;
@@ -77,7 +78,7 @@ CMF Movie(const char* title, int player, int video) {
     fields.playable = 1;
     fields.player = player;
     fields.video = video;
-    return CMF(fields);
+    return MovieRecord(fields);
 }
 
 // The window, its video area and playback, wired as the main window wires them.

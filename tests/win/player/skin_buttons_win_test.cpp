@@ -51,7 +51,7 @@ protected:
 
 TEST_F(SkinButtonsTest, EachButtonsImagesAtSetUp) {
     const struct {
-        ui::CBitmapButton& button;
+        ui::BitmapButton& button;
         UINT normal, pressed;
     } setUp[] = {
         {window_.close, IDB_CLOSE, IDB_CLOSE_PRESSED},
@@ -73,7 +73,7 @@ TEST_F(SkinButtonsTest, EachButtonsImagesAtSetUp) {
 
 TEST_F(SkinButtonsTest, ThePollLightsAButtonWhileThePointerRestsOnItAndRedrawsItAtOnce) {
     const struct {
-        ui::CBitmapButton& button;
+        ui::BitmapButton& button;
         const int& draws;
         UINT enter, leave, pressed;
     } polled[] = {
@@ -121,7 +121,7 @@ TEST_F(SkinButtonsTest, ThePollLightsAButtonWhileThePointerRestsOnItAndRedrawsIt
 }
 
 TEST_F(SkinButtonsTest, ThePlayPauseGlyphFollowsPlaybackWithTheFaceAskedFor) {
-    CPlayPauseButton& button = window_.playPause;
+    PlayPauseButton& button = window_.playPause;
     const struct {
         bool playing, pointerOver;
         UINT normal, pressed;

@@ -11,9 +11,9 @@
 
 namespace {
 
-using kavuno::skin::CSkinSliderCtrl;
+using kavuno::skin::SkinSlider;
 
-CSkinSliderCtrl* g_slider = nullptr;
+SkinSlider* g_slider = nullptr;
 std::vector<bool> g_releases;  // per release notification: whether it asks for a seek
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -34,7 +34,7 @@ TEST(SkinSlider, LosingTheCaptureMidDragEndsTheDragWithoutASeek) {
                                   nullptr, wc.hInstance, nullptr);
     HWND bar = CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | TBS_HORZ | TBS_BOTH | TBS_NOTICKS, 10,
                                10, 156, 15, parent, reinterpret_cast<HMENU>(1022), wc.hInstance, nullptr);
-    CSkinSliderCtrl slider;
+    SkinSlider slider;
     g_slider = &slider;
     slider.Attach(bar);
     slider.Send(TBM_SETRANGEMAX, TRUE, 100);

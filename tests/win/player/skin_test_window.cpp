@@ -97,7 +97,7 @@ std::vector<std::uint32_t> ImagePixels(UINT id, int width, int height) {
     });
 }
 
-bool Shows(ui::CBitmapButton& button, UINT id, UINT state) {
+bool Shows(ui::BitmapButton& button, UINT id, UINT state) {
     const std::vector<std::uint32_t> image = ImagePixels(id);
     const ui::GdiObject<HBITMAP> probe(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));

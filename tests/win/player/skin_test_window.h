@@ -1,6 +1,7 @@
-// What the skin's tests share: a window from the test's template 300 with the
-// player's nine bitmap buttons (counting their draws), its slider and three
-// labels, and reading back what a button or a bitmap puts on a canvas.
+// What the skin's tests share: a window from the test's template
+// kSkinTestDialog with the player's nine bitmap buttons (counting their
+// draws), its slider and three labels, and reading back what a button or a
+// bitmap puts on a canvas.
 #pragma once
 #include <windows.h>
 
@@ -33,9 +34,9 @@ public:
     static const ui::MessageEntry<SkinTestWindow> kMessageTable[];
     SkinTestWindow();
 
-    Counting<ui::CBitmapButton> close, maximize, minimize, search, topmost, fullScreen, stop, mode;
-    Counting<CPlayPauseButton> playPause;
-    CSkinSliderCtrl slider;
+    Counting<ui::BitmapButton> close, maximize, minimize, search, topmost, fullScreen, stop, mode;
+    Counting<PlayPauseButton> playPause;
+    SkinSlider slider;
 
     std::function<void()> paint;  // runs on WM_PAINT when set
     struct Seen {
@@ -79,6 +80,6 @@ std::vector<std::uint32_t> WindowPixels(HWND window, const RECT& rect);
 // Bitmap resource `id` of the test program, copied onto a canvas of its size.
 std::vector<std::uint32_t> ImagePixels(UINT id, int width = 0, int height = 0);
 // Whether the button, drawn in `state`, shows bitmap `id`.
-bool Shows(ui::CBitmapButton& button, UINT id, UINT state = 0);
+bool Shows(ui::BitmapButton& button, UINT id, UINT state = 0);
 
 }  // namespace kavuno::skin::testing

@@ -25,11 +25,11 @@
 
 namespace {
 
+using kavuno::playback::MediaPlayerControl;
+using kavuno::playback::RealPlayerControl;
+using kavuno::playback::WebBrowserControl;
 using kavuno::testing::LoopbackHttpServer;
 using kavuno::testing::UseSite;
-using kavuno::playback::CRealAudio;
-using kavuno::playback::CWebBrowser2;
-using kavuno::playback::CWMPPlayer4;
 using kavuno::ui::ActiveXControl;
 using kavuno::ui::ActiveXStatus;
 
@@ -70,6 +70,15 @@ bool PumpUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds
 std::string LogText() {
     std::ifstream file(std::filesystem::path(kavuno::ui::LogFilePath()), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// An input message as the message loop hands it to a filter; the rest is zero.
+MSG Input(HWND window, UINT message, WPARAM wParam = 0) {
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    return msg;
 }
 
 // A top-level test window with a frame like the player's video area (a static control) in it.
@@ -116,7 +125,7 @@ TEST(VideoAreaControls, BrowserIsHostedNavigatesAndGoesAwayCleanly) {
     LoopbackHttpServer server;
     UseSite(server);
     VideoAreaWindow test;
-    auto browser = std::make_unique<CWebBrowser2>();
+    auto browser = std::make_unique<WebBrowserControl>();
     ASSERT_TRUE(browser->Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026))
         << std::hex << browser->creationError();
     EXPECT_EQ(browser->status(), ActiveXStatus::Created);
@@ -179,7 +188,7 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
     LoopbackHttpServer server;
     UseSite(server);
     VideoAreaWindow test;
-    CWebBrowser2 browser;
+    WebBrowserControl browser;
     ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
     std::vector<std::wstring> outside;
     browser.SetOutsideOpener([&](const std::wstring& url) { outside.push_back(url); });
@@ -223,17 +232,17 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
     EXPECT_EQ(browser.Navigate(elsewhere), S_OK);  // no input at all
     EXPECT_TRUE(PumpUntil([&] { return notOpened() == 1; })) << LogText();
     const HWND inner = GetWindow(browser.hwnd(), GW_CHILD);
-    browser.NoteInput(MSG{test.area(), WM_LBUTTONDOWN});  // the video area's own window is not the panel
-    browser.NoteInput(MSG{inner ? inner : browser.hwnd(), WM_MOUSEMOVE});
+    browser.NoteInput(Input(test.area(), WM_LBUTTONDOWN));  // the video area's own window is not the panel
+    browser.NoteInput(Input(inner ? inner : browser.hwnd(), WM_MOUSEMOVE));
     EXPECT_EQ(browser.Navigate(elsewhere + "1"), S_OK);
     EXPECT_TRUE(PumpUntil([&] { return notOpened() == 2; })) << LogText();
-    browser.NoteInput(MSG{inner ? inner : browser.hwnd(), WM_LBUTTONDOWN});
+    browser.NoteInput(Input(inner ? inner : browser.hwnd(), WM_LBUTTONDOWN));
     EXPECT_EQ(browser.Navigate(elsewhere + "2"), S_OK);
     EXPECT_TRUE(PumpUntil([&] { return !outside.empty(); }));
     EXPECT_EQ(outside, std::vector<std::wstring>{std::wstring(elsewhere.begin(), elsewhere.end()) + L"2"});
     EXPECT_EQ(browser.Navigate(elsewhere + "3"), S_OK);  // a second one without another input
     EXPECT_TRUE(PumpUntil([&] { return notOpened() == 3; })) << LogText();
-    browser.NoteInput(MSG{browser.hwnd(), WM_KEYDOWN, VK_RETURN});
+    browser.NoteInput(Input(browser.hwnd(), WM_KEYDOWN, VK_RETURN));
     EXPECT_EQ(browser.Navigate(elsewhere + "4"), S_OK);
     EXPECT_TRUE(PumpUntil([&] { return outside.size() == 2; }));
     EXPECT_EQ(browser.GetLocationURL(), home);
@@ -247,7 +256,7 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
 }
 
 TEST(VideoAreaControls, DestroyingTheParentFirstReleasesTheControl) {
-    CWebBrowser2 browser;
+    WebBrowserControl browser;
     {
         VideoAreaWindow test;
         ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
@@ -264,7 +273,7 @@ TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
     VideoAreaWindow test;
 
     // No RealPlayer in this prefix.
-    CRealAudio real;
+    RealPlayerControl real;
     EXPECT_FALSE(real.Create(L"Rm Player", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2024));
     EXPECT_EQ(real.status(), ActiveXStatus::NotRegistered);
     EXPECT_EQ(real.creationError(), REGDB_E_CLASSNOTREG);
@@ -278,7 +287,7 @@ TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
     ShowWindow(real.hwnd(), SW_SHOW);  // what the status display does; must be harmless
 
     // Wine's own media player control comes up but has no IDispatch.
-    CWMPPlayer4 wmp;
+    MediaPlayerControl wmp;
     EXPECT_FALSE(wmp.Create(L"Wmv Player", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2024));
     EXPECT_EQ(wmp.status(), ActiveXStatus::NoDispatch) << std::hex << wmp.creationError();
     EXPECT_EQ(wmp.creationError(), E_NOINTERFACE);
@@ -298,7 +307,7 @@ TEST(VideoAreaControls, ControlsThatCannotBeCalledLeaveNoWindowAndIgnoreCalls) {
     EXPECT_EQ(test.ChildCount(), 0);
 
     // Creating again replaces the control made before.
-    CWebBrowser2 browser;
+    WebBrowserControl browser;
     ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));
     HWND first = browser.hwnd();
     ASSERT_TRUE(browser.Create(L"Web Browser2", kPlayerStyle, VideoAreaWindow::kFullArea, test.area(), 2026));

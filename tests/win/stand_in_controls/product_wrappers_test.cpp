@@ -1,5 +1,5 @@
 // The stand-ins under the player's own container and wrappers (framework's
-// ActiveX host, CRealAudio, CWMPPlayer4), set up as the video area sets them
+// ActiveX host, RealPlayerControl, MediaPlayerControl), set up as the video area sets them
 // up: hidden children of one frame window, shown once playing. Texts cross in
 // GBK; the clip is the one the test environment wrote to the media folder.
 #include <gtest/gtest.h>
@@ -14,8 +14,8 @@
 
 namespace {
 
-using kavuno::playback::CRealAudio;
-using kavuno::playback::CWMPPlayer4;
+using kavuno::playback::MediaPlayerControl;
+using kavuno::playback::RealPlayerControl;
 using kavuno::stand_in::testing::WaitUntil;
 namespace wmp_controls = kavuno::playback::wmp_controls;
 namespace wmp_media = kavuno::playback::wmp_media;
@@ -46,7 +46,7 @@ private:
 
 TEST(StandInsUnderThePlayersWrappers, RealPlayerPlaysPausesSeeksAndEnds) {
     VideoArea area;
-    CRealAudio real;
+    RealPlayerControl real;
     ASSERT_TRUE(real.Create(L"Rm Player", WS_CHILD | WS_MAXIMIZE, VideoArea::kRect, area.frame(), 2024));
     ShowWindow(real.hwnd(), SW_HIDE);
     EXPECT_EQ(real.SetFirstDisplayOption(true), S_OK);
@@ -76,7 +76,7 @@ TEST(StandInsUnderThePlayersWrappers, RealPlayerPlaysPausesSeeksAndEnds) {
 
 TEST(StandInsUnderThePlayersWrappers, MediaPlayerStartsOnItsUrlAndGoesWithItsFrame) {
     VideoArea area;
-    CWMPPlayer4 wmp;
+    MediaPlayerControl wmp;
     ASSERT_TRUE(wmp.Create(L"Wmv Player", WS_CHILD | WS_MAXIMIZE, VideoArea::kRect, area.frame(), 2024));
     EXPECT_EQ(wmp.SetUiMode("none"), S_OK);
     ShowWindow(wmp.hwnd(), SW_HIDE);

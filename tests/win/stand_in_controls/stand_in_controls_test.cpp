@@ -27,8 +27,8 @@ using kavuno::ui::DispatchKind;
 namespace real_ids = kavuno::stand_in::real_player_ids;
 namespace wmp_ids = kavuno::stand_in::media_player_ids;
 
-const CLSID& kRealClsid = kavuno::playback::CRealAudio::kClassId;
-const CLSID& kWmpClsid = kavuno::playback::CWMPPlayer4::kClassId;
+const CLSID& kRealClsid = kavuno::playback::RealPlayerControl::kClassId;
+const CLSID& kWmpClsid = kavuno::playback::MediaPlayerControl::kClassId;
 constexpr DispatchKind kMethod = DispatchKind::Method;
 constexpr DispatchKind kGet = DispatchKind::PropertyGet;
 constexpr DispatchKind kPut = DispatchKind::PropertyPut;

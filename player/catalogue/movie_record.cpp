@@ -1,4 +1,4 @@
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 
 #include <array>
 #include <cstring>
@@ -53,9 +53,9 @@ std::string UnscrambleText(std::string_view stored) {
     return plain;
 }
 
-const char* CMF::EmptyBody() { return kEmptyBody; }
+const char* MovieRecord::EmptyBody() { return kEmptyBody; }
 
-CMF::CMF(const RecordFields& plain) {
+MovieRecord::MovieRecord(const RecordFields& plain) {
     std::array<std::string, kTextFieldCount> stored;
     const std::string* texts[kTextFieldCount] = {&plain.file,   &plain.title, &plain.actor, &plain.parent,
                                                  &plain.server, &plain.kind,  &plain.path,  &plain.id};
@@ -67,13 +67,13 @@ CMF::CMF(const RecordFields& plain) {
     Own(body::Build(bySlot, {plain.playable, plain.detail, plain.player, plain.video}));
 }
 
-CMF::CMF(const CMF& other) { Own({other.body_, body::Size(other.body_)}); }
+MovieRecord::MovieRecord(const MovieRecord& other) { Own({other.body_, body::Size(other.body_)}); }
 
-CMF::CMF(CMF&& other) noexcept : body_(other.body_) { other.body_ = EmptyBody(); }
+MovieRecord::MovieRecord(MovieRecord&& other) noexcept : body_(other.body_) { other.body_ = EmptyBody(); }
 
 // The moved-from record is left empty rather than pointing at a body it no
 // longer owns.
-CMF& CMF::operator=(CMF&& other) noexcept {
+MovieRecord& MovieRecord::operator=(MovieRecord&& other) noexcept {
     if (this != &other) {
         if (OwnsBody()) delete[] body_;
         body_ = other.body_;
@@ -82,27 +82,27 @@ CMF& CMF::operator=(CMF&& other) noexcept {
     return *this;
 }
 
-CMF& CMF::operator=(const CMF& other) {
-    if (this != &other) *this = CMF(other);
+MovieRecord& MovieRecord::operator=(const MovieRecord& other) {
+    if (this != &other) *this = MovieRecord(other);
     return *this;
 }
 
-CMF::~CMF() {
+MovieRecord::~MovieRecord() {
     if (OwnsBody()) delete[] body_;
 }
 
-void CMF::Own(std::string_view body) {
+void MovieRecord::Own(std::string_view body) {
     char* copy = new char[body.size()];
     std::memcpy(copy, body.data(), body.size());
     if (OwnsBody()) delete[] body_;
     body_ = copy;
 }
 
-std::string_view CMF::StoredView(TextField field) const { return body::Text(body_, SlotOf(field)); }
+std::string_view MovieRecord::StoredView(TextField field) const { return body::Text(body_, SlotOf(field)); }
 
-std::int32_t CMF::StoredInt(IntField field) const { return body::Int(body_, static_cast<std::size_t>(field)); }
+std::int32_t MovieRecord::StoredInt(IntField field) const { return body::Int(body_, static_cast<std::size_t>(field)); }
 
-bool CMF::PlainTextEquals(TextField field, std::string_view stored) const {
+bool MovieRecord::PlainTextEquals(TextField field, std::string_view stored) const {
     // The plain text ends at the stored text's first zero byte, so it never
     // holds the plain byte that a stored zero stands for.
     if (stored.find('\0') != std::string_view::npos) return false;
@@ -111,7 +111,7 @@ bool CMF::PlainTextEquals(TextField field, std::string_view stored) const {
            (text.size() == stored.size() || text[stored.size()] == '\0');
 }
 
-RecordFields CMF::Fields() const {
+RecordFields MovieRecord::Fields() const {
     const body::Members m = body::Read(body_);
     auto text = [&](TextField field) { return UnscrambleText(m.texts[SlotOf(field)]); };
     RecordFields f;
@@ -130,21 +130,21 @@ RecordFields CMF::Fields() const {
     return f;
 }
 
-void CMF::SetText(TextField field, std::string_view plain) { SetStoredText(field, ScrambleText(plain)); }
+void MovieRecord::SetText(TextField field, std::string_view plain) { SetStoredText(field, ScrambleText(plain)); }
 
-void CMF::SetStoredText(TextField field, std::string_view stored) {
+void MovieRecord::SetStoredText(TextField field, std::string_view stored) {
     body::Members m = body::Read(body_);
     m.texts[SlotOf(field)] = stored;
     Own(body::Build(m.texts, m.ints));
 }
 
-void CMF::SetInt(IntField field, std::int32_t value) {
+void MovieRecord::SetInt(IntField field, std::int32_t value) {
     body::Members m = body::Read(body_);
     m.ints[static_cast<std::size_t>(field)] = value;
     Own(body::Build(m.texts, m.ints));
 }
 
-const char* CMF::ReadBody(ArchiveReader& ar, TextArena& arena) {
+const char* MovieRecord::ReadBody(ArchiveReader& ar, TextArena& arena) {
     std::string narrow;
     narrow.reserve(128);
     ReadNarrowBody(ar, narrow);
@@ -153,19 +153,19 @@ const char* CMF::ReadBody(ArchiveReader& ar, TextArena& arena) {
     return arena.Finish();
 }
 
-void CMF::Serialize(ArchiveReader& ar) {
+void MovieRecord::Serialize(ArchiveReader& ar) {
     std::string narrow;
     try {
         ReadNarrowBody(ar, narrow);
     } catch (...) {
-        *this = CMF();
+        *this = MovieRecord();
         throw;
     }
     Own(narrow);
 }
 
 // Written narrow with the shortest prefixes, whatever prefixes the body was read with.
-void CMF::Serialize(ArchiveWriter& ar) const {
+void MovieRecord::Serialize(ArchiveWriter& ar) const {
     const body::Members m = body::Read(body_);
     ar.out() += body::Build(m.texts, m.ints);
 }
@@ -180,7 +180,7 @@ std::string UserInfo(const config::Credentials& c) {
 
 }  // namespace
 
-std::string CMF::GetStreamAddress() const {
+std::string MovieRecord::GetStreamAddress() const {
     const std::string code = server();
     std::string base;
     if (code.empty()) {
@@ -203,7 +203,7 @@ std::string CMF::GetStreamAddress() const {
     return base;
 }
 
-std::string CMF::GetDetailsAddress() const {
+std::string MovieRecord::GetDetailsAddress() const {
     const std::string key = id();
     if (key.empty()) return {};
     return config::WebSite() + "/film/soft.asp?id=" + key;

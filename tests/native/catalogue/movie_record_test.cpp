@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "player/catalogue/archive.h"
-#include "player/catalogue/cmf.h"
+#include "player/catalogue/movie_record.h"
 
 namespace kavuno::catalogue {
 namespace {
@@ -42,7 +42,7 @@ TEST(Scramble, ShiftsEveryByteTwelveAndWraps) {
 }
 
 TEST(Record, NewRecordIsEmpty) {
-    CMF r;
+    MovieRecord r;
     EXPECT_EQ(r.Fields(), RecordFields{});
     EXPECT_EQ(r.titleRaw(), "");
     EXPECT_EQ(r.videoRaw(), 0);
@@ -50,7 +50,7 @@ TEST(Record, NewRecordIsEmpty) {
 
 TEST(Record, PlainFieldsRoundTripAndStoredAreScrambled) {
     const RecordFields f = SampleFields();
-    CMF r(f);
+    MovieRecord r(f);
     EXPECT_EQ(r.Fields(), f);
     EXPECT_EQ(r.title(), f.title);
     EXPECT_EQ(r.titleRaw(), ScrambleText(f.title));
@@ -62,7 +62,7 @@ TEST(Record, PlainFieldsRoundTripAndStoredAreScrambled) {
 }
 
 TEST(Record, StoredTextWithZeroKeepsItsTailAndDerivesUpToTheZero) {
-    CMF r(SampleFields());
+    MovieRecord r(SampleFields());
     const std::string stored("\x55\x56\x00\x57\xF4", 5);
     r.SetStoredText(TextField::Actor, stored);
     EXPECT_EQ(r.actor(), "ab");
@@ -81,15 +81,15 @@ TEST(Record, StoredTextWithZeroKeepsItsTailAndDerivesUpToTheZero) {
 }
 
 TEST(Record, CopiesAndMovesKeepTextsAndTails) {
-    CMF r(SampleFields());
+    MovieRecord r(SampleFields());
     r.SetStoredText(TextField::Id, std::string("\x25\x00\x01", 3));
-    CMF copy(r);
+    MovieRecord copy(r);
     EXPECT_EQ(copy.Fields(), r.Fields());
     EXPECT_EQ(copy.idRaw(), r.idRaw());
     r.SetText(TextField::Title, "changed");
     EXPECT_EQ(copy.title(), SampleFields().title);  // the copy owns its texts
 
-    CMF moved(std::move(copy));
+    MovieRecord moved(std::move(copy));
     EXPECT_EQ(moved.idRaw(), std::string("\x25\x00\x01", 3));
     EXPECT_EQ(copy.Fields(), RecordFields{});  // NOLINT(bugprone-use-after-move): moved-from is empty
     copy = moved;
@@ -97,7 +97,7 @@ TEST(Record, CopiesAndMovesKeepTextsAndTails) {
 }
 
 TEST(Record, WritesAndReadsBackInArchiveOrder) {
-    CMF r(SampleFields());
+    MovieRecord r(SampleFields());
     r.SetStoredText(TextField::Parent, std::string("\x41\x00\x42", 3));
     std::string bytes;
     ArchiveWriter w(bytes);
@@ -107,7 +107,7 @@ TEST(Record, WritesAndReadsBackInArchiveOrder) {
     EXPECT_EQ(bytes.substr(0, 5), "\x04" + ScrambleText(SampleFields().title));
 
     ArchiveReader ar(bytes);
-    CMF back;
+    MovieRecord back;
     back.Serialize(ar);
     EXPECT_EQ(ar.remaining(), 0u);
     EXPECT_EQ(back.Fields(), r.Fields());
@@ -116,21 +116,21 @@ TEST(Record, WritesAndReadsBackInArchiveOrder) {
 }
 
 TEST(Record, DamagedBodyLeavesTheRecordEmpty) {
-    CMF r(SampleFields());
+    MovieRecord r(SampleFields());
     std::string bytes;
     ArchiveWriter w(bytes);
     r.Serialize(w);
     bytes.resize(bytes.size() - 1);
     ArchiveReader ar(bytes);
-    CMF back(SampleFields());
+    MovieRecord back(SampleFields());
     EXPECT_THROW(back.Serialize(ar), ArchiveError);
     EXPECT_EQ(back.Fields(), RecordFields{});
 }
 
 TEST(Record, PlainTextTestsRunOnTheStoredBytes) {
     // One pointer a record: a million records cost eight megabytes beside their file.
-    static_assert(sizeof(CMF) == sizeof(void*));
-    CMF r(SampleFields());
+    static_assert(sizeof(MovieRecord) == sizeof(void*));
+    MovieRecord r(SampleFields());
     r.SetStoredText(TextField::Parent, std::string("\x00\x41", 2));  // plain "" with a stored tail
     r.SetStoredText(TextField::Kind, std::string("\x3F\x00\x57", 3));  // plain "K"
     EXPECT_TRUE(r.PlainTextEmpty(TextField::Parent));
@@ -174,7 +174,7 @@ protected:
         f.server = std::move(server);
         f.path = std::move(path);
         f.file = std::move(file);
-        return CMF(f).GetStreamAddress();
+        return MovieRecord(f).GetStreamAddress();
     }
 };
 
@@ -220,9 +220,9 @@ TEST_F(Addresses, PiecesJoinedAsTheyStand) {
 
 TEST_F(Addresses, DetailsPageOnlyForANonEmptyId) {
     RecordFields f;
-    EXPECT_EQ(CMF(f).GetDetailsAddress(), "");
+    EXPECT_EQ(MovieRecord(f).GetDetailsAddress(), "");
     f.id = "1234&x=y";
-    EXPECT_EQ(CMF(f).GetDetailsAddress(), "http://site.example:81/film/soft.asp?id=1234&x=y");
+    EXPECT_EQ(MovieRecord(f).GetDetailsAddress(), "http://site.example:81/film/soft.asp?id=1234&x=y");
 }
 
 }  // namespace

@@ -47,18 +47,18 @@ std::string UnscrambleText(std::string_view stored);
 // The part of a stored text that its plain text comes from: up to the first zero byte.
 std::string_view PlainPartOfStored(std::string_view stored);
 
-class CMF {
+class MovieRecord {
 public:
     // All texts empty, all integers zero.
-    CMF() = default;
+    MovieRecord() = default;
     // A record whose stored texts are the scrambled plain texts.
-    explicit CMF(const RecordFields& plain);
+    explicit MovieRecord(const RecordFields& plain);
 
-    CMF(const CMF& other);
-    CMF& operator=(const CMF& other);
-    CMF(CMF&& other) noexcept;
-    CMF& operator=(CMF&& other) noexcept;
-    ~CMF();
+    MovieRecord(const MovieRecord& other);
+    MovieRecord& operator=(const MovieRecord& other);
+    MovieRecord(MovieRecord&& other) noexcept;
+    MovieRecord& operator=(MovieRecord&& other) noexcept;
+    ~MovieRecord();
 
     // Plain members, derived when read.
     std::string file() const { return Text(TextField::File); }
@@ -128,7 +128,7 @@ private:
 
     // A record of a RecordArray: `body` lives in the array's storage. The
     // array never runs the destructor of such a record, which owns nothing.
-    explicit CMF(const char* body) : body_(body) {}
+    explicit MovieRecord(const char* body) : body_(body) {}
     // Reads a body from `ar` into `arena`; returns it, or throws ArchiveError
     // with the arena as it was.
     static const char* ReadBody(ArchiveReader& ar, TextArena& arena);
