@@ -1,12 +1,12 @@
-// Owners of what the programs hold from Windows and COM. Each releases what it
-// holds when it is destroyed or given something else, so no destructor or
-// OnDestroy releases anything by hand:
+// Owners of the windows, GDI objects and COM references the programs hold,
+// built on the owner of common/ownership.h (which also owns kernel handles).
+// Each releases what it holds when it is destroyed or given something else,
+// so no destructor or OnDestroy releases anything by hand:
 //
 //   ComPtr<T>            a COM interface reference (Release)
 //   GdiObject<H>         a bitmap, brush, region or font (DeleteObject)
 //   OwnedDC              a device context of CreateCompatibleDC (DeleteDC)
 //   OwnedIcon            an icon not shared with the system (DestroyIcon)
-//   OwnedHandle          a kernel handle: file, thread, event (CloseHandle)
 //   OwnedWindow          a window of our own making (DestroyWindow)
 //   ScopedGetDC          a window's device context for one scope (ReleaseDC)
 //   ScopedSelectObject   an object selected into a device context for one
@@ -20,39 +20,9 @@
 
 #include <utility>
 
+#include "common/ownership.h"
+
 namespace kavuno::ui {
-
-// The owner of one handle. Traits give the handle type, its empty value,
-// whether a value is a handle at all, and how one is released.
-template <class Traits>
-class Owned {
-public:
-    using Handle = typename Traits::Handle;
-
-    Owned() = default;
-    explicit Owned(Handle handle) : handle_(handle) {}
-    ~Owned() { Reset(); }
-    Owned(Owned&& other) noexcept : handle_(other.Detach()) {}
-    Owned& operator=(Owned&& other) noexcept {
-        if (this != &other) Reset(other.Detach());
-        return *this;
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-
-    // Takes `handle` and releases the one held before.
-    void Reset(Handle handle = Traits::Empty()) {
-        const Handle old = std::exchange(handle_, handle);
-        if (Traits::IsSet(old)) Traits::Release(old);
-    }
-    // Gives the handle up without releasing it (to a window that takes it over, say).
-    Handle Detach() { return std::exchange(handle_, Traits::Empty()); }
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return Traits::IsSet(handle_); }
-
-private:
-    Handle handle_ = Traits::Empty();
-};
 
 template <class H>
 struct GdiObjectTraits {
@@ -62,7 +32,7 @@ struct GdiObjectTraits {
     static void Release(Handle h) { DeleteObject(h); }
 };
 template <class H>
-using GdiObject = Owned<GdiObjectTraits<H>>;
+using GdiObject = win::Owned<GdiObjectTraits<H>>;
 
 struct MemoryDCTraits {
     using Handle = HDC;
@@ -70,7 +40,7 @@ struct MemoryDCTraits {
     static bool IsSet(Handle h) { return h != nullptr; }
     static void Release(Handle h) { DeleteDC(h); }
 };
-using OwnedDC = Owned<MemoryDCTraits>;
+using OwnedDC = win::Owned<MemoryDCTraits>;
 
 struct IconTraits {
     using Handle = HICON;
@@ -79,16 +49,7 @@ struct IconTraits {
     static void Release(Handle h) { DestroyIcon(h); }
 };
 // Not for LoadIcon's icons, nor LoadImage's with LR_SHARED: the system owns those.
-using OwnedIcon = Owned<IconTraits>;
-
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return nullptr; }
-    // CreateFile fails with INVALID_HANDLE_VALUE, most others with null.
-    static bool IsSet(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Release(Handle h) { CloseHandle(h); }
-};
-using OwnedHandle = Owned<KernelHandleTraits>;
+using OwnedIcon = win::Owned<IconTraits>;
 
 struct WindowTraits {
     using Handle = HWND;
@@ -99,7 +60,7 @@ struct WindowTraits {
         if (IsWindow(h)) DestroyWindow(h);
     }
 };
-using OwnedWindow = Owned<WindowTraits>;
+using OwnedWindow = win::Owned<WindowTraits>;
 
 // A window's device context from GetDC (or GetWindowDC for the whole window,
 // frame included), released when the scope ends. A null window gives the

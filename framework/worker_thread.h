@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "framework/ownership.h"
+#include "common/ownership.h"
 
 namespace kavuno::ui {
 
@@ -33,7 +33,7 @@ public:
 
 private:
     static DWORD WINAPI Entry(LPVOID param);
-    OwnedHandle handle_;
+    win::OwnedHandle handle_;
 };
 
 }  // namespace kavuno::ui

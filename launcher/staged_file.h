@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/ownership.h"
+#include "common/ownership.h"
 
 namespace kavuno::launcher {
 
@@ -70,7 +70,7 @@ private:
     std::wstring target_;
     const StagingFolder& staging_;
     std::wstring temporary_;
-    ui::OwnedHandle file_;
+    win::OwnedHandle file_;
     bool pending_ = false;  // the temporary file exists and is ours to remove
     std::vector<char> buffer_;
 };

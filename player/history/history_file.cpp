@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/ownership.h"
+#include "common/ownership.h"
 #include "framework/program_log.h"
 
 namespace kavuno::history {
@@ -11,8 +11,8 @@ namespace {
 // Up to `limit` + 1 bytes of the file: one more than a history may have tells a
 // file that is too large without reading it all. Nothing when it cannot be read.
 std::optional<std::string> ReadHead(const std::wstring& path, std::size_t limit, bool& missing) {
-    ui::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     missing = !file && (GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND);
     if (!file) return std::nullopt;
     std::string bytes(limit + 1, '\0');
@@ -58,8 +58,8 @@ bool HistoryFile::Save(const WatchHistory& history) const {
     const std::wstring temporary = path_ + L".tmp";
     const std::string bytes = history.Serialize();
     {
-        ui::OwnedHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        win::OwnedHandle file(
+            CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written != bytes.size() || !FlushFileBuffers(file.get())) {

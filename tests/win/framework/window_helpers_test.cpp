@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "framework/ownership.h"
@@ -20,6 +21,8 @@ namespace {
 using kavuno::ui::testing::TipText;
 
 using namespace kavuno::ui;
+using kavuno::win::Owned;
+using kavuno::win::OwnedHandle;
 
 struct CountingTraits {
     using Handle = int;

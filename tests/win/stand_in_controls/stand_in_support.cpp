@@ -1,6 +1,6 @@
 #include "tests/win/stand_in_controls/stand_in_support.h"
 
-#include "framework/ownership.h"
+#include "common/ownership.h"
 
 namespace kavuno::stand_in::testing {
 
@@ -47,8 +47,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 }
 
 std::string ReadFileText(const std::wstring& path) {
-    const ui::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     std::string text;
     char buffer[4096];

@@ -1,0 +1,59 @@
+// Owners of what the programs and their tools hold from Windows. Each releases
+// what it holds when it is destroyed or given something else, so nothing is
+// released by hand:
+//
+//   Owned<Traits>  the owner of one handle, for any kind the traits describe
+//   OwnedHandle    a kernel handle: file, thread, event (CloseHandle)
+//
+// The framework adds the window and GDI owners and ComPtr (framework/ownership.h).
+//
+// The owners move but are never copied.
+#pragma once
+#include <windows.h>
+
+#include <utility>
+
+namespace kavuno::win {
+
+// The owner of one handle. Traits give the handle type, its empty value,
+// whether a value is a handle at all, and how one is released.
+template <class Traits>
+class Owned {
+public:
+    using Handle = typename Traits::Handle;
+
+    Owned() = default;
+    explicit Owned(Handle handle) : handle_(handle) {}
+    ~Owned() { Reset(); }
+    Owned(Owned&& other) noexcept : handle_(other.Detach()) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other) Reset(other.Detach());
+        return *this;
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    // Takes `handle` and releases the one held before.
+    void Reset(Handle handle = Traits::Empty()) {
+        const Handle old = std::exchange(handle_, handle);
+        if (Traits::IsSet(old)) Traits::Release(old);
+    }
+    // Gives the handle up without releasing it (to a window that takes it over, say).
+    Handle Detach() { return std::exchange(handle_, Traits::Empty()); }
+    Handle get() const { return handle_; }
+    explicit operator bool() const { return Traits::IsSet(handle_); }
+
+private:
+    Handle handle_ = Traits::Empty();
+};
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return nullptr; }
+    // CreateFile fails with INVALID_HANDLE_VALUE, most others with null.
+    static bool IsSet(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Release(Handle h) { CloseHandle(h); }
+};
+using OwnedHandle = Owned<KernelHandleTraits>;
+
+}  // namespace kavuno::win
