@@ -3,9 +3,15 @@
 // released by hand:
 //
 //   Owned<Traits>  the owner of one handle, for any kind the traits describe
-//   OwnedHandle    a kernel handle: file, thread, event (CloseHandle)
+//   OwnedHandle    a kernel handle: file, file mapping, thread, process, event
+//                  (CloseHandle)
+//   OwnedView      a view of a file mapping (UnmapViewOfFile)
+//   OwnedFind      a search of FindFirstFile(Ex) (FindClose)
 //
-// The framework adds the window and GDI owners and ComPtr (framework/ownership.h).
+// Beside it, with the headers of their own APIs: ownership_cng.h (CNG
+// algorithms, keys and hashes), ownership_internet.h (WinINet handles),
+// ownership_sockets.h (sockets) and ownership_variant.h (VARIANTs); the
+// framework adds the window and GDI owners and ComPtr (framework/ownership.h).
 //
 // The owners move but are never copied.
 #pragma once
@@ -55,5 +61,22 @@ struct KernelHandleTraits {
     static void Release(Handle h) { CloseHandle(h); }
 };
 using OwnedHandle = Owned<KernelHandleTraits>;
+
+struct MappedViewTraits {
+    using Handle = void*;
+    static Handle Empty() { return nullptr; }
+    static bool IsSet(Handle h) { return h != nullptr; }
+    static void Release(Handle h) { UnmapViewOfFile(h); }
+};
+// The view keeps its mapping: the mapping's handle may go first.
+using OwnedView = Owned<MappedViewTraits>;
+
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Empty() { return INVALID_HANDLE_VALUE; }
+    static bool IsSet(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Release(Handle h) { FindClose(h); }
+};
+using OwnedFind = Owned<FindTraits>;
 
 }  // namespace kavuno::win

@@ -1,7 +1,8 @@
 // Owners of the windows, GDI objects and COM references the programs hold,
-// built on the owner of common/ownership.h (which also owns kernel handles).
-// Each releases what it holds when it is destroyed or given something else,
-// so no destructor or OnDestroy releases anything by hand:
+// built on the owner of common/ownership.h (which also owns kernel handles,
+// mapped views and searches). Each releases what it holds when it is
+// destroyed or given something else, so no destructor or OnDestroy releases
+// anything by hand:
 //
 //   ComPtr<T>            a COM interface reference (Release)
 //   GdiObject<H>         a bitmap, brush, region or font (DeleteObject)
