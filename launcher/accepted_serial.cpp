@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/ownership.h"
+
 namespace kavuno::launcher {
 namespace {
 
@@ -22,13 +24,12 @@ std::wstring AcceptedSerialPath() {
 }
 
 uint64_t ReadAcceptedSerial(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
+    const win::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return 0;
     char text[kMaxRecord];
     DWORD read = 0;
-    bool ok = ReadFile(file, text, sizeof text, &read, nullptr) != FALSE;
-    CloseHandle(file);
+    bool ok = ReadFile(file.get(), text, sizeof text, &read, nullptr) != FALSE;
     uint64_t serial = 0;
     for (DWORD i = 0; ok && i < read && text[i] >= '0' && text[i] <= '9'; ++i) {
         uint64_t digit = static_cast<uint64_t>(text[i] - '0');
@@ -44,12 +45,13 @@ bool WriteAcceptedSerial(const std::wstring& path, uint64_t serial) {
     CreateDirectoryW(folder.c_str(), nullptr);  // fails harmlessly when it exists
     std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".new";
     std::string text = std::to_string(serial) + "\r\n";
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    win::OwnedHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-              written == text.size() && FlushFileBuffers(file);
-    CloseHandle(file);
+    bool ok = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+              written == text.size() && FlushFileBuffers(file.get());
+    file.Reset();  // closed before it is moved
     if (ok && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileW(temporary.c_str());

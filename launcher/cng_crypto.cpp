@@ -11,11 +11,8 @@ bool Succeeded(NTSTATUS status) { return status >= 0; }
 }  // namespace
 
 CngProvider::CngProvider(const wchar_t* algorithm) {
-    if (!Succeeded(BCryptOpenAlgorithmProvider(&handle_, algorithm, nullptr, 0))) handle_ = nullptr;
-}
-
-CngProvider::~CngProvider() {
-    if (handle_) BCryptCloseAlgorithmProvider(handle_, 0);
+    BCRYPT_ALG_HANDLE handle = nullptr;
+    if (Succeeded(BCryptOpenAlgorithmProvider(&handle, algorithm, nullptr, 0))) handle_.Reset(handle);
 }
 
 CngSha256::CngSha256(const CngProvider& sha256) {
@@ -27,12 +24,9 @@ CngSha256::CngSha256(const CngProvider& sha256) {
                                      sizeof objectLength, &written, 0)))
         return;
     object_.resize(objectLength);
-    if (!Succeeded(BCryptCreateHash(sha256.get(), &hash_, object_.data(), objectLength, nullptr, 0, 0)))
-        hash_ = nullptr;
-}
-
-CngSha256::~CngSha256() {
-    if (hash_) BCryptDestroyHash(hash_);
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    if (Succeeded(BCryptCreateHash(sha256.get(), &hash, object_.data(), objectLength, nullptr, 0, 0)))
+        hash_.Reset(hash);
 }
 
 void CngSha256::Update(const char* data, size_t size) {
@@ -42,12 +36,12 @@ void CngSha256::Update(const char* data, size_t size) {
         return;
     }
     auto* bytes = reinterpret_cast<PUCHAR>(const_cast<char*>(data));
-    if (!Succeeded(BCryptHashData(hash_, bytes, static_cast<ULONG>(size), 0))) failed_ = true;
+    if (!Succeeded(BCryptHashData(hash_.get(), bytes, static_cast<ULONG>(size), 0))) failed_ = true;
 }
 
 Sha256Digest CngSha256::Finish() {
     Sha256Digest digest{};
-    if (!ok() || !Succeeded(BCryptFinishHash(hash_, digest.data(), static_cast<ULONG>(digest.size()), 0)))
+    if (!ok() || !Succeeded(BCryptFinishHash(hash_.get(), digest.data(), static_cast<ULONG>(digest.size()), 0)))
         digest.fill(0);
     return digest;
 }
@@ -60,12 +54,9 @@ CngPublicKey::CngPublicKey(const unsigned char (&point)[64])
     BCRYPT_ECCKEY_BLOB header = {BCRYPT_ECDSA_PUBLIC_P256_MAGIC, 32};
     std::memcpy(blob, &header, sizeof header);
     std::memcpy(blob + sizeof header, point, 64);
-    if (!Succeeded(BCryptImportKeyPair(ecdsa_.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &key_, blob, sizeof blob, 0)))
-        key_ = nullptr;
-}
-
-CngPublicKey::~CngPublicKey() {
-    if (key_) BCryptDestroyKey(key_);
+    BCRYPT_KEY_HANDLE key = nullptr;
+    if (Succeeded(BCryptImportKeyPair(ecdsa_.get(), nullptr, BCRYPT_ECCPUBLIC_BLOB, &key, blob, sizeof blob, 0)))
+        key_.Reset(key);
 }
 
 bool CngPublicKey::Verify(std::string_view message, const EcdsaSignature& signature) const {
@@ -75,7 +66,7 @@ bool CngPublicKey::Verify(std::string_view message, const EcdsaSignature& signat
     if (!hash.ok()) return false;
     Sha256Digest digest = hash.Finish();
     EcdsaSignature copy = signature;  // the call takes a non-const pointer
-    return BCryptVerifySignature(key_, nullptr, digest.data(), static_cast<ULONG>(digest.size()), copy.data(),
+    return BCryptVerifySignature(key_.get(), nullptr, digest.data(), static_cast<ULONG>(digest.size()), copy.data(),
                                  static_cast<ULONG>(copy.size()), 0) == 0;  // STATUS_SUCCESS
 }
 

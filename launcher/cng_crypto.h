@@ -11,21 +11,19 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ownership_cng.h"
 #include "launcher/update_run.h"
 
 namespace kavuno::launcher {
 
-// A CNG algorithm provider, closed with its owner.
+// A CNG algorithm provider, opened by name; get() is null when it cannot be opened.
 class CngProvider {
 public:
     explicit CngProvider(const wchar_t* algorithm);
-    ~CngProvider();
-    CngProvider(const CngProvider&) = delete;
-    CngProvider& operator=(const CngProvider&) = delete;
-    BCRYPT_ALG_HANDLE get() const { return handle_; }
+    BCRYPT_ALG_HANDLE get() const { return handle_.get(); }
 
 private:
-    BCRYPT_ALG_HANDLE handle_ = nullptr;
+    win::OwnedCngAlgorithm handle_;
 };
 
 // SHA-256 in pieces. Finish() gives zeros when CNG failed on the way, which
@@ -33,16 +31,13 @@ private:
 class CngSha256 : public Sha256 {
 public:
     explicit CngSha256(const CngProvider& sha256);
-    ~CngSha256() override;
-    CngSha256(const CngSha256&) = delete;
-    CngSha256& operator=(const CngSha256&) = delete;
-    bool ok() const { return hash_ != nullptr && !failed_; }
+    bool ok() const { return hash_ && !failed_; }
     void Update(const char* data, size_t size) override;
     Sha256Digest Finish() override;
 
 private:
     std::vector<UCHAR> object_;
-    BCRYPT_HASH_HANDLE hash_ = nullptr;
+    win::OwnedCngHash hash_;  // declared after the memory it lives in, so it goes first
     bool failed_ = false;
 };
 
@@ -50,17 +45,14 @@ private:
 class CngPublicKey {
 public:
     explicit CngPublicKey(const unsigned char (&point)[64]);
-    ~CngPublicKey();
-    CngPublicKey(const CngPublicKey&) = delete;
-    CngPublicKey& operator=(const CngPublicKey&) = delete;
-    bool ok() const { return key_ != nullptr; }
+    bool ok() const { return static_cast<bool>(key_); }
     // Whether `signature` (r‖s) over `message` was made with the private half.
     bool Verify(std::string_view message, const EcdsaSignature& signature) const;
 
 private:
     CngProvider ecdsa_;
     CngProvider sha256_;
-    BCRYPT_KEY_HANDLE key_ = nullptr;
+    win::OwnedCngKey key_;  // declared after its provider, so it goes first
 };
 
 }  // namespace kavuno::launcher

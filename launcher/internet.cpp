@@ -50,22 +50,8 @@ std::optional<uint64_t> ContentLength(HINTERNET request) {
 
 }  // namespace
 
-InternetHandle& InternetHandle::operator=(InternetHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = nullptr;
-    }
-    return *this;
-}
-
-void InternetHandle::Close() {
-    if (handle_) InternetCloseHandle(handle_);
-    handle_ = nullptr;
-}
-
-InternetHandle OpenInternetSession(const std::wstring& agent) {
-    InternetHandle session(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+win::OwnedInternet OpenInternetSession(const std::wstring& agent) {
+    win::OwnedInternet session(InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (session) SetTimeouts(session.get());
     return session;
 }
@@ -88,14 +74,14 @@ std::optional<InternetResponse> OpenAddress(HINTERNET session, const std::string
     if (object.empty()) object = L"/";
 
     InternetResponse response;
-    response.connection = InternetHandle(
+    response.connection.Reset(
         InternetConnectW(session, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, kContext));
     if (!response.connection) return std::nullopt;
     // Nothing of it is kept on the machine: no cache entry, no cookie.
     DWORD flags = transferFlag | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
                   INTERNET_FLAG_NO_UI | (secure ? INTERNET_FLAG_SECURE : 0);
-    response.request = InternetHandle(
-        HttpOpenRequestW(response.connection.get(), L"GET", object.c_str(), nullptr, nullptr, nullptr, flags, kContext));
+    response.request.Reset(HttpOpenRequestW(response.connection.get(), L"GET", object.c_str(), nullptr, nullptr,
+                                            nullptr, flags, kContext));
     if (!response.request) return std::nullopt;
     SetTimeouts(response.request.get());
     if (!HttpSendRequestW(response.request.get(), nullptr, 0, nullptr, 0)) return std::nullopt;

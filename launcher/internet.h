@@ -1,6 +1,6 @@
 // WinINet, as the update worker uses it: sessions with explicit time-outs,
 // HTTP and HTTPS addresses asked for on their own connection, and reads.
-// Handles close themselves.
+// Handles close themselves (win::OwnedInternet).
 #pragma once
 #include <windows.h>
 #include <wininet.h>
@@ -9,25 +9,9 @@
 #include <optional>
 #include <string>
 
+#include "common/ownership_internet.h"
+
 namespace kavuno::launcher {
-
-class InternetHandle {
-public:
-    InternetHandle() = default;
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() { Close(); }
-    InternetHandle(InternetHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-    InternetHandle& operator=(InternetHandle&& other) noexcept;
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void Close();
-
-private:
-    HINTERNET handle_ = nullptr;
-};
 
 // No new byte for this long ends a transfer as failed (the stall rule);
 // connecting gets half of it.
@@ -36,12 +20,12 @@ inline constexpr DWORD kConnectTimeoutMs = 15000;
 
 // A session with the system's proxy settings and the time-outs above; `agent`
 // is the user agent.
-InternetHandle OpenInternetSession(const std::wstring& agent);
+win::OwnedInternet OpenInternetSession(const std::wstring& agent);
 
 // An address that answered 200: its connection and its request, which is read.
 struct InternetResponse {
-    InternetHandle connection;
-    InternetHandle request;  // declared after its connection, so it closes first
+    win::OwnedInternet connection;
+    win::OwnedInternet request;             // declared after its connection, so it closes first
     std::optional<uint64_t> contentLength;  // when the server announced one
 };
 

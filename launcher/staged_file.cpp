@@ -59,35 +59,35 @@ std::wstring StagingFolder::NewTemporaryPath(const wchar_t* prefix, const wchar_
 void StagingFolder::RemoveLeftovers() const {
     WIN32_FIND_DATAW found;
     // Every name, filtered here: a pattern with a wildcard also matches short names.
-    HANDLE search = FindFirstFileExW((path_ + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
+    const win::OwnedFind search(
+        FindFirstFileExW((path_ + L"*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+    if (!search) return;
     do {
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
         if (IsLeftover(found.cFileName)) DeleteFileW((path_ + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
 }
 
 bool StagingFolder::Store(const wchar_t* name, std::string_view bytes) const {
     if (!Ensure()) return false;
     std::wstring temporary = NewTemporaryPath(kDownloadPrefix, kDownloadSuffix);
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(file, bytes.data(), bytes.size()) && FlushFileBuffers(file);
-    CloseHandle(file);
+    win::OwnedHandle file(
+        CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bool ok = WriteAll(file.get(), bytes.data(), bytes.size()) && FlushFileBuffers(file.get());
+    file.Reset();  // closed before it is moved
     if (ok && Move(temporary, path_ + name, true)) return true;
     DeleteFileW(temporary.c_str());
     return false;
 }
 
 std::string StagingFolder::Load(const wchar_t* name, size_t limit) const {
-    HANDLE file = CreateFileW((path_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
+    const win::OwnedHandle file(CreateFileW((path_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
     std::string bytes(limit, '\0');
     DWORD read = 0;
-    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(limit), &read, nullptr)) read = 0;
-    CloseHandle(file);
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(limit), &read, nullptr)) read = 0;
     bytes.resize(read);
     return bytes;
 }
@@ -159,12 +159,9 @@ void StagedFile::Discard() {
 
 bool IsSameFile(const std::wstring& a, const std::wstring& b) {
     auto identify = [](const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) {
-        HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        bool ok = GetFileInformationByHandle(file, &info) != FALSE;
-        CloseHandle(file);
-        return ok;
+        const win::OwnedHandle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        return file && GetFileInformationByHandle(file.get(), &info) != FALSE;
     };
     BY_HANDLE_FILE_INFORMATION first, second;
     return identify(a, first) && identify(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&

@@ -30,7 +30,7 @@ constexpr size_t kMaxInstalledFiles = 16u << 20;
 // An opened address, with the session it was opened in.
 class InternetSource : public ByteSource {
 public:
-    InternetSource(InternetHandle session, InternetResponse response, ProgressChannel& activity)
+    InternetSource(win::OwnedInternet session, InternetResponse response, ProgressChannel& activity)
         : response_(std::move(response)), session_(std::move(session)), activity_(activity) {}
 
     bool Read(char* buffer, size_t size, size_t& read) override {
@@ -44,7 +44,7 @@ public:
 
 private:
     InternetResponse response_;  // the address first, then its session
-    InternetHandle session_;
+    win::OwnedInternet session_;
     ProgressChannel& activity_;
     DWORD arrived_ = 0;  // bytes known to be there, not read yet
 };
@@ -68,7 +68,7 @@ public:
 private:
     std::unique_ptr<ByteSource> Open(const std::string& url, DWORD transferFlag) {
         activity_.NoteActivity();
-        InternetHandle session = OpenInternetSession(agent_);
+        win::OwnedInternet session = OpenInternetSession(agent_);
         if (!session) return nullptr;
         std::optional<InternetResponse> response = OpenAddress(session.get(), url, transferFlag);
         activity_.NoteActivity();
