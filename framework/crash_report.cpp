@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/ownership.h"
 #include "framework/program_log.h"
 
 namespace kavuno::ui {
@@ -29,6 +30,9 @@ std::atomic<bool> g_crashing{false};
 // A note holds one path; anything longer is no note of ours.
 constexpr DWORD kMaxNoteBytes = 4 * MAX_PATH;
 
+// WriteNote and Report run after a crash, in a process that may be damaged:
+// they close their files by hand rather than through owners, and depend on
+// no destructor and as little of the heap as they can.
 void WriteNote(const wchar_t* dumpPath) {
     wchar_t notePath[MAX_PATH + 80];
     _snwprintf(notePath, sizeof notePath / sizeof notePath[0] - 1, L"%ls%ls.crash", g_folder, g_program);
@@ -116,16 +120,17 @@ void RemoveOldDumps(std::wstring_view program) {
     const std::wstring folder = g_folder;
     std::vector<std::pair<ULONGLONG, std::wstring>> dumps;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW((folder + std::wstring(program) + L"-*.dmp").c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-        const ULONGLONG written =
-            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
-        dumps.emplace_back(written, found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    {
+        const win::OwnedFind search(FindFirstFileExW((folder + std::wstring(program) + L"-*.dmp").c_str(),
+                                                     FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+        if (!search) return;
+        do {
+            if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+            const ULONGLONG written = (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      found.ftLastWriteTime.dwLowDateTime;
+            dumps.emplace_back(written, found.cFileName);
+        } while (FindNextFileW(search.get(), &found));
+    }
     if (dumps.size() <= kKeptDumps) return;
     std::sort(dumps.begin(), dumps.end(), [](const auto& a, const auto& b) { return a > b; });  // newest first
     for (size_t i = kKeptDumps; i < dumps.size(); ++i) DeleteFileW((folder + dumps[i].second).c_str());
@@ -149,13 +154,13 @@ std::optional<std::wstring> TakeCrashNote(std::wstring_view program) {
     const std::wstring folder = LogFolder();
     if (folder.empty()) return std::nullopt;
     const std::wstring notePath = folder + std::wstring(program) + L".crash";
-    HANDLE file = CreateFileW(notePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    win::OwnedHandle file(CreateFileW(notePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
     std::wstring path(kMaxNoteBytes / sizeof(wchar_t), L'\0');
     DWORD read = 0;
-    const bool ok = ReadFile(file, path.data(), kMaxNoteBytes, &read, nullptr) != FALSE;
-    CloseHandle(file);
+    const bool ok = ReadFile(file.get(), path.data(), kMaxNoteBytes, &read, nullptr) != FALSE;
+    file.Reset();  // closed before it is deleted
     DeleteFileW(notePath.c_str());
     path.resize(read / sizeof(wchar_t));
     // Only a dump of ours, in the log folder, that is still there.

@@ -5,7 +5,6 @@
 #include <charconv>
 #include <climits>
 #include <string>
-#include <vector>
 
 #include "common/gbk_win.h"
 #include "framework/dispatch_holder.h"
@@ -14,27 +13,20 @@ namespace kavuno::ui {
 namespace {
 
 // The VARIANTs of one call, in Invoke's order (last argument first), with the
-// empty variants that optional references point at. Frees the BSTRs after.
+// empty variants that optional references point at. Their owners free the
+// BSTRs after, and whatever the callee wrote into an empty one.
 class InvokeArguments {
 public:
     explicit InvokeArguments(std::span<const DispatchArg> args) : values_(args.size()), empties_(args.size()) {
         for (size_t i = 0; i < args.size(); ++i) Fill(args[i], values_[args.size() - 1 - i], empties_[i]);
     }
-    ~InvokeArguments() {
-        for (VARIANT& v : values_) VariantClear(&v);
-        for (VARIANT& v : empties_) VariantClear(&v);  // in case the callee wrote into one
-    }
-    InvokeArguments(const InvokeArguments&) = delete;
-    InvokeArguments& operator=(const InvokeArguments&) = delete;
 
     bool complete() const { return complete_; }
-    VARIANT* data() { return values_.empty() ? nullptr : values_.data(); }
+    VARIANT* data() { return values_.data(); }
     UINT size() const { return static_cast<UINT>(values_.size()); }
 
 private:
     void Fill(const DispatchArg& arg, VARIANT& v, VARIANT& empty) {
-        VariantInit(&v);
-        VariantInit(&empty);
         switch (arg.type()) {
         case DispatchArg::Type::Text: {
             if (arg.text().size() > INT_MAX / 2) {
@@ -63,15 +55,15 @@ private:
             v.dblVal = arg.real();
             return;
         case DispatchArg::Type::EmptyOptional:
-            // VariantClear leaves a reference alone, so the target is not freed twice.
+            // Clearing a reference leaves its target alone, so the target is not freed twice.
             v.vt = VT_BYREF | VT_VARIANT;
             v.pvarVal = &empty;
             return;
         }
     }
 
-    std::vector<VARIANT> values_;
-    std::vector<VARIANT> empties_;  // never resized: the references stay valid
+    win::OwnedVariantArray values_;
+    win::OwnedVariantArray empties_;  // of a fixed size: the references stay valid
     bool complete_ = true;
 };
 
@@ -84,9 +76,9 @@ void FreeExceptionTexts(EXCEPINFO& info) {
 // Coerces `result` to `type` in place; on failure the variant is cleared.
 // Conversions never depend on the user's locale: the same control gives the
 // same values under any decimal or group mark.
-HRESULT Coerce(VARIANT& result, VARTYPE type) {
-    HRESULT hr = result.vt == type ? S_OK : VariantChangeTypeEx(&result, &result, LOCALE_INVARIANT, 0, type);
-    if (FAILED(hr)) VariantClear(&result);
+HRESULT Coerce(win::OwnedVariant& result, VARTYPE type) {
+    HRESULT hr = result->vt == type ? S_OK : VariantChangeTypeEx(result.get(), result.get(), LOCALE_INVARIANT, 0, type);
+    if (FAILED(hr)) result.Reset();
     return hr;
 }
 
@@ -94,18 +86,18 @@ HRESULT Coerce(VARIANT& result, VARTYPE type) {
 // a lone ',') as the decimal mark and no group marks, whatever the user's
 // locale says; the system's conversion would read "59.5" as 595 where the
 // decimal mark is a comma.
-HRESULT NumberFromText(VARIANT& result) {
-    if (result.vt != VT_BSTR) return S_OK;
+HRESULT NumberFromText(win::OwnedVariant& result) {
+    if (result->vt != VT_BSTR) return S_OK;
     std::string text;
-    for (UINT i = 0, n = SysStringLen(result.bstrVal); i < n; ++i) {
-        const wchar_t c = result.bstrVal[i];
+    for (UINT i = 0, n = SysStringLen(result->bstrVal); i < n; ++i) {
+        const wchar_t c = result->bstrVal[i];
         if (c > 0x7F) {
-            VariantClear(&result);
+            result.Reset();
             return DISP_E_TYPEMISMATCH;
         }
         text += static_cast<char>(c);
     }
-    VariantClear(&result);
+    result.Reset();
     const auto first = text.find_first_not_of(" \t");
     text = first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
     if (text.find('.') == std::string::npos && text.find(',') == text.rfind(',') && text.find(',') != std::string::npos)
@@ -114,8 +106,8 @@ HRESULT NumberFromText(VARIANT& result) {
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) return DISP_E_TYPEMISMATCH;
-    result.vt = VT_R8;
-    result.dblVal = value;
+    result->vt = VT_R8;
+    result->dblVal = value;
     return S_OK;
 }
 
@@ -131,7 +123,7 @@ HRESULT DispatchIdOfName(IDispatch* object, const wchar_t* name, DISPID& id) {
 }
 
 HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::span<const DispatchArg> args,
-                       VARIANT& result) {
+                       win::OwnedVariant& result) {
     if (!object) return E_POINTER;
     InvokeArguments values(args);
     if (!values.complete()) return E_OUTOFMEMORY;
@@ -146,7 +138,7 @@ HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::spa
     }
     EXCEPINFO exception = {};
     UINT badArgument = 0;
-    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(kind), &params, &result,
+    HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(kind), &params, result.get(),
                                 &exception, &badArgument);
     if (hr == DISP_E_EXCEPTION) {
         if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
@@ -157,48 +149,46 @@ HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::spa
     return hr;
 }
 
-HRESULT TakeResult(VARIANT& result, std::int32_t& out) {
+HRESULT TakeResult(win::OwnedVariant& result, std::int32_t& out) {
     HRESULT hr = NumberFromText(result);
     if (SUCCEEDED(hr)) hr = Coerce(result, VT_I4);
-    if (SUCCEEDED(hr)) out = result.lVal;
-    VariantClear(&result);
+    if (SUCCEEDED(hr)) out = result->lVal;
+    result.Reset();
     return hr;
 }
 
-HRESULT TakeResult(VARIANT& result, double& out) {
+HRESULT TakeResult(win::OwnedVariant& result, double& out) {
     HRESULT hr = NumberFromText(result);
     if (SUCCEEDED(hr)) hr = Coerce(result, VT_R8);
-    if (SUCCEEDED(hr)) out = result.dblVal;
-    VariantClear(&result);
+    if (SUCCEEDED(hr)) out = result->dblVal;
+    result.Reset();
     return hr;
 }
 
-HRESULT TakeResult(VARIANT& result, bool& out) {
+HRESULT TakeResult(win::OwnedVariant& result, bool& out) {
     HRESULT hr = Coerce(result, VT_BOOL);
-    if (SUCCEEDED(hr)) out = result.boolVal != VARIANT_FALSE;
-    VariantClear(&result);
+    if (SUCCEEDED(hr)) out = result->boolVal != VARIANT_FALSE;
+    result.Reset();
     return hr;
 }
 
-HRESULT TakeResult(VARIANT& result, std::string& out) {
+HRESULT TakeResult(win::OwnedVariant& result, std::string& out) {
     HRESULT hr = Coerce(result, VT_BSTR);
-    if (SUCCEEDED(hr) && result.bstrVal) out = gbk::FromWide(std::wstring_view(result.bstrVal, SysStringLen(result.bstrVal)));
-    VariantClear(&result);
+    if (SUCCEEDED(hr) && result->bstrVal)
+        out = gbk::FromWide(std::wstring_view(result->bstrVal, SysStringLen(result->bstrVal)));
+    result.Reset();
     return hr;
 }
 
-HRESULT TakeResult(VARIANT& result, DispatchHolder& out) {
+HRESULT TakeResult(win::OwnedVariant& result, DispatchHolder& out) {
     // An object property that is not set comes back empty or null: no object, no error.
-    if (result.vt == VT_EMPTY || result.vt == VT_NULL) {
+    if (result->vt == VT_EMPTY || result->vt == VT_NULL) {
         out.Reset();
         return S_OK;
     }
     HRESULT hr = Coerce(result, VT_DISPATCH);
-    if (SUCCEEDED(hr)) {
-        out.Attach(result.pdispVal);  // the holder takes the variant's reference
-        result.vt = VT_EMPTY;
-    }
-    VariantClear(&result);
+    if (SUCCEEDED(hr)) out.Attach(result.Detach().pdispVal);  // the holder takes the variant's reference
+    result.Reset();
     return hr;
 }
 

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "common/ownership_variant.h"
+
 namespace kavuno::ui {
 
 class DispatchHolder;
@@ -79,16 +81,16 @@ struct DispatchResult<void> {
 
 // The untyped core: builds the DISPPARAMS (arguments in reverse order, the
 // DISPID_PROPERTYPUT named argument for a put) and runs IDispatch::Invoke.
-// `result` must be initialised (VariantInit); it is left as Invoke filled it.
+// `result` must be empty; it is left as Invoke filled it.
 HRESULT InvokeByDispId(IDispatch* object, DISPID id, DispatchKind kind, std::span<const DispatchArg> args,
-                       VARIANT& result);
+                       win::OwnedVariant& result);
 
 // Result conversions, one per result type; each takes over `result`.
-HRESULT TakeResult(VARIANT& result, std::int32_t& out);
-HRESULT TakeResult(VARIANT& result, double& out);
-HRESULT TakeResult(VARIANT& result, bool& out);
-HRESULT TakeResult(VARIANT& result, std::string& out);  // GBK
-HRESULT TakeResult(VARIANT& result, DispatchHolder& out);
+HRESULT TakeResult(win::OwnedVariant& result, std::int32_t& out);
+HRESULT TakeResult(win::OwnedVariant& result, double& out);
+HRESULT TakeResult(win::OwnedVariant& result, bool& out);
+HRESULT TakeResult(win::OwnedVariant& result, std::string& out);  // GBK
+HRESULT TakeResult(win::OwnedVariant& result, DispatchHolder& out);
 
 // The typed call. R is void, std::int32_t, double, bool, std::string (GBK)
 // or DispatchHolder (include dispatch_holder.h for that one).
@@ -96,15 +98,10 @@ template <class R = void>
 DispatchResult<R> CallByDispId(IDispatch* object, DISPID id, DispatchKind kind,
                                std::initializer_list<DispatchArg> args = {}) {
     DispatchResult<R> outcome;
-    VARIANT result;
-    VariantInit(&result);
+    win::OwnedVariant result;
     outcome.hr = InvokeByDispId(object, id, kind, std::span<const DispatchArg>(args.begin(), args.size()), result);
-    if constexpr (std::is_void_v<R>) {
-        VariantClear(&result);
-    } else if (SUCCEEDED(outcome.hr)) {
-        outcome.hr = TakeResult(result, outcome.value);
-    } else {
-        VariantClear(&result);
+    if constexpr (!std::is_void_v<R>) {
+        if (SUCCEEDED(outcome.hr)) outcome.hr = TakeResult(result, outcome.value);
     }
     return outcome;
 }

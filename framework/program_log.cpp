@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "common/log_line.h"
+#include "common/ownership.h"
 
 namespace kavuno::ui {
 namespace {
@@ -30,20 +31,21 @@ logfile::Timestamp Now() {
 // Appends `line` to `path`, rotating first when it is due.
 void Append(const std::wstring& path, const std::string& line) {
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const auto open = [&] {
+        return CreateFileW(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    win::OwnedHandle file(open());
+    if (!file) return;
     LARGE_INTEGER size = {};
-    if (GetFileSizeEx(file, &size) && logfile::RotateBefore(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
-        CloseHandle(file);
+    if (GetFileSizeEx(file.get(), &size) &&
+        logfile::RotateBefore(static_cast<std::uint64_t>(size.QuadPart), line.size())) {
+        file.Reset();  // closed before it is moved aside
         MoveFileExW(path.c_str(), (path + L".1").c_str(), MOVEFILE_REPLACE_EXISTING);
-        file = CreateFileW(path.c_str(), FILE_APPEND_DATA, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-        if (file == INVALID_HANDLE_VALUE) return;
+        file.Reset(open());
+        if (!file) return;
     }
     DWORD written = 0;
-    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 }  // namespace
