@@ -43,14 +43,14 @@ bool PresenceSocket::ResolveHostName(const std::string& host, in_addr& address) 
 
 bool PresenceSocket::Create(HWND window, UINT notifyMessage) {
     Close();
-    socket_ = socket(AF_INET, SOCK_DGRAM, 0);
-    if (socket_ == INVALID_SOCKET) return false;
-    WSAAsyncSelect(socket_, window, notifyMessage, kAllNotifications);
+    socket_.Reset(socket(AF_INET, SOCK_DGRAM, 0));
+    if (!socket_) return false;
+    WSAAsyncSelect(socket_.get(), window, notifyMessage, kAllNotifications);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
     local.sin_port = htons(localPort_);
     local.sin_addr.s_addr = htonl(INADDR_ANY);
-    if (bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) {
+    if (bind(socket_.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR) {
         Close();
         return false;
     }
@@ -89,21 +89,17 @@ void PresenceSocket::OnResolved(WPARAM wParam, LPARAM lParam) {
 }
 
 bool PresenceSocket::Send(std::string_view word) const {
-    if (socket_ == INVALID_SOCKET || !addressKnown_) return false;
+    if (!socket_ || !addressKnown_) return false;
     sockaddr_in to = {};
     to.sin_family = AF_INET;
     to.sin_port = htons(serverPort_);
     to.sin_addr = address_;
-    const int sent = sendto(socket_, word.data(), static_cast<int>(word.size()), 0,
+    const int sent = sendto(socket_.get(), word.data(), static_cast<int>(word.size()), 0,
                             reinterpret_cast<const sockaddr*>(&to), sizeof to);
     return sent == static_cast<int>(word.size());
 }
 
-void PresenceSocket::Close() {
-    if (socket_ == INVALID_SOCKET) return;
-    closesocket(socket_);
-    socket_ = INVALID_SOCKET;
-}
+void PresenceSocket::Close() { socket_.Reset(); }
 
 SocketsSession::SocketsSession() {
     WSADATA data;

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/ownership_sockets.h"
 #include "framework/worker_thread.h"
 
 namespace kavuno::player {
@@ -52,14 +53,14 @@ public:
     // no address yet, or the send failed.
     bool Send(std::string_view word) const;
     void Close();
-    bool IsOpen() const { return socket_ != INVALID_SOCKET; }
+    bool IsOpen() const { return static_cast<bool>(socket_); }
     bool AddressKnown() const { return addressKnown_; }
 
 private:
     unsigned short localPort_;
     unsigned short serverPort_;
     Resolver resolver_;
-    SOCKET socket_ = INVALID_SOCKET;
+    win::OwnedSocket socket_;
     in_addr address_ = {};
     bool addressKnown_ = false;
     LPARAM lookup_ = 0;  // which lookup's answer is awaited

@@ -15,6 +15,6 @@ std::unique_ptr<FileBytes> FileBytes::Copy(std::string_view bytes) {
     return block;
 }
 
-FileBytes::~FileBytes() { Unmap(); }
+FileBytes::~FileBytes() = default;
 
 }  // namespace kavuno::catalogue

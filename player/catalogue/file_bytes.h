@@ -31,17 +31,22 @@ public:
     ~FileBytes();
 
     std::string_view bytes() const { return {data_, size_}; }
-    bool mapped() const { return view_ != nullptr; }
+    bool mapped() const { return mapping_ != nullptr; }
 
 private:
+    // What keeps the bytes mapped, per platform: the view, and on Windows the
+    // open file, which keeps writers out.
+    struct Mapping;
+    struct MappingDeleter {
+        void operator()(Mapping* mapping) const;
+    };
+
     FileBytes() = default;
-    void Unmap();  // per platform
 
     const char* data_ = "";
     std::size_t size_ = 0;
     std::unique_ptr<char[]> copy_;
-    void* view_ = nullptr;  // the mapped view
-    void* file_ = nullptr;  // Windows: the open file, which keeps writers out
+    std::unique_ptr<Mapping, MappingDeleter> mapping_;
 };
 
 }  // namespace kavuno::catalogue

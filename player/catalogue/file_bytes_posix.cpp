@@ -7,6 +7,16 @@
 
 namespace kavuno::catalogue {
 
+struct FileBytes::Mapping {
+    void* view;
+    std::size_t size;
+};
+
+void FileBytes::MappingDeleter::operator()(Mapping* mapping) const {
+    ::munmap(mapping->view, mapping->size);
+    delete mapping;
+}
+
 std::unique_ptr<FileBytes> FileBytes::Map(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
@@ -19,17 +29,13 @@ std::unique_ptr<FileBytes> FileBytes::Map(const std::filesystem::path& path) {
             block.reset(new FileBytes);
         } else if (void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0); view != MAP_FAILED) {
             block.reset(new FileBytes);
-            block->view_ = view;
+            block->mapping_.reset(new Mapping{view, size});
             block->data_ = static_cast<const char*>(view);
             block->size_ = size;
         }
     }
     ::close(fd);  // the mapping keeps what it needs
     return block;
-}
-
-void FileBytes::Unmap() {
-    if (view_ != nullptr) ::munmap(view_, size_);
 }
 
 }  // namespace kavuno::catalogue
