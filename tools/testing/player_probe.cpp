@@ -54,6 +54,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership.h"
 #include "tools/testing/command_server.h"
 
 namespace {
@@ -122,12 +123,11 @@ public:
     RemoteBuffer(HWND window, size_t size) : size_(size) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        process_.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+        if (process_) address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
     }
     ~RemoteBuffer() {
-        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
+        if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
     }
     RemoteBuffer(const RemoteBuffer&) = delete;
     RemoteBuffer& operator=(const RemoteBuffer&) = delete;
@@ -135,9 +135,11 @@ public:
     bool ok() const { return address_ != nullptr; }
     char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
     void Write(size_t offset, const void* data, size_t n) const {
-        WriteProcessMemory(process_, at(offset), data, n, nullptr);
+        WriteProcessMemory(process_.get(), at(offset), data, n, nullptr);
     }
-    void Read(size_t offset, void* data, size_t n) const { ReadProcessMemory(process_, at(offset), data, n, nullptr); }
+    void Read(size_t offset, void* data, size_t n) const {
+        ReadProcessMemory(process_.get(), at(offset), data, n, nullptr);
+    }
     std::wstring ReadText(size_t offset, size_t chars) const {
         std::wstring text(chars, L'\0');
         Read(offset, text.data(), chars * sizeof(wchar_t));
@@ -146,7 +148,7 @@ public:
     }
 
 private:
-    HANDLE process_ = nullptr;
+    kavuno::win::OwnedHandle process_;  // outlives the destructor's VirtualFreeEx
     void* address_ = nullptr;
     size_t size_;
 };
@@ -338,8 +340,7 @@ int LaunchTime(const std::wstring& title, const std::wstring& exe) {
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                         &process))
         return kNotFound;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const kavuno::win::OwnedHandle thread(process.hThread), child(process.hProcess);
     HWND window = nullptr;
     while (Milliseconds(start) < 60000) {
         for (HWND candidate : TopLevelWindows(title)) {
@@ -496,10 +497,9 @@ int Run(const std::vector<std::wstring>& args) {
     if (command == L"idle") {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+        const kavuno::win::OwnedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid));
         if (!process) return kNotFound;
-        const DWORD waited = WaitForInputIdle(process, 10000);
-        CloseHandle(process);
+        const DWORD waited = WaitForInputIdle(process.get(), 10000);
         return waited == 0 ? 0 : kNotFound;
     }
     if (command == L"send-item" && args.size() == 7) {

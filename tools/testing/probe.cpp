@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership.h"
 #include "tools/testing/command_server.h"
 
 namespace {
@@ -85,12 +86,12 @@ int ShowDummyWindow(const std::wstring& title, RECT place, bool dialog) {
 
 // Reads a DER certificate and adds it to the local machine's root store.
 int TrustCertificate(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return kNotFound;
+    const kavuno::win::OwnedHandle file(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return kNotFound;
     std::vector<BYTE> der(64 * 1024);
     DWORD read = 0;
-    bool ok = ReadFile(file, der.data(), static_cast<DWORD>(der.size()), &read, nullptr) != FALSE;
-    CloseHandle(file);
+    bool ok = ReadFile(file.get(), der.data(), static_cast<DWORD>(der.size()), &read, nullptr) != FALSE;
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     if (!ok || !store) return kNotFound;
     ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), read,

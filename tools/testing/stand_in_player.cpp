@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/ownership.h"
 #include "common/program_names.h"
 
 namespace {
@@ -34,17 +35,16 @@ std::wstring NotePath() {
 void AppendNote(const std::wstring& path, const std::wstring& line) {
     // Append with a retry: two stand-ins started together must both be counted.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
+        const kavuno::win::OwnedHandle file(
+            CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
             int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
                                             nullptr, 0, nullptr, nullptr);
             std::string utf8(static_cast<size_t>(bytes), '\0');
             WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(),
                                 bytes, nullptr, nullptr);
             DWORD written = 0;
-            WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-            CloseHandle(file);
+            WriteFile(file.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
             return;
         }
         Sleep(20);

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/ownership.h"
 #include "launcher/cng_crypto.h"
 #include "launcher/skin_progress.h"
 
@@ -101,11 +102,10 @@ int main(int argc, char** argv) {
     if (std::strcmp(mode, "skinned") == 0) skinned.Attach(job.bar);
     SendMessageW(job.bar, PBM_SETRANGE32, 1, job.pairs * 200);
     job.guiThread = GetCurrentThreadId();
-    HANDLE worker = CreateThread(nullptr, 0, Worker, &job, 0, nullptr);
+    const kavuno::win::OwnedHandle worker(CreateThread(nullptr, 0, Worker, &job, 0, nullptr));
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-    WaitForSingleObject(worker, INFINITE);
-    CloseHandle(worker);
+    WaitForSingleObject(worker.get(), INFINITE);
     skinned.Detach();
     DestroyWindow(host);
     std::printf("pairs=%d pair_ms=%.4f\n", job.pairs, job.pairMs);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership_variant.h"
 #include "framework/browser_events.h"
 #include "framework/failure_report.h"
 
@@ -93,16 +94,17 @@ TEST(BrowserEvents, NavigationsAndNewWindowsReachTheHandlerWhoseAnswerCancels) {
     Recorder handler;
     kavuno::ui::BrowserEvents events;
     ASSERT_TRUE(events.Connect(static_cast<IDispatch*>(&browser), handler));
-    VARIANT url, empty, flags, page, child;
-    url.vt = VT_BSTR;
-    url.bstrVal = SysAllocString(L"http://site.example/ad");
+    kavuno::win::OwnedVariant url;
+    url->vt = VT_BSTR;
+    url->bstrVal = SysAllocString(L"http://site.example/ad");
+    VARIANT empty, flags, page, child;
     VariantInit(&empty);
     flags.vt = VT_I4;
     flags.lVal = 6;
     page.vt = child.vt = VT_DISPATCH;
     page.pdispVal = &browser;
     child.pdispVal = &frame;
-    const VARIANT urlRef = FakeBrowser::Ref(VT_VARIANT, &url);
+    const VARIANT urlRef = FakeBrowser::Ref(VT_VARIANT, url.get());
     auto beforeNavigate = [&](const VARIANT& who, const VARIANT& address) {
         return browser.Fire(250, {who, address, empty, empty, empty, empty, browser.Cancel()});
     };
@@ -110,7 +112,7 @@ TEST(BrowserEvents, NavigationsAndNewWindowsReachTheHandlerWhoseAnswerCancels) {
     EXPECT_FALSE(beforeNavigate(child, urlRef));
     handler.cancel = true;
     EXPECT_TRUE(beforeNavigate(page, urlRef));
-    EXPECT_TRUE(browser.Fire(273, {empty, browser.Cancel(), flags, url, url}));  // NewWindow3
+    EXPECT_TRUE(browser.Fire(273, {empty, browser.Cancel(), flags, *url.get(), *url.get()}));  // NewWindow3
     EXPECT_TRUE(browser.Fire(251, {empty, browser.Cancel()}));                  // NewWindow2 names no address
     EXPECT_EQ(handler.seen, (std::vector<std::wstring>{L"page http://site.example/ad", L"frame http://site.example/ad",
                                                         L"page http://site.example/ad",
@@ -121,7 +123,7 @@ TEST(BrowserEvents, NavigationsAndNewWindowsReachTheHandlerWhoseAnswerCancels) {
     handler.cancel = false;
     handler.seen.clear();
     EXPECT_TRUE(beforeNavigate(page, flags));
-    EXPECT_TRUE(browser.Fire(273, {empty, browser.Cancel(), flags, url, flags}));
+    EXPECT_TRUE(browser.Fire(273, {empty, browser.Cancel(), flags, *url.get(), flags}));
     const int failures = kavuno::ui::CaughtFailureCount();
     handler.fail = true;
     EXPECT_TRUE(beforeNavigate(page, urlRef));
@@ -131,7 +133,6 @@ TEST(BrowserEvents, NavigationsAndNewWindowsReachTheHandlerWhoseAnswerCancels) {
 
     events.Disconnect();
     EXPECT_EQ(browser.sink, nullptr);  // unadvised and released
-    VariantClear(&url);
 }
 
 }  // namespace

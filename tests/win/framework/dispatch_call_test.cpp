@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership_variant.h"
 #include "framework/dispatch_holder.h"
 
 namespace {
@@ -40,10 +41,7 @@ public:
     // The answer.
     HRESULT reply = S_OK;
     SCODE exceptionCode = S_OK;  // with reply DISP_E_EXCEPTION
-    VARIANT result{};
-
-    RecordingDispatch() { VariantInit(&result); }
-    ~RecordingDispatch() { VariantClear(&result); }
+    kavuno::win::OwnedVariant result;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IDispatch) {
@@ -91,7 +89,7 @@ public:
             exception->scode = exceptionCode;
             exception->bstrDescription = SysAllocString(L"failed inside");
         }
-        if (SUCCEEDED(reply) && out) VariantCopy(out, &result);
+        if (SUCCEEDED(reply) && out) VariantCopy(out, result.get());
         return reply;
     }
 };
@@ -152,8 +150,8 @@ TEST(DispatchCall, PropertyPutsNameTheirValueAndGetsDoNot) {
     EXPECT_EQ(object.args[0].vt, VT_R8);
     EXPECT_EQ(object.args[0].real, 75.0);
 
-    object.result.vt = VT_R8;
-    object.result.dblVal = 12.25;
+    object.result->vt = VT_R8;
+    object.result->dblVal = 12.25;
     auto position = CallByDispId<double>(&object, 56, DispatchKind::PropertyGet);
     EXPECT_EQ(object.flags, DISPATCH_PROPERTYGET);
     EXPECT_TRUE(object.named.empty());
@@ -164,27 +162,27 @@ TEST(DispatchCall, PropertyPutsNameTheirValueAndGetsDoNot) {
 
 TEST(DispatchCall, ResultsComeBackInTheAskedType) {
     RecordingDispatch object;
-    object.result.vt = VT_I4;
-    object.result.lVal = 4;
+    object.result->vt = VT_I4;
+    object.result->lVal = 4;
     EXPECT_EQ(CallByDispId<std::int32_t>(&object, 260, DispatchKind::Method).value, 4);
 
     // A control may answer in a narrower type; it is widened, not refused.
-    VariantClear(&object.result);
-    object.result.vt = VT_I2;
-    object.result.iVal = -3;
+    object.result.Reset();
+    object.result->vt = VT_I2;
+    object.result->iVal = -3;
     EXPECT_EQ(CallByDispId<std::int32_t>(&object, 260, DispatchKind::Method).value, -3);
     EXPECT_EQ(CallByDispId<double>(&object, 757, DispatchKind::PropertyGet).value, -3.0);
 
-    object.result.vt = VT_BOOL;
-    object.result.boolVal = VARIANT_TRUE;
+    object.result->vt = VT_BOOL;
+    object.result->boolVal = VARIANT_TRUE;
     EXPECT_TRUE(CallByDispId<bool>(&object, 267, DispatchKind::Method).value);
-    object.result.boolVal = VARIANT_FALSE;
+    object.result->boolVal = VARIANT_FALSE;
     auto no = CallByDispId<bool>(&object, 267, DispatchKind::Method);
     EXPECT_EQ(no.hr, S_OK);
     EXPECT_FALSE(no.value);
 
-    object.result.vt = VT_BSTR;
-    object.result.bstrVal = SysAllocString(kWideChinese);
+    object.result->vt = VT_BSTR;
+    object.result->bstrVal = SysAllocString(kWideChinese);
     auto text = CallByDispId<std::string>(&object, 331, DispatchKind::Method);
     EXPECT_EQ(text.hr, S_OK);
     EXPECT_EQ(text.value, kGbkChinese);
@@ -204,9 +202,9 @@ TEST(DispatchCall, NumbersGivenAsTextReadTheSameInEveryLocale) {
     ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, L"."));
     RecordingDispatch object;
     auto answer = [&](const wchar_t* text) {
-        VariantClear(&object.result);
-        object.result.vt = VT_BSTR;
-        object.result.bstrVal = SysAllocString(text);
+        object.result.Reset();
+        object.result->vt = VT_BSTR;
+        object.result->bstrVal = SysAllocString(text);
     };
     const struct {
         const wchar_t* text;
@@ -234,8 +232,8 @@ TEST(DispatchCall, NumbersGivenAsTextReadTheSameInEveryLocale) {
 
 TEST(DispatchCall, FailuresArePassedThroughWithDefaultValues) {
     RecordingDispatch object;
-    object.result.vt = VT_I4;
-    object.result.lVal = 9;
+    object.result->vt = VT_I4;
+    object.result->lVal = 9;
     object.reply = DISP_E_MEMBERNOTFOUND;
     auto state = CallByDispId<std::int32_t>(&object, 999, DispatchKind::Method);
     EXPECT_EQ(state.hr, DISP_E_MEMBERNOTFOUND);
@@ -262,8 +260,8 @@ TEST(DispatchHolder, TakesObjectResultsAndReleasesOnReplaceAndDestruction) {
         EXPECT_FALSE(controls);
         EXPECT_EQ(controls.Call(51, DispatchKind::Method).hr, E_POINTER);  // empty: a safe no-op
 
-        player.result.vt = VT_DISPATCH;
-        player.result.pdispVal = &first;  // the recorded answer holds no reference of its own
+        player.result->vt = VT_DISPATCH;
+        player.result->pdispVal = &first;  // the recorded answer holds no reference of its own
         controls = CallByDispId<DispatchHolder>(&player, 4, DispatchKind::PropertyGet).value;
         EXPECT_EQ(controls.get(), &first);
         EXPECT_EQ(first.references, 2);  // the test's and the holder's
@@ -271,7 +269,7 @@ TEST(DispatchHolder, TakesObjectResultsAndReleasesOnReplaceAndDestruction) {
         EXPECT_TRUE(controls.Call(53, DispatchKind::Method).ok());
         EXPECT_EQ(first.id, 53);
 
-        player.result.pdispVal = &second;
+        player.result->pdispVal = &second;
         controls = CallByDispId<DispatchHolder>(&player, 4, DispatchKind::PropertyGet).value;
         EXPECT_EQ(first.references, 1);  // released on replace
         EXPECT_EQ(second.references, 2);
@@ -287,7 +285,7 @@ TEST(DispatchHolder, TakesObjectResultsAndReleasesOnReplaceAndDestruction) {
         EXPECT_FALSE(failed.ok());
         EXPECT_FALSE(failed.value);
         player.reply = S_OK;
-        player.result.vt = VT_EMPTY;  // not ours to release
+        player.result->vt = VT_EMPTY;  // not ours to release
     }
     EXPECT_EQ(second.references, 1);  // released on destruction
     EXPECT_EQ(first.references, 1);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "common/ownership.h"
 #include "framework/app.h"
 #include "framework/crash_report.h"
 #include "framework/dialog.h"
@@ -141,11 +142,10 @@ DWORD RunProbe(const wchar_t* mode) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 0;
-    WaitForSingleObject(process.hProcess, 60000);
+    const kavuno::win::OwnedHandle thread(process.hThread), child(process.hProcess);
+    WaitForSingleObject(child.get(), 60000);
     DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(child.get(), &code);
     return code;
 }
 

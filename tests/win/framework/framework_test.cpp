@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership.h"
 #include "framework/app.h"
 #include "framework/dialog.h"
 #include "framework/ownership.h"
@@ -245,13 +246,11 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
 
     // Ended from another thread while the loop waits: the loop wakes up.
     TestDlg waiting;
-    HANDLE thread = nullptr;
-    waiting.onInit = [&](TestDlg& d) {
-        thread = CreateThread(nullptr, 0, EndLater, d.hwnd(), 0, nullptr);
-    };
+    kavuno::win::OwnedHandle thread;
+    waiting.onInit = [&](TestDlg& d) { thread.Reset(CreateThread(nullptr, 0, EndLater, d.hwnd(), 0, nullptr)); };
     EXPECT_EQ(waiting.DoModal(), 33) << "not the give-up timer's result";
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), INFINITE);
+    thread.Reset();
 
     // A quit ends the run and is left for the loop outside.
     TestDlg quitting;

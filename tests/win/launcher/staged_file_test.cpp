@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership.h"
 #include "common/program_names.h"
 #include "framework/app.h"
 #include "launcher/staged_file.h"
@@ -18,6 +19,8 @@ namespace {
 
 using kavuno::launcher::StagedFile;
 using kavuno::launcher::StagingFolder;
+using kavuno::win::OwnedFind;
+using kavuno::win::OwnedHandle;
 
 // The staging folder's name and a backslash.
 const std::wstring kStaging = std::wstring(std::begin(kavuno::names::kStagingFolderName),
@@ -42,28 +45,26 @@ protected:
     static std::vector<std::wstring> Names(const std::wstring& folder) {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
+        const OwnedFind search(FindFirstFileW((folder + L"*").c_str(), &found));
+        if (!search) return names;
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+        } while (FindNextFileW(search.get(), &found));
         std::sort(names.begin(), names.end());
         return names;
     }
     static void Put(const std::wstring& path, const std::string& bytes) {
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const OwnedHandle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(f);
+        WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
     static std::string Get(const std::wstring& path) {
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) return "<missing>";
-        std::string bytes(GetFileSize(f, nullptr), '\0');
+        const OwnedHandle f(
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!f) return "<missing>";
+        std::string bytes(GetFileSize(f.get(), nullptr), '\0');
         DWORD read = 0;
-        ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        CloseHandle(f);
+        ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
         return bytes;
     }
 
@@ -105,13 +106,14 @@ TEST_F(StagedFileTest, AnythingButACommitLeavesTheOldFileAndNoTemporaryFile) {
     discarded.Discard();
     EXPECT_FALSE(discarded.Commit());
     // A target that cannot be replaced: open without FILE_SHARE_DELETE.
-    HANDLE busy = CreateFileW(Path(L"a.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    OwnedHandle busy(
+        CreateFileW(Path(L"a.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(busy.get(), INVALID_HANDLE_VALUE);
     StagedFile blocked(Path(L"a.dat"), staging_);
     ASSERT_TRUE(blocked.Create());
     ASSERT_TRUE(blocked.Write("new", 3));
     EXPECT_FALSE(blocked.Commit());
-    CloseHandle(busy);
+    busy.Reset();
     // A target in a folder that does not exist.
     StagedFile nowhere(Path(L"nodir\\a.dat"), staging_);
     ASSERT_TRUE(nowhere.Create());
@@ -148,11 +150,11 @@ TEST_F(StagedFileTest, TheCleanUpRemovesOnlyTheLaunchersOwnLeftovers) {
         Put(dir_ + name, "x");
     Put(staging_.Path() + L"download-99-1.part", "in use");
     // Another launcher's download in progress: open and not shared for deletion.
-    HANDLE busy = CreateFileW((staging_.Path() + L"download-99-1.part").c_str(), GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    OwnedHandle busy(CreateFileW((staging_.Path() + L"download-99-1.part").c_str(), GENERIC_WRITE, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(busy.get(), INVALID_HANDLE_VALUE);
     staging_.RemoveLeftovers();
-    CloseHandle(busy);
+    busy.Reset();
     EXPECT_EQ(Names(staging_.Path()), (std::vector<std::wstring>{L"busy.part", L"download-12-9.partial",
                                                                 L"download-99-1.part", L"files.txt", L"notes.part"}));
     EXPECT_EQ(Names(dir_), (std::vector<std::wstring>{L"a.dat.part", L"notes.part"}));

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "common/gbk_win.h"
+#include "common/ownership.h"
 #include "launcher/cng_crypto.h"
 #include "launcher/update_list.h"
 
@@ -25,12 +26,12 @@ std::wstring Folder() {
 }
 
 std::string Read(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return {};
-    std::string bytes(GetFileSize(f, nullptr), '\0');
+    const kavuno::win::OwnedHandle f(
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!f) return {};
+    std::string bytes(GetFileSize(f.get(), nullptr), '\0');
     DWORD read = 0;
-    ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(f);
+    ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
     return bytes;
 }
 

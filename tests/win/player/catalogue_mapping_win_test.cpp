@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ownership.h"
 #include "player/catalogue/catalogue_file.h"
 
 namespace kavuno::catalogue {
@@ -25,9 +26,10 @@ std::vector<MovieRecord> Sample() {
     return records;
 }
 
-HANDLE OpenForWriting(const std::filesystem::path& path) {
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+win::OwnedHandle OpenForWriting(const std::filesystem::path& path) {
+    return win::OwnedHandle(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 TEST(CatalogueMapping, ReadInPlaceAndKeptFromWritersWhileLoaded) {
@@ -46,7 +48,7 @@ TEST(CatalogueMapping, ReadInPlaceAndKeptFromWritersWhileLoaded) {
     EXPECT_EQ(second[2].kind(), "K");
     EXPECT_EQ(records.text_bytes(), 0u);  // nothing copied
     // While mapped, nobody writes, replaces or deletes it.
-    EXPECT_EQ(OpenForWriting(path), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenForWriting(path).get(), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     EXPECT_FALSE(DeleteFileW(path.c_str()));
     EXPECT_FALSE(SaveCatalogue(path, {}, error));
@@ -55,14 +57,14 @@ TEST(CatalogueMapping, ReadInPlaceAndKeptFromWritersWhileLoaded) {
     second.clear();
 
     // Held open for writing elsewhere, it cannot be mapped; it is read through a buffer.
-    HANDLE writer = OpenForWriting(path);
-    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    win::OwnedHandle writer = OpenForWriting(path);
+    ASSERT_NE(writer.get(), INVALID_HANDLE_VALUE);
     RecordArray buffered;
     ASSERT_TRUE(LoadCatalogue(path, buffered).ok());
     EXPECT_EQ(buffered.size(), 3u);
     EXPECT_EQ(buffered[1].title(), "\xCC\xEC\xCF\xC2");
     EXPECT_GT(buffered.text_bytes(), 0u);
-    CloseHandle(writer);
+    writer.Reset();
     EXPECT_TRUE(DeleteFileW(path.c_str()));
     EXPECT_EQ(LoadCatalogue(path, buffered).status, LoadResult::Status::CannotOpen);
     std::filesystem::remove_all(dir);

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/ownership_sockets.h"
+
 namespace kavuno::testing {
 
 // Answers every request on a loopback port with a small page and keeps the request lines.
@@ -19,21 +21,21 @@ public:
     LoopbackHttpServer() {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        listener_.Reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         sockaddr_in address = {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener_, 4);
+        bind(listener_.get(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(listener_.get(), 4);
         int length = sizeof address;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
         thread_ = std::thread([this] { Serve(); });
     }
     ~LoopbackHttpServer() {
         stop_ = true;
         thread_.join();
-        closesocket(listener_);
+        listener_.Reset();  // before the WSACleanup
         WSACleanup();
     }
 
@@ -50,18 +52,19 @@ private:
         while (!stop_) {
             fd_set ready;
             FD_ZERO(&ready);
-            FD_SET(listener_, &ready);
+            FD_SET(listener_.get(), &ready);
             timeval wait = {0, 100000};
             if (select(0, &ready, nullptr, nullptr, &wait) != 1) continue;
-            SOCKET client = accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET) continue;
+            const win::OwnedSocket client(accept(listener_.get(), nullptr, nullptr));
+            if (!client) continue;
             DWORD timeoutMs = 5000;
-            setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+            setsockopt(client.get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+                       sizeof timeoutMs);
             std::string request;
             char buffer[1024];
             int n;
             while (request.find("\r\n\r\n") == std::string::npos &&
-                   (n = recv(client, buffer, sizeof buffer, 0)) > 0) {
+                   (n = recv(client.get(), buffer, sizeof buffer, 0)) > 0) {
                 request.append(buffer, static_cast<size_t>(n));
             }
             {
@@ -71,13 +74,12 @@ private:
             const std::string body = "<html><body>ad</body></html>";
             const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
                                       std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-            send(client, reply.data(), static_cast<int>(reply.size()), 0);
-            shutdown(client, SD_SEND);
-            closesocket(client);
+            send(client.get(), reply.data(), static_cast<int>(reply.size()), 0);
+            shutdown(client.get(), SD_SEND);
         }
     }
 
-    SOCKET listener_ = INVALID_SOCKET;
+    win::OwnedSocket listener_;
     unsigned short port_ = 0;
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;

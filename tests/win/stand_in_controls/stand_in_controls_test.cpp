@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/gbk_win.h"
+#include "common/ownership.h"
 #include "framework/ownership.h"
 #include "player/playback/media_player_control.h"
 #include "player/playback/real_player_control.h"
@@ -69,12 +70,13 @@ public:
         CreateDirectoryW((g_folder + L"media").c_str(), nullptr);
         // A 3-second clip of the test picture, as the demo's clips are made.
         std::string clip = kavuno::clips::TestClip(160, 120, 10, 3, 1);
-        HANDLE file = CreateFileW((g_folder + L"media\\clip.avi").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, clip.data(), static_cast<DWORD>(clip.size()), &written, nullptr);
-        CloseHandle(file);
+        {
+            const kavuno::win::OwnedHandle file(CreateFileW((g_folder + L"media\\clip.avi").c_str(), GENERIC_WRITE, 0,
+                                                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_NE(file.get(), INVALID_HANDLE_VALUE);
+            DWORD written = 0;
+            WriteFile(file.get(), clip.data(), static_cast<DWORD>(clip.size()), &written, nullptr);
+        }
         SetEnvironmentVariableW(L"KAVUNO_STAND_IN_MEDIA", (g_folder + L"media").c_str());
     }
     void TearDown() override { OleUninitialize(); }

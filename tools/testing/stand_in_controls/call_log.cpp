@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/ownership.h"
+
 namespace kavuno::stand_in {
 
 void AppendCallLog(const std::string& line) {
@@ -11,12 +13,11 @@ void AppendCallLog(const std::string& line) {
     // Opened per line and shared: the test reads the file while we write it,
     // and controls of other processes may write to it as well.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
+        const win::OwnedHandle file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
             DWORD written = 0;
-            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            CloseHandle(file);
+            WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             return;
         }
         if (GetLastError() != ERROR_SHARING_VIOLATION) return;

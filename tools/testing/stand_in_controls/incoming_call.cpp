@@ -35,12 +35,10 @@ std::string LogText(const VARIANT& value) {
         case VT_R4: return LogNumber(V_R4(v));
         default: break;
     }
-    VARIANT text;
-    VariantInit(&text);
+    win::OwnedVariant text;
     std::string out;
-    if (SUCCEEDED(VariantChangeTypeEx(&text, const_cast<VARIANT*>(v), LOCALE_INVARIANT, 0, VT_BSTR)))
-        out = Utf8(std::wstring_view(V_BSTR(&text), SysStringLen(V_BSTR(&text))));
-    VariantClear(&text);
+    if (SUCCEEDED(VariantChangeTypeEx(text.get(), const_cast<VARIANT*>(v), LOCALE_INVARIANT, 0, VT_BSTR)))
+        out = Utf8(std::wstring_view(V_BSTR(text.get()), SysStringLen(V_BSTR(text.get()))));
     return out;
 }
 
@@ -63,14 +61,13 @@ const VARIANT* DispatchCall::Argument(unsigned index) const {
     return &params_->rgvarg[params_->cArgs - 1 - index];
 }
 
-bool DispatchCall::Coerce(unsigned index, VARTYPE type, VARIANT& out) {
-    VariantInit(&out);
+bool DispatchCall::Coerce(unsigned index, VARTYPE type, win::OwnedVariant& out) {
     const VARIANT* arg = Argument(index);
     if (!arg) {
         failure_ = DISP_E_BADPARAMCOUNT;
         return false;
     }
-    if (FAILED(VariantChangeTypeEx(&out, const_cast<VARIANT*>(arg), LOCALE_INVARIANT, 0, type))) {
+    if (FAILED(VariantChangeTypeEx(out.get(), const_cast<VARIANT*>(arg), LOCALE_INVARIANT, 0, type))) {
         failure_ = DISP_E_TYPEMISMATCH;
         return false;
     }
@@ -78,31 +75,30 @@ bool DispatchCall::Coerce(unsigned index, VARTYPE type, VARIANT& out) {
 }
 
 bool DispatchCall::Text(unsigned index, std::wstring& out) {
-    VARIANT v;
+    win::OwnedVariant v;
     if (!Coerce(index, VT_BSTR, v)) return false;
-    out.assign(V_BSTR(&v) ? V_BSTR(&v) : L"", V_BSTR(&v) ? SysStringLen(V_BSTR(&v)) : 0);
-    VariantClear(&v);
+    out.assign(V_BSTR(v.get()) ? V_BSTR(v.get()) : L"", V_BSTR(v.get()) ? SysStringLen(V_BSTR(v.get())) : 0);
     return true;
 }
 
 bool DispatchCall::Bool(unsigned index, bool& out) {
-    VARIANT v;
+    win::OwnedVariant v;
     if (!Coerce(index, VT_BOOL, v)) return false;
-    out = V_BOOL(&v) != VARIANT_FALSE;
+    out = V_BOOL(v.get()) != VARIANT_FALSE;
     return true;
 }
 
 bool DispatchCall::Int(unsigned index, long& out) {
-    VARIANT v;
+    win::OwnedVariant v;
     if (!Coerce(index, VT_I4, v)) return false;
-    out = V_I4(&v);
+    out = V_I4(v.get());
     return true;
 }
 
 bool DispatchCall::Double(unsigned index, double& out) {
-    VARIANT v;
+    win::OwnedVariant v;
     if (!Coerce(index, VT_R8, v)) return false;
-    out = V_R8(&v);
+    out = V_R8(v.get());
     return true;
 }
 

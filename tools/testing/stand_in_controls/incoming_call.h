@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ownership_variant.h"
+
 namespace kavuno::stand_in {
 
 enum class CallKind { kMethod, kGet, kPut };
@@ -45,7 +47,7 @@ public:
 
 private:
     const VARIANT* Argument(unsigned index) const;
-    bool Coerce(unsigned index, VARTYPE type, VARIANT& out);
+    bool Coerce(unsigned index, VARTYPE type, win::OwnedVariant& out);
 
     DISPID id_;
     CallKind kind_;

@@ -14,12 +14,14 @@
 #include <cwchar>
 #include <string>
 
+#include "common/ownership_variant.h"
 #include "tools/testing/stand_in_controls/dispatch_ids.h"
 
 namespace {
 
 namespace real_ids = kavuno::stand_in::real_player_ids;
 namespace wmp_ids = kavuno::stand_in::media_player_ids;
+using kavuno::win::OwnedVariant;
 
 constexpr wchar_t kTitle[] = L"Kavuno stand-in viewer";
 constexpr UINT_PTR kStatusTimer = 1, kEndTimer = 2;
@@ -52,33 +54,27 @@ HRESULT Call(IDispatch* object, DISPID id, WORD flags, VARIANT* argument, VARIAN
 }
 
 void PutText(IDispatch* object, DISPID id, const std::wstring& text) {
-    VARIANT v;
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = SysAllocString(text.c_str());
-    Call(object, id, DISPATCH_PROPERTYPUT, &v, nullptr);
-    VariantClear(&v);
+    OwnedVariant v;
+    V_VT(v.get()) = VT_BSTR;
+    V_BSTR(v.get()) = SysAllocString(text.c_str());
+    Call(object, id, DISPATCH_PROPERTYPUT, v.get(), nullptr);
 }
 
-VARIANT Get(IDispatch* object, DISPID id, WORD flags = DISPATCH_PROPERTYGET) {
-    VARIANT result;
-    Call(object, id, flags, nullptr, &result);
+OwnedVariant Get(IDispatch* object, DISPID id, WORD flags = DISPATCH_PROPERTYGET) {
+    OwnedVariant result;
+    Call(object, id, flags, nullptr, result.get());
     return result;
 }
 
 double Number(IDispatch* object, DISPID id, WORD flags = DISPATCH_PROPERTYGET) {
-    VARIANT v = Get(object, id, flags);
-    VARIANT d;
-    VariantInit(&d);
-    double value = SUCCEEDED(VariantChangeType(&d, &v, 0, VT_R8)) ? V_R8(&d) : -1;
-    VariantClear(&v);
-    return value;
+    OwnedVariant v = Get(object, id, flags);
+    OwnedVariant d;
+    return SUCCEEDED(VariantChangeType(d.get(), v.get(), 0, VT_R8)) ? V_R8(d.get()) : -1;
 }
 
 std::wstring Text(IDispatch* object, DISPID id, WORD flags = DISPATCH_PROPERTYGET) {
-    VARIANT v = Get(object, id, flags);
-    std::wstring text = V_VT(&v) == VT_BSTR && V_BSTR(&v) ? V_BSTR(&v) : L"";
-    VariantClear(&v);
-    return text;
+    const OwnedVariant v = Get(object, id, flags);
+    return V_VT(v.get()) == VT_BSTR && V_BSTR(v.get()) ? V_BSTR(v.get()) : L"";
 }
 
 void Start() {
@@ -89,8 +85,8 @@ void Start() {
         if (g.fullScreen) Call(g.control, real_ids::kFullScreen, DISPATCH_METHOD, nullptr, nullptr);
     } else {
         PutText(g.control, wmp_ids::kUiMode, L"none");
-        VARIANT v = Get(g.control, wmp_ids::kControls);
-        if (V_VT(&v) == VT_DISPATCH) g.controls = V_DISPATCH(&v);
+        OwnedVariant v = Get(g.control, wmp_ids::kControls);
+        if (V_VT(v.get()) == VT_DISPATCH) g.controls = v.Detach().pdispVal;  // kept while the window lives
         PutText(g.control, wmp_ids::kURL, g.address);
         if (g.fullScreen) {
             VARIANT on;
@@ -111,10 +107,9 @@ void ShowStatus() {
                       Text(g.control, real_ids::kStatusText, DISPATCH_METHOD).c_str());
     } else {
         double duration = 0;
-        VARIANT media = Get(g.control, wmp_ids::kCurrentMedia);
-        if (V_VT(&media) == VT_DISPATCH && V_DISPATCH(&media))
-            duration = Number(V_DISPATCH(&media), wmp_ids::kMediaDuration);
-        VariantClear(&media);
+        const OwnedVariant media = Get(g.control, wmp_ids::kCurrentMedia);
+        if (V_VT(media.get()) == VT_DISPATCH && V_DISPATCH(media.get()))
+            duration = Number(V_DISPATCH(media.get()), wmp_ids::kMediaDuration);
         std::swprintf(line, 512, L"playState %g  position %.1f s  duration %.1f s  %ls",
                       Number(g.control, wmp_ids::kPlayState),
                       g.controls ? Number(g.controls, wmp_ids::kControlsCurrentPosition) : -1, duration,
