@@ -54,7 +54,11 @@ std::u16string Utf8ToUtf16(std::string_view s) {
     size_t i = 0;
     while (i < s.size()) {
         char32_t c;
-        if (!NextUtf8(s, i, c)) { out += u'\xFFFD'; ++i; continue; }
+        if (!NextUtf8(s, i, c)) {
+            out += u'\xFFFD';
+            ++i;
+            continue;
+        }
         if (c >= 0x10000) {
             c -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (c >> 10));
@@ -68,7 +72,10 @@ std::u16string Utf8ToUtf16(std::string_view s) {
 
 // Encodes one code point into GBK; false when GBK has no such character.
 bool EncodeOne(char32_t c, std::string& out) {
-    if (c < 0x80) { out += static_cast<char>(c); return true; }
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return true;
+    }
     static thread_local Converter encoder("CP936", "UTF-8");
     std::string encoded;
     utf8::Append(c, encoded);

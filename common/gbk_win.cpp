@@ -63,20 +63,17 @@ std::string ToUtf8(std::string_view gbk) {
     return out;
 }
 
-std::string FromUtf16Lenient(std::u16string_view text) {
-    return FromWide(std::wstring(text.begin(), text.end()));
-}
+std::string FromUtf16Lenient(std::u16string_view text) { return FromWide(std::wstring(text.begin(), text.end())); }
 
 bool FromUtf8(std::string_view utf8, std::string& out) {
     if (utf8.size() > INT_MAX) return false;
     std::wstring wide;
     if (!utf8.empty()) {
-        int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                                    nullptr, 0);
+        int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                    0);
         if (n == 0) return false;
         wide.resize(static_cast<size_t>(n));
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                            n);
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
     }
     return FromWideStrict(wide, out);
 }

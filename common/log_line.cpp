@@ -9,16 +9,16 @@ namespace kavuno::logfile {
 
 std::string_view KindText(Kind kind) {
     switch (kind) {
-        case Kind::Start: return "start";
-        case Kind::Failure: return "failure";
-        case Kind::Crash: return "crash";
-        case Kind::Update: return "update";
-        case Kind::Catalogue: return "catalogue";
-        case Kind::History: return "history";
-        case Kind::Play: return "play";
-        case Kind::Stop: return "stop";
-        case Kind::Refused: return "refused";
-        case Kind::Outside: return "outside";
+    case Kind::Start: return "start";
+    case Kind::Failure: return "failure";
+    case Kind::Crash: return "crash";
+    case Kind::Update: return "update";
+    case Kind::Catalogue: return "catalogue";
+    case Kind::History: return "history";
+    case Kind::Play: return "play";
+    case Kind::Stop: return "stop";
+    case Kind::Refused: return "refused";
+    case Kind::Outside: return "outside";
     }
     return "?";  // not a Kind: a value cast from elsewhere
 }
@@ -48,8 +48,7 @@ std::string SafeText(std::string_view text, std::size_t maxBytes) {
     return out;
 }
 
-std::string FormatLine(const Timestamp& time, unsigned long processId, std::string_view kind,
-                       std::string_view text) {
+std::string FormatLine(const Timestamp& time, unsigned long processId, std::string_view kind, std::string_view text) {
     char stamp[64];
     std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d [%lu] ", time.year, time.month, time.day,
                   time.hour, time.minute, time.second, time.millisecond, processId);

@@ -29,8 +29,7 @@ struct Timestamp {
 };
 
 // One line with its line end.
-std::string FormatLine(const Timestamp& time, unsigned long processId, std::string_view kind,
-                       std::string_view text);
+std::string FormatLine(const Timestamp& time, unsigned long processId, std::string_view kind, std::string_view text);
 
 // `text` as it may stand in a line (see above).
 std::string SafeText(std::string_view text, std::size_t maxBytes = kMaxTextBytes);

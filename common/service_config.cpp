@@ -76,9 +76,7 @@ unsigned short Port(const char* name, unsigned short fallback) {
 }
 
 // User names and passwords are taken verbatim.
-std::string Credential(const char* name, const char* fallback) {
-    return Given(name).value_or(fallback);
-}
+std::string Credential(const char* name, const char* fallback) { return Given(name).value_or(fallback); }
 
 }  // namespace
 

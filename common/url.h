@@ -14,12 +14,12 @@
 namespace kavuno::url {
 
 struct Url {
-    std::string scheme;          // lower case
-    bool hasUserInfo = false;    // "user:password@" before the host
-    std::string host;            // ASCII letters in lower case; an IPv6 literal without its brackets
+    std::string scheme;              // lower case
+    bool hasUserInfo = false;        // "user:password@" before the host
+    std::string host;                // ASCII letters in lower case; an IPv6 literal without its brackets
     std::string_view hostAsWritten;  // the same, its case kept: for showing it
-    std::optional<unsigned> port;  // only when written
-    std::string_view rest;       // from the first '/', '?' or '#' after the host, as written
+    std::optional<unsigned> port;    // only when written
+    std::string_view rest;           // from the first '/', '?' or '#' after the host, as written
 
     // The written port, or the scheme's usual one (0 when it has none).
     unsigned EffectivePort() const;

@@ -31,8 +31,8 @@ ActiveXControl::ActiveXControl() = default;
 
 ActiveXControl::~ActiveXControl() { Destroy(); }
 
-bool ActiveXControl::Create(const CLSID& clsid, const wchar_t* windowName, DWORD style, const RECT& rect,
-                            HWND parent, UINT id) {
+bool ActiveXControl::Create(const CLSID& clsid, const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
+                            UINT id) {
     Destroy();
     static const ATOM hostClass = [] {
         WNDCLASSEXW wc = {};
@@ -54,8 +54,7 @@ bool ActiveXControl::Create(const CLSID& clsid, const wchar_t* windowName, DWORD
     DWORD hostStyle = style | WS_CLIPCHILDREN;
     HMENU menuOrId = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     HWND window = CreateWindowExW(0, kHostClass, windowName ? windowName : L"", hostStyle, rect.left, rect.top,
-                                  rect.right - rect.left, rect.bottom - rect.top, parent, menuOrId, ThisModule(),
-                                  this);
+                                  rect.right - rect.left, rect.bottom - rect.top, parent, menuOrId, ThisModule(), this);
     if (!window) {
         status_ = ActiveXStatus::CreationFailed;
         creationError_ = HRESULT_FROM_WIN32(GetLastError());
@@ -159,26 +158,25 @@ LRESULT CALLBACK ActiveXControl::HostWindowProc(HWND hwnd, UINT message, WPARAM 
     }
     auto* self = reinterpret_cast<ActiveXControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && self->hwnd_ == hwnd) try {
-        switch (message) {
-        case WM_SIZE:
-            if (wParam != SIZE_MINIMIZED) self->FitControlToHost();
-            break;
-        case WM_DESTROY:
-            // The parent is being destroyed before the wrapper: let the control
-            // go while its window still exists.
-            self->ReleaseControl();
-            break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            self->hwnd_ = nullptr;
-            self->status_ = ActiveXStatus::NotCreated;
-            break;
-        default:
-            break;
+            switch (message) {
+            case WM_SIZE:
+                if (wParam != SIZE_MINIMIZED) self->FitControlToHost();
+                break;
+            case WM_DESTROY:
+                // The parent is being destroyed before the wrapper: let the control
+                // go while its window still exists.
+                self->ReleaseControl();
+                break;
+            case WM_NCDESTROY:
+                SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+                self->hwnd_ = nullptr;
+                self->status_ = ActiveXStatus::NotCreated;
+                break;
+            default: break;
+            }
+        } catch (...) {
+            ReportCaughtFailure("ActiveX host window");
         }
-    } catch (...) {
-        ReportCaughtFailure("ActiveX host window");
-    }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

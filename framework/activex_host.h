@@ -26,11 +26,11 @@ namespace kavuno::ui {
 class ActiveXSite;
 
 enum class ActiveXStatus {
-    NotCreated,         // before Create, or after Destroy
-    Created,            // hosted and callable by dispatch id
-    NotRegistered,      // no such class (REGDB_E_CLASSNOTREG)
-    CreationFailed,     // anything else went wrong on the way
-    NoDispatch,         // the control came up but has no IDispatch; it was let go again
+    NotCreated,      // before Create, or after Destroy
+    Created,         // hosted and callable by dispatch id
+    NotRegistered,   // no such class (REGDB_E_CLASSNOTREG)
+    CreationFailed,  // anything else went wrong on the way
+    NoDispatch,      // the control came up but has no IDispatch; it was let go again
 };
 
 class ActiveXControl {
@@ -43,8 +43,7 @@ public:
     // Creates the host window and the control in it (in-process server only,
     // no persisted state, no storage, no licence key). True when the status
     // is Created. A control created before is destroyed first.
-    bool Create(const CLSID& clsid, const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent,
-                UINT id);
+    bool Create(const CLSID& clsid, const wchar_t* windowName, DWORD style, const RECT& rect, HWND parent, UINT id);
     // In-place deactivates and closes the control, releases it and destroys
     // the host window. Also run by the destructor, and by the host window
     // itself when its parent is destroyed first.

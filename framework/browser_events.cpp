@@ -55,7 +55,10 @@ public:
     Sink(const Sink&) = delete;
     Sink& operator=(const Sink&) = delete;
 
-    void Forget() { handler_ = nullptr; identity_ = nullptr; }
+    void Forget() {
+        handler_ = nullptr;
+        identity_ = nullptr;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
@@ -95,7 +98,7 @@ public:
         VARIANT_BOOL* cancel = args && count > cancelAt ? CancelOf(args[cancelAt]) : nullptr;
         if (!cancel) return S_OK;
         *cancel = Guarded("web browser event", true, [&] { return Decide(id, count, args); }) ? VARIANT_TRUE
-                                                                                                : VARIANT_FALSE;
+                                                                                              : VARIANT_FALSE;
         return S_OK;
     }
 

@@ -50,8 +50,7 @@ void Report(EXCEPTION_POINTERS* pointers, const char* what) {
     GetLocalTime(&t);
     wchar_t dumpPath[MAX_PATH + 80];
     _snwprintf(dumpPath, sizeof dumpPath / sizeof dumpPath[0] - 1, L"%ls%ls-%04u%02u%02u-%02u%02u%02u-%lu.dmp",
-               g_folder, g_program, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond,
-               GetCurrentProcessId());
+               g_folder, g_program, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, GetCurrentProcessId());
     dumpPath[sizeof dumpPath / sizeof dumpPath[0] - 1] = L'\0';
 
     bool dumped = false;

@@ -24,10 +24,8 @@ bool ReturnsResultDirectly(UINT message) {
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
     case WM_QUERYDRAGICON:
-    case WM_INITDIALOG:
-        return true;
-    default:
-        return false;
+    case WM_INITDIALOG: return true;
+    default: return false;
     }
 }
 
@@ -185,8 +183,7 @@ INT_PTR DialogBase::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lPar
         hwnd_ = nullptr;
         bound_.clear();
         break;
-    default:
-        break;
+    default: break;
     }
     return FALSE;
 }

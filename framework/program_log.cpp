@@ -57,7 +57,8 @@ std::wstring UserDataFolder(bool roaming) {
         return value;
     PWSTR known = nullptr;
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(roaming ? FOLDERID_RoamingAppData : FOLDERID_LocalAppData, 0, nullptr, &known)) &&
+    if (SUCCEEDED(
+            SHGetKnownFolderPath(roaming ? FOLDERID_RoamingAppData : FOLDERID_LocalAppData, 0, nullptr, &known)) &&
         known)
         folder = known;
     CoTaskMemFree(known);

@@ -10,8 +10,8 @@ bool ToolTip::Create(HWND owner) {
     // under Wine a hidden, top-most owned window keeps its owner from ever
     // being kept on top (SetWindowPos with HWND_TOPMOST succeeds but does not
     // take). The object owns the control instead.
-    window_.Reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+    window_.Reset(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     if (!window_) return false;
     SendMessageW(hwnd(), TTM_ACTIVATE, TRUE, 0);
     return true;

@@ -103,8 +103,8 @@ std::string EntryAddressPath(std::string_view gbkName) {
                 continue;
             }
         }
-        bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
-                          byte == '-' || byte == '.' || byte == '_' || byte == '~';
+        bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                          (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
         if (byte == '\\' || byte == '/')
             path += '/';
         else if (unreserved)

@@ -5,9 +5,7 @@
 
 namespace kavuno::launcher {
 
-int NextProgressPosition(int current) {
-    return current > INT_MAX - kProgressStep ? INT_MAX : current + kProgressStep;
-}
+int NextProgressPosition(int current) { return current > INT_MAX - kProgressStep ? INT_MAX : current + kProgressStep; }
 
 int ProgressFillRight(int position, int lower, int upper, int clientRight) {
     // A negative size from the manifest gives an inverted range: an empty bar,

@@ -21,10 +21,8 @@ bool ChangesPosition(UINT message) {
     case PBM_DELTAPOS:
     case PBM_STEPIT:
     case PBM_SETRANGE:
-    case PBM_SETRANGE32:
-        return true;
-    default:
-        return false;
+    case PBM_SETRANGE32: return true;
+    default: return false;
     }
 }
 
@@ -85,8 +83,8 @@ void SkinProgress::EraseWithTrack() {
     const kavuno::ui::ScopedGetDC dc(hwnd(), kavuno::ui::ScopedGetDC::Area::Window);
     const kavuno::ui::OwnedDC memory(CreateCompatibleDC(dc.get()));
     const kavuno::ui::ScopedSelectObject track(memory.get(), track_.get());
-    StretchBlt(dc.get(), 0, 0, window.right - window.left, window.bottom - window.top, memory.get(), 0, 0,
-               kTrackWidth, kTrackHeight, SRCCOPY);
+    StretchBlt(dc.get(), 0, 0, window.right - window.left, window.bottom - window.top, memory.get(), 0, 0, kTrackWidth,
+               kTrackHeight, SRCCOPY);
 }
 
 void SkinProgress::PaintFill() {

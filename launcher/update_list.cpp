@@ -45,9 +45,8 @@ bool ParseNumber(std::string_view text, uint64_t& value) {
 // A name as a manifest line can hold it: no control bytes (a manifest line
 // drops carriage returns and ends at a line feed).
 bool IsListableName(std::string_view name) {
-    return !name.empty() && std::none_of(name.begin(), name.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x20;
-    });
+    return !name.empty() &&
+           std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 // "file SIZE HASH NAME" after its keyword.
@@ -101,7 +100,8 @@ std::optional<SignedUpdateList> ParseUpdateList(std::string_view text, std::stri
         if (lineNumber == 1) {
             // A list of format 1 has no expiry: a launcher that took it could be held on it for ever.
             if (line == "kavuno-update-list 1") return fail("a list of the older format 1, without expiry or target");
-            if (line != kUpdateListTag) return fail("not a list of this format (\"" + std::string(kUpdateListTag) + "\")");
+            if (line != kUpdateListTag)
+                return fail("not a list of this format (\"" + std::string(kUpdateListTag) + "\")");
         } else if (lineNumber == 2) {
             if (!ParseNumberLine(line, kSerial, result.list.serial)) return fail("a serial number was expected");
         } else if (lineNumber == 3) {

@@ -50,8 +50,8 @@ bool IsKnownTarget(std::string_view target);
 
 struct UpdateList {
     uint64_t serial = 0;
-    uint64_t expires = 0;  // UTC seconds
-    std::string target;    // "win32" or "win64"
+    uint64_t expires = 0;           // UTC seconds
+    std::string target;             // "win32" or "win64"
     std::vector<ListedFile> files;  // in the list's order
 
     // The line for `name` (exact bytes), or nullptr.
@@ -70,8 +70,8 @@ struct SignedUpdateList {
 
 // Reads a list; its signature is not checked here. Nothing, with `error` set
 // to a one-line reason, when any byte is out of place: a missing or unknown
-// tag (the older format's included), a damaged field, an unknown target, a name listed twice, a line after the signature, or
-// more than kMaxUpdateListSize bytes.
+// tag (the older format's included), a damaged field, an unknown target, a name listed twice, a line after the
+// signature, or more than kMaxUpdateListSize bytes.
 std::optional<SignedUpdateList> ParseUpdateList(std::string_view text, std::string& error);
 
 // The signed part of a list: tag, serial, expiry, target and one line per file.

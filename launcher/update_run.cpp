@@ -54,8 +54,7 @@ UpdateResult FetchList(UpdateServer& server, UpdateTrust& trust, UpdateProgress&
     if (!text) return UpdateResult::kRefused;
     std::string error;
     std::optional<SignedUpdateList> parsed = ParseUpdateList(*text, error);
-    if (!parsed ||
-        !trust.VerifySignature(std::string_view(*text).substr(0, parsed->signedLength), parsed->signature) ||
+    if (!parsed || !trust.VerifySignature(std::string_view(*text).substr(0, parsed->signedLength), parsed->signature) ||
         !IsAcceptable(parsed->list, trust))
         return UpdateResult::kRefused;
     if (parsed->list.serial > trust.AcceptedSerial()) trust.Accept(parsed->list.serial);
@@ -82,8 +81,8 @@ UpdateResult ReadAgreeingManifest(ManifestReader& manifest, const UpdateList& li
 // Whether the bytes received are the file: with a list, its exact size and
 // hash; without, all that the server announced, and something when the
 // manifest gives a size.
-UpdateResult CheckReceived(const ByteSource& source, const ManifestEntry& entry, const ListedFile* listed,
-                           Sha256* hash, uint64_t received) {
+UpdateResult CheckReceived(const ByteSource& source, const ManifestEntry& entry, const ListedFile* listed, Sha256* hash,
+                           uint64_t received) {
     if (listed)
         return received == listed->size && hash->Finish() == listed->sha256 ? UpdateResult::kDone
                                                                             : UpdateResult::kRefused;

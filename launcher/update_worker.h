@@ -53,7 +53,7 @@ struct UpdateJob {
     std::wstring appDir;  // the program folder, ending with a backslash
     std::wstring agent;   // the user agent: the program's name
     ProgressChannel progress;
-    std::atomic<bool> ended{false};  // the worker's last act
+    std::atomic<bool> ended{false};                                    // the worker's last act
     std::atomic<int> result{static_cast<int>(UpdateResult::kFailed)};  // how it ended, once `ended`
 };
 

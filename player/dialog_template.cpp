@@ -5,8 +5,8 @@
 namespace kavuno::player {
 namespace {
 
-constexpr uint32_t kSetFont = 0x40;     // DS_SETFONT
-constexpr uint32_t kShellFont = 0x48;   // DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS
+constexpr uint32_t kSetFont = 0x40;    // DS_SETFONT
+constexpr uint32_t kShellFont = 0x48;  // DS_SHELLFONT = DS_SETFONT | DS_FIXEDSYS
 
 // Little-endian reads that fail instead of running past the end.
 class Reader {
@@ -110,8 +110,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(std::span<const uint8_t> bytes
         if (!in.Dword(dialog.exStyle)) return std::nullopt;
     }
     NameOrOrdinal menu, windowClass;
-    if (!in.Word(count) || !in.Rect(dialog.rect) || !in.Name(menu) || !in.Name(windowClass) ||
-        !in.Text(dialog.title))
+    if (!in.Word(count) || !in.Rect(dialog.rect) || !in.Name(menu) || !in.Name(windowClass) || !in.Text(dialog.title))
         return std::nullopt;
     if ((dialog.style & kSetFont) == kSetFont || (dialog.style & kShellFont) == kShellFont) {
         if (!in.Word(dialog.pointSize)) return std::nullopt;

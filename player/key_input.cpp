@@ -71,8 +71,7 @@ bool KeyInput::Translate(const MSG& msg) {
         if (!DoubleClick(msg)) return false;
         Run(KeyAction::FullScreen);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

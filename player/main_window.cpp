@@ -25,10 +25,10 @@ namespace {
 
 using kavuno::playback::PlaybackControl;
 using kavuno::skin::WindowSkin;
-using kavuno::ui::OnTimer;
 using kavuno::ui::OnCommand;
 using kavuno::ui::OnMessage;
 using kavuno::ui::OnNotify;
+using kavuno::ui::OnTimer;
 
 constexpr UINT_PTR kHoverTimer = 1;
 constexpr UINT kHoverInterval = 100;
@@ -178,8 +178,8 @@ bool MainWindow::OnInitDialog() {
 void MainWindow::LoadCategories() {
     using kavuno::catalogue::CategoryFileStatus;
     CategoryFileStatus status = CategoryFileStatus::Read;
-    kavuno::catalogue::CategoryTree tree =
-        kavuno::catalogue::LoadCategoryTree(std::filesystem::path(appDir_ + kCategoryFile), &status);
+    kavuno::catalogue::CategoryTree tree = kavuno::catalogue::LoadCategoryTree(
+        std::filesystem::path(appDir_ + kCategoryFile), &status);
     const std::size_t shown = tree.size() - 1;  // after the fixed first node, one node per line read
     watchedNode_ = tree.Add(kWatchedCategory, kavuno::catalogue::CategoryNode::kNoParent);
     categoryTree_.Build(std::move(tree));
@@ -193,15 +193,16 @@ void MainWindow::LoadCategories() {
 
 void MainWindow::LoadRecords() {
     using kavuno::catalogue::LoadResult;
-    const LoadResult result =
-        kavuno::catalogue::LoadCatalogue(std::filesystem::path(appDir_ + kCatalogueFile), records_);
+    const LoadResult result = kavuno::catalogue::LoadCatalogue(std::filesystem::path(appDir_ + kCatalogueFile),
+                                                               records_);
     if (result.ok()) return;
     kavuno::ui::WriteLog(kavuno::logfile::Kind::Catalogue, "movie.dat: " + result.message);
     // The window works with whatever was read; the user learns why the list
     // is short, and that the launcher fetches a fresh copy.
     if (result.status == LoadResult::Status::CannotOpen) {
-        AddStartNotice(L"无法读取节目单文件 movie.dat，节目列表是空的。\n"
-                       L"请关闭本程序，重新运行 KavunoUp 更新节目单。");
+        AddStartNotice(
+            L"无法读取节目单文件 movie.dat，节目列表是空的。\n"
+            L"请关闭本程序，重新运行 KavunoUp 更新节目单。");
     } else {
         const std::size_t shown = records_.size() > 1 ? records_.size() - 1 : 0;
         AddStartNotice(L"节目单文件 movie.dat 已损坏，只读出了其中的 " + std::to_wstring(shown) +
@@ -231,8 +232,7 @@ void MainWindow::AddStartNotice(const std::wstring& text) {
 }
 
 bool MainWindow::OnStartNotices(WPARAM, LPARAM, LRESULT& result) {
-    MessageBoxW(hwnd(), startNotices_.c_str(), kavuno::ui::App::Current().Title().c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(hwnd(), startNotices_.c_str(), kavuno::ui::App::Current().Title().c_str(), MB_OK | MB_ICONEXCLAMATION);
     result = 0;
     return true;
 }

@@ -6,8 +6,7 @@ namespace {
 // Virtual-key codes and application commands, as Windows numbers them.
 constexpr std::uint32_t kReturn = 0x0D, kSpace = 0x20, kLeft = 0x25, kRight = 0x27, kKeyF = 0x46, kKeyM = 0x4D,
                         kAdd = 0x6B, kSubtract = 0x6D, kOemPlus = 0xBB, kOemMinus = 0xBD;
-constexpr int kAppVolumeMute = 8, kAppVolumeDown = 9, kAppVolumeUp = 10, kAppMediaStop = 13,
-              kAppMediaPlayPause = 14;
+constexpr int kAppVolumeMute = 8, kAppVolumeDown = 9, kAppVolumeUp = 10, kAppMediaStop = 13, kAppMediaPlayPause = 14;
 
 KeyAction VolumeKey(std::uint32_t key) {
     if (key == kAdd || key == kOemPlus) return KeyAction::VolumeUp;
@@ -21,7 +20,7 @@ KeyAction ActionForKey(const KeyPress& key, FocusPlace focus) {
     if (key.alt) {
         // Alt with anything else is the system's (Alt+Space opens the window menu).
         return key.virtualKey == kReturn && !key.ctrl && focus == FocusPlace::ListOrWindow ? KeyAction::FullScreen
-                                                                                          : KeyAction::None;
+                                                                                           : KeyAction::None;
     }
     if (key.ctrl) {
         if (key.virtualKey == kKeyF) return KeyAction::FocusSearch;

@@ -13,9 +13,9 @@ enum class KeyAction {
     None,
     PlayPause,
     Stop,
-    SeekBack,         // 10 s
+    SeekBack,  // 10 s
     SeekForward,
-    SeekBackLong,     // 60 s, with Ctrl
+    SeekBackLong,  // 60 s, with Ctrl
     SeekForwardLong,
     FullScreen,
     FocusSearch,
@@ -28,7 +28,7 @@ enum class FocusPlace {
     ListOrWindow,  // the movie list or the main window itself
     SearchBox,     // the search text or the search type (or a web page's field)
     Tree,
-    Other,         // the slider, the buttons, the video area
+    Other,  // the slider, the buttons, the video area
 };
 
 // One key press as WM_KEYDOWN or WM_SYSKEYDOWN (`alt`) reports it.

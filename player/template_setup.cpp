@@ -8,7 +8,7 @@
 namespace kavuno::player {
 namespace {
 
-constexpr WORD kDialogInitData = 240;       // RT_DLGINIT
+constexpr WORD kDialogInitData = 240;         // RT_DLGINIT
 constexpr WORD kComboAddStringData = 0x0403;  // the combo box item message initial data carry
 
 std::span<const uint8_t> ResourceBytes(HINSTANCE instance, UINT id, LPCWSTR type) {

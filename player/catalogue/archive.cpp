@@ -34,8 +34,7 @@ void ArchiveReader::Fill(std::size_t n, std::uint64_t itemOffset) {
     begin_ = cur_ = buffer_.data();
     end_ = begin_ + have;
     while (Available() < n) {
-        const std::size_t got =
-            std::fread(buffer_.data() + Available(), 1, buffer_.size() - Available(), file_);
+        const std::size_t got = std::fread(buffer_.data() + Available(), 1, buffer_.size() - Available(), file_);
         if (got == 0) Fail("unexpected end of file", itemOffset);
         end_ += got;
     }

@@ -60,8 +60,8 @@ public:
     std::size_t RecordSlot(std::uint32_t index, std::uint64_t tagOffset) const {
         CheckKnown(index, tagOffset);
         if (IsClass(index)) ar_.Fail("object " + std::to_string(index) + " is not a CMF record", tagOffset);
-        const auto classesBefore =
-            static_cast<std::size_t>(std::lower_bound(classes_.begin(), classes_.end(), index) - classes_.begin());
+        const auto classesBefore = static_cast<std::size_t>(std::lower_bound(classes_.begin(), classes_.end(), index) -
+                                                            classes_.begin());
         return firstSlot_ + (index - 1 - classesBefore);
     }
 

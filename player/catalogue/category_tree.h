@@ -20,8 +20,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 
 struct CategoryNode {
     static constexpr std::size_t kNoParent = static_cast<std::size_t>(-1);
-    std::string text;                  // GBK
-    std::size_t parent = kNoParent;    // index of the parent node, or kNoParent
+    std::string text;                // GBK
+    std::size_t parent = kNoParent;  // index of the parent node, or kNoParent
 };
 
 // Nodes in insertion order; each node's parent comes before it, and each is

@@ -33,7 +33,7 @@ public:
 
 private:
     catalogue::CategoryTree tree_;
-    std::vector<HTREEITEM> items_;                       // by node
+    std::vector<HTREEITEM> items_;                      // by node
     std::unordered_map<HTREEITEM, std::size_t> nodes_;  // by item
 };
 

@@ -22,7 +22,8 @@ std::vector<std::size_t> CategoryRows(const RecordArray& records, std::string_vi
     const std::string storedParent = ScrambleText(parent);
     for (std::size_t i = records.size(); i-- > 1;) {
         const MovieRecord& record = records[i];
-        if (record.PlainTextEquals(TextField::Kind, storedKind) && record.PlainTextEquals(TextField::Parent, storedParent))
+        if (record.PlainTextEquals(TextField::Kind, storedKind) &&
+            record.PlainTextEquals(TextField::Parent, storedParent))
             rows.push_back(i);
     }
     return rows;

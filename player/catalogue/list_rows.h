@@ -18,8 +18,7 @@ std::vector<std::size_t> RecentRows(const RecordArray& records);
 
 // Records whose kind and parent equal `kind` and `parent` byte for byte, the
 // last one in the file first.
-std::vector<std::size_t> CategoryRows(const RecordArray& records, std::string_view kind,
-                                      std::string_view parent);
+std::vector<std::size_t> CategoryRows(const RecordArray& records, std::string_view kind, std::string_view parent);
 
 enum class SearchField { Title, Actor };
 // The search type combo box's selection: 0 searches titles, anything else

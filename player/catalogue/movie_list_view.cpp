@@ -73,8 +73,9 @@ int MovieListView::OnFindItem(const NMLVFINDITEMW& find) const {
     const std::wstring wanted = what.psz;
     const bool partial = (what.flags & LVFI_PARTIAL) != 0;
     const std::size_t count = rows_.size();
-    const std::size_t start =
-        find.iStart < 0 || static_cast<std::size_t>(find.iStart) >= count ? 0 : static_cast<std::size_t>(find.iStart);
+    const std::size_t start = find.iStart < 0 || static_cast<std::size_t>(find.iStart) >= count
+                                  ? 0
+                                  : static_cast<std::size_t>(find.iStart);
     const std::size_t steps = (what.flags & LVFI_WRAP) ? count : count - start;
     for (std::size_t step = 0; step < steps; ++step) {
         const std::size_t row = (start + step) % count;
@@ -92,25 +93,16 @@ int MovieListView::OnFindItem(const NMLVFINDITEMW& find) const {
 
 bool MovieListView::OnNotifyReflect(NMHDR& header, LRESULT& result) {
     switch (header.code) {
-    case LVN_GETDISPINFOW:
-        OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header));
-        return true;
-    case LVN_ODFINDITEMW:
-        result = OnFindItem(reinterpret_cast<NMLVFINDITEMW&>(header));
-        return true;
-    case NM_CUSTOMDRAW:
-        result = skin::WindowSkin::DrawListItem(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-        return true;
-    default:
-        return false;
+    case LVN_GETDISPINFOW: OnGetDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header)); return true;
+    case LVN_ODFINDITEMW: result = OnFindItem(reinterpret_cast<NMLVFINDITEMW&>(header)); return true;
+    case NM_CUSTOMDRAW: result = skin::WindowSkin::DrawListItem(reinterpret_cast<NMLVCUSTOMDRAW&>(header)); return true;
+    default: return false;
     }
 }
 
 bool MovieListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-    case LVM_DELETEALLITEMS:
-        rows_.clear();
-        return false;
+    case LVM_DELETEALLITEMS: rows_.clear(); return false;
     case LVM_GETITEMW:
     case LVM_GETITEMA: {
         // A virtual list keeps no item data; answer it from the rows.
@@ -119,8 +111,7 @@ bool MovieListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
         if (item && (item->mask & LVIF_PARAM)) item->lParam = static_cast<LPARAM>(RecordIndexAt(item->iItem));
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 

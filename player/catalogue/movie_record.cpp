@@ -44,7 +44,8 @@ std::string ScrambleText(std::string_view plain) {
 
 std::string_view PlainPartOfStored(std::string_view stored) {
     const void* zero = stored.empty() ? nullptr : std::memchr(stored.data(), 0, stored.size());
-    return zero == nullptr ? stored : stored.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - stored.data()));
+    return zero == nullptr ? stored
+                           : stored.substr(0, static_cast<std::size_t>(static_cast<const char*>(zero) - stored.data()));
 }
 
 std::string UnscrambleText(std::string_view stored) {

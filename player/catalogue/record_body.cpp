@@ -5,8 +5,8 @@
 namespace kavuno::catalogue::body {
 
 std::size_t Size(const char* body) {
-    const auto* p = reinterpret_cast<const unsigned char*>(detail::SeekText(reinterpret_cast<const unsigned char*>(body),
-                                                                            kTextCount - 1));
+    const auto* p = reinterpret_cast<const unsigned char*>(
+        detail::SeekText(reinterpret_cast<const unsigned char*>(body), kTextCount - 1));
     return static_cast<std::size_t>(reinterpret_cast<const char*>(detail::SkipText(p)) - body);
 }
 
@@ -27,7 +27,8 @@ Members Read(const char* body) {
     return m;
 }
 
-std::string Build(const std::array<std::string_view, kTextCount>& stored, const std::array<std::int32_t, kIntCount>& ints) {
+std::string Build(const std::array<std::string_view, kTextCount>& stored,
+                  const std::array<std::int32_t, kIntCount>& ints) {
     std::string out;
     ArchiveWriter writer(out);
     std::size_t nextInt = 0;

@@ -125,6 +125,7 @@ inline const char* Scan(const char* p, const char* end) {
 }
 
 // Builds a narrow body: texts with the shortest length prefix.
-std::string Build(const std::array<std::string_view, kTextCount>& stored, const std::array<std::int32_t, kIntCount>& ints);
+std::string Build(const std::array<std::string_view, kTextCount>& stored,
+                  const std::array<std::int32_t, kIntCount>& ints);
 
 }  // namespace kavuno::catalogue::body

@@ -36,8 +36,8 @@ public:
     static constexpr std::size_t kMaxMovies = 200;
     static constexpr std::size_t kMaxAddressBytes = 2048;
     static constexpr std::size_t kMaxFileBytes = 1u << 20;  // far above 200 movies' worth
-    static constexpr std::uint32_t kResumeFromS = 30;      // nearer the beginning, start there
-    static constexpr std::uint32_t kEndMarginS = 60;       // stopped this near the end: done
+    static constexpr std::uint32_t kResumeFromS = 30;       // nearer the beginning, start there
+    static constexpr std::uint32_t kEndMarginS = 60;        // stopped this near the end: done
 
     // The movie starts: it moves to the front (the oldest goes past 200).
     // An address no history line can hold is not kept.

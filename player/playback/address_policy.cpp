@@ -23,9 +23,7 @@ bool IsAboutBlank(std::string_view address) {
 
 // The default browser is started with the address as an argument: nothing
 // in it may end that argument or start another.
-bool SafeToOpenOutside(std::string_view address) {
-    return address.find_first_of(" \"<>\\`") == std::string_view::npos;
-}
+bool SafeToOpenOutside(std::string_view address) { return address.find_first_of(" \"<>\\`") == std::string_view::npos; }
 
 Navigation Outside(std::string_view address) {
     return SafeToOpenOutside(address) ? Navigation::OpenOutside : Navigation::Cancel;

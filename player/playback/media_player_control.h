@@ -26,7 +26,7 @@ public:
     HRESULT Close();
     kavuno::ui::DispatchHolder GetControls() const;      // IWMPControls, empty on failure
     kavuno::ui::DispatchHolder GetCurrentMedia() const;  // IWMPMedia, empty on failure
-    std::int32_t GetPlayState() const;  // media_player_state (play_state.h)
+    std::int32_t GetPlayState() const;                   // media_player_state (play_state.h)
     std::string GetStatus() const;
     HRESULT SetFullScreen(bool on);
     HRESULT SetUiMode(const std::string& mode);  // "none": the picture only, no control bar

@@ -22,7 +22,7 @@ constexpr wchar_t kIdleTime[] = L"00:00:00/00:00:00";
 constexpr wchar_t kIdleStatus[] = L"长时间观看注意眼睛休息！！";
 constexpr wchar_t kPausedStatus[] = L"已暂停";
 // The start page gets this long to be on its way before the player starts.
-constexpr DWORD kStartPagePause = 100;  // ms
+constexpr DWORD kStartPagePause = 100;      // ms
 constexpr DWORD kRememberInterval = 10000;  // ms
 constexpr DWORD kResumeNoticeTime = 5000;   // ms
 
@@ -62,8 +62,9 @@ void PlaybackControl::Start(const catalogue::MovieRecord& record, std::size_t re
     if (!IsStreamAddress(address)) {
         ui::WriteLog(logfile::Kind::Refused,
                      LogTitle(record.title()) + ": stream address " + gbk::ToUtf8(url::WithoutUserInfo(address)));
-        Refuse(record.title(), L"节目单给出的播放地址不是流媒体服务器的地址，已拒绝打开。\n"
-                               L"请重新运行 KavunoUp 更新节目单；其他影片和功能照常使用。");
+        Refuse(record.title(),
+               L"节目单给出的播放地址不是流媒体服务器的地址，已拒绝打开。\n"
+               L"请重新运行 KavunoUp 更新节目单；其他影片和功能照常使用。");
         return;
     }
     MoviePlayer& player = *players_[static_cast<int>(PlayerForRecord(record.player()))];
@@ -133,8 +134,7 @@ void PlaybackControl::OnPlayPause() {
         active_->Resume();
         SetPlaying(true, true);
         break;
-    case PlayPauseAction::Nothing:
-        break;
+    case PlayPauseAction::Nothing: break;
     }
 }
 
@@ -183,12 +183,8 @@ void PlaybackControl::UpdatePlaybackStatus() {
                                                      : (L"正在播放：[" + gbk::ToWide(nowPlaying_) + L"]").c_str());
         if (GetTickCount() - lastRemembered_ >= kRememberInterval) RememberPosition();
         break;
-    case StatusAction::ShowPaused:
-        SetWindowTextW(status, kPausedStatus);
-        break;
-    case StatusAction::ShowControlStatus:
-        SetWindowTextW(status, gbk::ToWide(active_->StatusText()).c_str());
-        break;
+    case StatusAction::ShowPaused: SetWindowTextW(status, kPausedStatus); break;
+    case StatusAction::ShowControlStatus: SetWindowTextW(status, gbk::ToWide(active_->StatusText()).c_str()); break;
     }
     ShowPicture(PictureWanted(action, showVideo_));
 }
@@ -197,7 +193,7 @@ void PlaybackControl::RememberPosition() {
     // Not yet gone on from where it was left: that place stays.
     if (resumeAt_ || !watched_) return;
     watched_->Progress(movieKey_, static_cast<std::uint32_t>(std::max(last_.positionMs, 0) / 1000),
-                      static_cast<std::uint32_t>(std::max(last_.lengthMs, 0) / 1000));
+                       static_cast<std::uint32_t>(std::max(last_.lengthMs, 0) / 1000));
     lastRemembered_ = GetTickCount();
 }
 

@@ -111,7 +111,7 @@ private:
     std::wstring resumeNotice_;             // shown instead of the playing text for a while
     DWORD resumeNoticeSince_ = 0;
     DWORD lastRemembered_ = 0;
-    PlayerReading last_;                    // the latest status reading
+    PlayerReading last_;  // the latest status reading
 };
 
 }  // namespace kavuno::playback

@@ -19,19 +19,19 @@ public:
         return ActiveXControl::Create(kClassId, windowName, style, rect, parent, id);
     }
 
-    HRESULT SetSource(const std::string& address);      // the clip to play
-    HRESULT SetControls(const std::string& parts);      // which parts show, e.g. "IMAGEWINDOW"
-    HRESULT Resume();                                   // after a pause
+    HRESULT SetSource(const std::string& address);  // the clip to play
+    HRESULT SetControls(const std::string& parts);  // which parts show, e.g. "IMAGEWINDOW"
+    HRESULT Resume();                               // after a pause
     HRESULT Stop();
     HRESULT SetFirstDisplayOption(bool on);
     HRESULT Play();
     HRESULT Pause();
-    std::int32_t GetPosition() const;                   // milliseconds
-    std::int32_t GetPlayState() const;                  // real_player_state (play_state.h)
-    std::int32_t GetLength() const;                     // milliseconds
-    bool QueryAfterStop() const;                        // asked when the other player takes over
+    std::int32_t GetPosition() const;   // milliseconds
+    std::int32_t GetPlayState() const;  // real_player_state (play_state.h)
+    std::int32_t GetLength() const;     // milliseconds
+    bool QueryAfterStop() const;        // asked when the other player takes over
     HRESULT Seek(std::int32_t milliseconds);
-    HRESULT SetFullScreen();                            // the picture goes full screen
+    HRESULT SetFullScreen();  // the picture goes full screen
     HRESULT SetSecondDisplayOption(bool on);
     std::string GetStatusText() const;
     // Called by name: a control that does not know the name is left alone.

@@ -32,8 +32,7 @@ bool VolumeControl::Create(HWND parent, int x, int y, UINT id) {
     }();
     if (!registered) return false;
     window_.Reset(CreateWindowExW(0, kClassName, L"音量", WS_CHILD | WS_VISIBLE, x, y, kWidth, kHeight, parent,
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
-                                  this));
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), this));
     shown_ = volume_.setting();
     return static_cast<bool>(window_);
 }
@@ -65,11 +64,8 @@ LRESULT CALLBACK VolumeControl::WindowProc(HWND hwnd, UINT message, WPARAM wPara
     auto* self = reinterpret_cast<VolumeControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->window_) return DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_PAINT:
-        self->Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // the faces cover the whole control
+    case WM_PAINT: self->Paint(); return 0;
+    case WM_ERASEBKGND: return 1;  // the faces cover the whole control
     case WM_LBUTTONDOWN:
         if (GET_X_LPARAM(lParam) < kTrackLeft) {
             self->volume_.ToggleMute();
@@ -88,8 +84,7 @@ LRESULT CALLBACK VolumeControl::WindowProc(HWND hwnd, UINT message, WPARAM wPara
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->window_.Detach();
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }

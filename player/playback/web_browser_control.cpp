@@ -65,10 +65,8 @@ bool IsUserInput(UINT message) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        return true;
-    default:
-        return false;
+    case WM_SYSKEYDOWN: return true;
+    default: return false;
     }
 }
 
@@ -139,8 +137,7 @@ bool WebBrowserControl::OnNewWindow(std::wstring_view url) {
 
 bool WebBrowserControl::Follow(Navigation navigation, std::wstring_view url, const char* what) {
     switch (navigation) {
-    case Navigation::Stay:
-        return false;
+    case Navigation::Stay: return false;
     case Navigation::OpenOutside:
         if (!gate_.TryOpen(GetTickCount())) {
             ui::WriteLog(logfile::Kind::Refused,
@@ -152,8 +149,7 @@ bool WebBrowserControl::Follow(Navigation navigation, std::wstring_view url, con
             ui::WriteLog(logfile::Kind::Outside,
                          std::string(what) + " opened in the default browser: " + LoggedPage(url));
         return true;
-    case Navigation::Cancel:
-        break;
+    case Navigation::Cancel: break;
     }
     ui::WriteLog(logfile::Kind::Refused,
                  std::string(what) + ": " + (url.empty() ? std::string("(no address)") : LoggedPage(url)));

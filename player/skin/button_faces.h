@@ -44,7 +44,7 @@ private:
         ui::BitmapButton* button;
         Faces enter;
         Faces leave;
-        std::int32_t hover;  // 1 while the pointer-over faces are loaded
+        std::int32_t hover;                // 1 while the pointer-over faces are loaded
         PlayPauseButton* glyph = nullptr;  // set for play/pause: its faces follow its glyph
     };
     // Loads the enter (pointer over) or leave faces and redraws the button.

@@ -28,9 +28,7 @@ bool SkinSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case WM_MOUSEMOVE:
         if (dragging_) InvalidateRect(hwnd(), nullptr, FALSE);
         return false;
-    case WM_LBUTTONUP:
-        dragging_ = false;
-        return false;
+    case WM_LBUTTONUP: dragging_ = false; return false;
     case WM_CAPTURECHANGED:
         // Mid-drag the capture went elsewhere: like a release, without a seek,
         // so the thumb follows playback again.
@@ -40,8 +38,7 @@ bool SkinSlider::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
         result = CallDefault(message, wParam, lParam);
         losingCapture_ = false;
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -20,8 +20,7 @@ inline constexpr wchar_t kStopKeepingOnTopTip[] = L"取消窗体置前";
 
 class WindowModes {
 public:
-    WindowModes(WindowSkin& skin, ui::BitmapButton& modeButton, ui::BitmapButton& topmostButton,
-                ui::ToolTip& tips);
+    WindowModes(WindowSkin& skin, ui::BitmapButton& modeButton, ui::BitmapButton& topmostButton, ui::ToolTip& tips);
 
     // Switches skin and region, repaints the whole window, lets the video
     // area's page reload (`reloadPage`), and turns the mode button round.

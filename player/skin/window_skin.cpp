@@ -16,7 +16,7 @@
 namespace kavuno::skin {
 namespace {
 
-constexpr COLORREF kDarkColour = RGB(0, 51, 102);     // the dark band
+constexpr COLORREF kDarkColour = RGB(0, 51, 102);      // the dark band
 constexpr COLORREF kLightColour = RGB(102, 153, 204);  // the right panel
 constexpr COLORREF kPanelColour = RGB(59, 100, 171);   // tree and list
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -47,12 +47,10 @@ HRGN CreateSkinRegion(HDC dc, HBITMAP skin, COLORREF key) {
     info.bmiHeader.biCompression = BI_RGB;
     std::vector<Pixel> pixels(static_cast<std::size_t>(size.cx) * size.cy);
     const ui::OwnedDC memory(CreateCompatibleDC(dc));
-    const int rows =
-        GetDIBits(memory.get(), skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
+    const int rows = GetDIBits(memory.get(), skin, 0, static_cast<UINT>(size.cy), pixels.data(), &info, DIB_RGB_COLORS);
     if (rows != size.cy) return nullptr;
 
-    const auto runs =
-        FindSkinRuns(pixels, size.cx, size.cy, RgbPixel(GetRValue(key), GetGValue(key), GetBValue(key)));
+    const auto runs = FindSkinRuns(pixels, size.cx, size.cy, RgbPixel(GetRValue(key), GetGValue(key), GetBValue(key)));
     // The region in one step from all its rectangles.
     std::vector<std::byte> data(sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT));
     auto* region = reinterpret_cast<RGNDATA*>(data.data());
@@ -154,8 +152,7 @@ HBRUSH WindowSkin::ControlColour(HDC dc, HWND control) const {
 
 LRESULT WindowSkin::DrawTreeItem(NMTVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
         // Unfocused, the control would draw the selection in the button face's
         // light grey under our white text.
@@ -164,15 +161,13 @@ LRESULT WindowSkin::DrawTreeItem(NMTVCUSTOMDRAW& draw) {
             draw.clrTextBk = kLightColour;
         }
         return CDRF_DODEFAULT;
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 
 LRESULT WindowSkin::DrawListItem(NMLVCUSTOMDRAW& draw) {
     switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
         // As for the tree; the list would also override colours given for a
         // selected item, so the item is drawn as not selected, in our colours.
@@ -182,13 +177,10 @@ LRESULT WindowSkin::DrawListItem(NMLVCUSTOMDRAW& draw) {
             draw.clrTextBk = kLightColour;
         }
         return CDRF_DODEFAULT;
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 
-void WindowSkin::StartDrag(HWND window) {
-    SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-}
+void WindowSkin::StartDrag(HWND window) { SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, 0); }
 
 }  // namespace kavuno::skin

@@ -25,7 +25,8 @@ const std::vector<Group>& Groups() {
          {"\xB6\xAF\xD7\xF7", "\xCF\xB2\xBE\xE7", "\xB0\xAE\xC7\xE9", "\xBF\xC6\xBB\xC3", "\xBF\xD6\xB2\xC0",
           "\xD5\xBD\xD5\xF9", "\xB6\xAF\xBB\xAD", "\xBC\xCD\xC2\xBC"}},
         {"\xB5\xE7\xCA\xD3\xBE\xE7",
-         {"\xB9\xFA\xB2\xFA\xBE\xE7", "\xB8\xDB\xCC\xA8\xBE\xE7", "\xC8\xD5\xBA\xAB\xBE\xE7", "\xC5\xB7\xC3\xC0\xBE\xE7"}},
+         {"\xB9\xFA\xB2\xFA\xBE\xE7", "\xB8\xDB\xCC\xA8\xBE\xE7", "\xC8\xD5\xBA\xAB\xBE\xE7",
+          "\xC5\xB7\xC3\xC0\xBE\xE7"}},
         {"\xD7\xDB\xD2\xD5", {"\xD2\xF4\xC0\xD6", "\xCC\xE5\xD3\xFD"}},
     };
     return groups;
@@ -107,7 +108,8 @@ bool WriteGeneratedCatalogue(std::size_t records, std::FILE* out) {
             // An episode: listed only under its series.
             f.kind = series.kind;
             f.parent = series.title;
-            f.title = series.title + " " + std::to_string(series.playable - static_cast<std::int32_t>(episodesLeft) + 1);
+            f.title = series.title + " " +
+                      std::to_string(series.playable - static_cast<std::int32_t>(episodesLeft) + 1);
             --episodesLeft;
         } else {
             f.kind = kinds[r.Below(kinds.size())];

@@ -49,9 +49,10 @@ void CheckAddress(std::string_view name) {
     for (size_t i = 0; i < path.size(); ++i) {
         auto c = static_cast<unsigned char>(path[i]);
         Check(c > 0x20 && c < 0x7F && c != '#' && c != '?' && c != '\\', "address byte not plain");
-        if (c == '%') Check(i + 2 < path.size() && std::isxdigit(static_cast<unsigned char>(path[i + 1])) &&
-                                std::isxdigit(static_cast<unsigned char>(path[i + 2])),
-                            "lone percent sign");
+        if (c == '%')
+            Check(i + 2 < path.size() && std::isxdigit(static_cast<unsigned char>(path[i + 1])) &&
+                      std::isxdigit(static_cast<unsigned char>(path[i + 2])),
+                  "lone percent sign");
     }
 }
 

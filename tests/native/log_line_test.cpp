@@ -13,7 +13,11 @@ TEST(LogLine, OneSafeLinePerEventWhateverTheTextHolds) {
     // No text starts a line of its own or breaks the file's UTF-8: line ends,
     // tabs, C1 controls and line separators are blanks, GBK bytes are '?'.
     EXPECT_EQ(FormatLine(t, 1, "refused\n",
-                         "a\r\nfake line\tb\xC2\x85" "c\xE2\x80\xA8" "d\xC2\x80" "e\xE2\x80\xA9" "f \xD5\xFD"),
+                         "a\r\nfake line\tb\xC2\x85"
+                         "c\xE2\x80\xA8"
+                         "d\xC2\x80"
+                         "e\xE2\x80\xA9"
+                         "f \xD5\xFD"),
               "2024-05-01 09:04:03.007 [1] refused : a  fake line b c d e f ??\n");
     // A long text is cut on a character's boundary.
     std::string longText;

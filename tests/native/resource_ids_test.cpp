@@ -31,7 +31,8 @@ std::map<std::string, Ids> ReadModule(const char* path) {
     return classes;
 }
 
-#define KAVUNO_ID(name) {#name, name}
+#define KAVUNO_ID(name) \
+    { #name, name }
 
 TEST(ResourceIds, TheEndToEndTestsHoldEveryControlIdOfBothPrograms) {
     const auto module = ReadModule(KAVUNO_RESOURCE_IDS);

@@ -16,9 +16,9 @@ namespace config = kavuno::config;
 class ServiceConfigTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        for (const char* name : {"KAVUNO_UPDATE_SERVER", "KAVUNO_WEB_SITE", "KAVUNO_PRESENCE_SERVER",
-                                 "KAVUNO_STREAM_HOST_A", "KAVUNO_STREAM_USER_A", "KAVUNO_STREAM_PASSWORD_B",
-                                 "KAVUNO_PRESENCE_PORT", "KAVUNO_PRESENCE_LOCAL_PORT"})
+        for (const char* name :
+             {"KAVUNO_UPDATE_SERVER", "KAVUNO_WEB_SITE", "KAVUNO_PRESENCE_SERVER", "KAVUNO_STREAM_HOST_A",
+              "KAVUNO_STREAM_USER_A", "KAVUNO_STREAM_PASSWORD_B", "KAVUNO_PRESENCE_PORT", "KAVUNO_PRESENCE_LOCAL_PORT"})
             unsetenv(name);
     }
     static void Set(const char* name, const char* value) { setenv(name, value, 1); }

@@ -16,9 +16,17 @@ TEST(Utf8, EachLengthAtItsBoundariesByteForByteAndBack) {
         char32_t c;
         const char* bytes;
     } cases[] = {
-        {0x00, ""}, {0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0x7FF, "\xDF\xBF"},
-        {0x800, "\xE0\xA0\x80"}, {0xD7FF, "\xED\x9F\xBF"}, {0xE000, "\xEE\x80\x80"}, {0xFFFF, "\xEF\xBF\xBF"},
-        {0x10000, "\xF0\x90\x80\x80"}, {0x40000, "\xF1\x80\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+        {0x00, ""},
+        {0x7F, "\x7F"},
+        {0x80, "\xC2\x80"},
+        {0x7FF, "\xDF\xBF"},
+        {0x800, "\xE0\xA0\x80"},
+        {0xD7FF, "\xED\x9F\xBF"},
+        {0xE000, "\xEE\x80\x80"},
+        {0xFFFF, "\xEF\xBF\xBF"},
+        {0x10000, "\xF0\x90\x80\x80"},
+        {0x40000, "\xF1\x80\x80\x80"},
+        {0x10FFFF, "\xF4\x8F\xBF\xBF"},
     };
     for (const auto& one : cases) {
         const std::string expected = one.c == 0 ? std::string(1, '\0') : std::string(one.bytes);
@@ -32,9 +40,9 @@ TEST(Utf8, EachLengthAtItsBoundariesByteForByteAndBack) {
 }
 
 TEST(Utf8, RefusesOverlongTruncatedStrayAndSurrogateSequencesAndWhatLiesBeyondU10FFFF) {
-    for (const char* bad : {"\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
-                            "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xC2\x41",
-                            "\xE2\x82", "\xF0\x9F\x98"}) {
+    for (const char* bad :
+         {"\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF",
+          "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xC2\x41", "\xE2\x82", "\xF0\x9F\x98"}) {
         char32_t c = 7;
         EXPECT_EQ(Decode(bad, 0, c), 0u) << bad;
         EXPECT_EQ(c, 7u) << "left alone";

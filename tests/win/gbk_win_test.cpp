@@ -27,8 +27,6 @@ TEST(GbkWin, IndependentOfTheAnsiCodePage) {
     EXPECT_EQ(FromWide(text), std::string(expected, static_cast<size_t>(n - 1)));
 }
 
-TEST(GbkWin, UnmappableBecomesQuestionMark) {
-    EXPECT_EQ(FromWide(L"a\u0E01b"), "a?b");
-}
+TEST(GbkWin, UnmappableBecomesQuestionMark) { EXPECT_EQ(FromWide(L"a\u0E01b"), "a?b"); }
 
 }  // namespace

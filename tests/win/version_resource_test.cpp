@@ -99,7 +99,8 @@ TEST_P(VersionResourceTest, NamesTheProductAndTheBuildsVersion) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPrograms, VersionResourceTest,
-                         ::testing::Values(Program{L"KavunoUp.exe", "Kavuno \xE6\x9B\xB4\xE6\x96\xB0\xE7\xA8\x8B\xE5\xBA\x8F",
+                         ::testing::Values(Program{L"KavunoUp.exe",
+                                                   "Kavuno \xE6\x9B\xB4\xE6\x96\xB0\xE7\xA8\x8B\xE5\xBA\x8F",
                                                    L"KavunoUp"},  // Kavuno 更新程序
                                            Program{L"kavuno.exe", "Kavuno \xE6\x92\xAD\xE6\x94\xBE\xE5\x99\xA8",
                                                    L"kavuno"}),  // Kavuno 播放器

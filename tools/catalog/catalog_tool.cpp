@@ -10,11 +10,11 @@ namespace {
 
 int Dispatch(const Request& request, std::ostream& out, std::ostream& err) {
     switch (request.action) {
-        case Action::kHelp: out << UsageText(); return kExitOk;
-        case Action::kDump: return RunDump(request, out, err);
-        case Action::kBuild: return RunBuild(request, out, err);
-        case Action::kList: return RunList(request, out, err);
-        case Action::kTree: return RunTree(request, out, err);
+    case Action::kHelp: out << UsageText(); return kExitOk;
+    case Action::kDump: return RunDump(request, out, err);
+    case Action::kBuild: return RunBuild(request, out, err);
+    case Action::kList: return RunList(request, out, err);
+    case Action::kTree: return RunTree(request, out, err);
     }
     return kExitUsage;
 }

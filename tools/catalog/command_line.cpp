@@ -32,11 +32,16 @@ public:
         const std::string& command = args_[0];
         if (command == "help") return Request{};
         Request request;
-        if (command == "dump") request.action = Action::kDump;
-        else if (command == "build") request.action = Action::kBuild;
-        else if (command == "list") request.action = Action::kList;
-        else if (command == "tree") request.action = Action::kTree;
-        else return Refuse("unknown command '" + command + "' (try --help)");
+        if (command == "dump")
+            request.action = Action::kDump;
+        else if (command == "build")
+            request.action = Action::kBuild;
+        else if (command == "list")
+            request.action = Action::kList;
+        else if (command == "tree")
+            request.action = Action::kTree;
+        else
+            return Refuse("unknown command '" + command + "' (try --help)");
 
         bool haveMode = false, haveParent = false, haveOutput = false;
         std::vector<std::string> files;
@@ -80,8 +85,7 @@ public:
             return Refuse("build needs -o OUTPUT (the movie.dat to write)");
         if (request.action == Action::kList && !haveMode)
             return Refuse("list needs one of --recent, --kind K, --title T, --actor A");
-        if (haveParent && request.listMode != ListMode::kKind)
-            return Refuse("--parent goes with --kind only");
+        if (haveParent && request.listMode != ListMode::kKind) return Refuse("--parent goes with --kind only");
         return request;
     }
 
@@ -106,22 +110,21 @@ std::optional<Request> ParseCommandLine(const std::vector<std::string>& args, st
 }
 
 const char* UsageText() {
-    return
-        "Usage:\n"
-        "  kavuno-catalog dump MOVIE.DAT\n"
-        "      One JSON object per line for each entry, index 0 included, in file order.\n"
-        "  kavuno-catalog build RECORDS.JSONL -o MOVIE.DAT\n"
-        "      The inverse: the first line becomes entry 0. Missing keys mean empty or 0;\n"
-        "      index, stream and details are ignored. Nothing is written on any error.\n"
-        "  kavuno-catalog list MOVIE.DAT --recent | --kind K [--parent P] | --title T | --actor A\n"
-        "      The rows the player's list shows, top row first: index, title and kind,\n"
-        "      separated by tabs (a tab, line end or backslash in a text is written as\n"
-        "      \\t, \\n, \\r or \\\\).\n"
-        "  kavuno-catalog tree ROOT.DAT\n"
-        "      The category tree, one node a line, two spaces of indent per level.\n"
-        "\n"
-        "Texts are read and printed as UTF-8; the catalogue files hold GBK.\n"
-        "Exit status: 0 done, 1 a file could not be read, written or was refused, 2 bad arguments.\n";
+    return "Usage:\n"
+           "  kavuno-catalog dump MOVIE.DAT\n"
+           "      One JSON object per line for each entry, index 0 included, in file order.\n"
+           "  kavuno-catalog build RECORDS.JSONL -o MOVIE.DAT\n"
+           "      The inverse: the first line becomes entry 0. Missing keys mean empty or 0;\n"
+           "      index, stream and details are ignored. Nothing is written on any error.\n"
+           "  kavuno-catalog list MOVIE.DAT --recent | --kind K [--parent P] | --title T | --actor A\n"
+           "      The rows the player's list shows, top row first: index, title and kind,\n"
+           "      separated by tabs (a tab, line end or backslash in a text is written as\n"
+           "      \\t, \\n, \\r or \\\\).\n"
+           "  kavuno-catalog tree ROOT.DAT\n"
+           "      The category tree, one node a line, two spaces of indent per level.\n"
+           "\n"
+           "Texts are read and printed as UTF-8; the catalogue files hold GBK.\n"
+           "Exit status: 0 done, 1 a file could not be read, written or was refused, 2 bad arguments.\n";
 }
 
 }  // namespace kavuno::tool

@@ -19,8 +19,8 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Turns every line of a records file into a record; on the first bad line
 // reports it as FILE:LINE: and returns false.
-bool RecordsFromJsonLines(const std::string& name, std::string_view text,
-                          std::vector<catalogue::MovieRecord>& records, std::ostream& err) {
+bool RecordsFromJsonLines(const std::string& name, std::string_view text, std::vector<catalogue::MovieRecord>& records,
+                          std::ostream& err) {
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
     size_t lineNumber = 0;
     while (!text.empty()) {

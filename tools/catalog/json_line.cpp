@@ -41,7 +41,10 @@ public:
                 if (!Value(value)) return std::nullopt;
                 object.emplace_back(std::move(key), std::move(value));
                 SkipBlanks();
-                if (Peek() == ',') { ++pos_; continue; }
+                if (Peek() == ',') {
+                    ++pos_;
+                    continue;
+                }
                 if (!Expect('}', "expected ',' or '}'")) return std::nullopt;
                 break;
             }
@@ -68,7 +71,10 @@ private:
         return std::nullopt;
     }
     bool Expect(char c, const char* message) {
-        if (Peek() == c && !AtEnd()) { ++pos_; return true; }
+        if (Peek() == c && !AtEnd()) {
+            ++pos_;
+            return true;
+        }
         return Fail(AtEnd() ? std::string(message) + ", found the end of the line" : message);
     }
     bool Word(std::string_view word) {
@@ -84,9 +90,18 @@ private:
             return String(value.text);
         }
         if (c == '-' || (c >= '0' && c <= '9')) return Integer(value);
-        if (Word("true")) { value.type = JsonValue::Type::kTrue; return true; }
-        if (Word("false")) { value.type = JsonValue::Type::kFalse; return true; }
-        if (Word("null")) { value.type = JsonValue::Type::kNull; return true; }
+        if (Word("true")) {
+            value.type = JsonValue::Type::kTrue;
+            return true;
+        }
+        if (Word("false")) {
+            value.type = JsonValue::Type::kFalse;
+            return true;
+        }
+        if (Word("null")) {
+            value.type = JsonValue::Type::kNull;
+            return true;
+        }
         if (c == '{' || c == '[') return Fail("nested objects and arrays are not supported");
         return Fail(AtEnd() ? "expected a value, found the end of the line" : "expected a value");
     }
@@ -104,8 +119,10 @@ private:
         bool tooLarge = false;
         while (!AtEnd() && Peek() >= '0' && Peek() <= '9') {
             int digit = Peek() - '0';
-            if (magnitude < (limit + digit) / 10) tooLarge = true;
-            else magnitude = magnitude * 10 - digit;
+            if (magnitude < (limit + digit) / 10)
+                tooLarge = true;
+            else
+                magnitude = magnitude * 10 - digit;
             ++pos_;
         }
         if (Peek() == '.' || Peek() == 'e' || Peek() == 'E') {
@@ -126,10 +143,14 @@ private:
         unit = 0;
         for (int k = 0; k < 4; ++k) {
             char h = s_[pos_++];
-            int v = h >= '0' && h <= '9' ? h - '0'
-                  : h >= 'a' && h <= 'f' ? h - 'a' + 10
-                  : h >= 'A' && h <= 'F' ? h - 'A' + 10 : -1;
-            if (v < 0) { --pos_; return Fail("\\u needs four hex digits"); }
+            int v = h >= '0' && h <= '9'   ? h - '0'
+                    : h >= 'a' && h <= 'f' ? h - 'a' + 10
+                    : h >= 'A' && h <= 'F' ? h - 'A' + 10
+                                           : -1;
+            if (v < 0) {
+                --pos_;
+                return Fail("\\u needs four hex digits");
+            }
             unit = unit * 16 + static_cast<char32_t>(v);
         }
         return true;
@@ -140,16 +161,16 @@ private:
         if (AtEnd()) return Fail("unfinished escape");
         char c = s_[pos_++];
         switch (c) {
-            case '"': out += '"'; return true;
-            case '\\': out += '\\'; return true;
-            case '/': out += '/'; return true;
-            case 'b': out += '\b'; return true;
-            case 'f': out += '\f'; return true;
-            case 'n': out += '\n'; return true;
-            case 'r': out += '\r'; return true;
-            case 't': out += '\t'; return true;
-            case 'u': break;
-            default: pos_ = start; return Fail("unknown escape");
+        case '"': out += '"'; return true;
+        case '\\': out += '\\'; return true;
+        case '/': out += '/'; return true;
+        case 'b': out += '\b'; return true;
+        case 'f': out += '\f'; return true;
+        case 'n': out += '\n'; return true;
+        case 'r': out += '\r'; return true;
+        case 't': out += '\t'; return true;
+        case 'u': break;
+        default: pos_ = start; return Fail("unknown escape");
         }
         char32_t unit;
         if (!Hex4(unit)) return false;
@@ -174,7 +195,10 @@ private:
         for (;;) {
             if (AtEnd()) return Fail("unterminated string");
             unsigned char c = static_cast<unsigned char>(s_[pos_]);
-            if (c == '"') { ++pos_; return true; }
+            if (c == '"') {
+                ++pos_;
+                return true;
+            }
             if (c == '\\') {
                 ++pos_;
                 if (!Escape(out)) return false;
@@ -213,21 +237,21 @@ void AppendJsonString(std::string_view utf8, std::string& out) {
     for (char ch : utf8) {
         unsigned char c = static_cast<unsigned char>(ch);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            default:
-                if (c < 0x20) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out += buffer;
-                } else {
-                    out += ch;
-                }
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (c < 0x20) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+                out += buffer;
+            } else {
+                out += ch;
+            }
         }
     }
     out += '"';

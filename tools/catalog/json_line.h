@@ -15,8 +15,8 @@ namespace kavuno::tool {
 struct JsonValue {
     enum class Type { kString, kInteger, kTrue, kFalse, kNull };
     Type type = Type::kNull;
-    std::string text;      // kString: the decoded UTF-8 text
-    int64_t integer = 0;   // kInteger
+    std::string text;     // kString: the decoded UTF-8 text
+    int64_t integer = 0;  // kInteger
 };
 
 // Keys in the order of the line; the reader refuses a key given twice.

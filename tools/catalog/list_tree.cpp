@@ -20,11 +20,11 @@ std::string Column(std::string_view gbkText) {
     std::string utf8 = gbk::ToUtf8(gbkText), out;
     for (char c : utf8) {
         switch (c) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\\': out += "\\\\"; break;
-            default: out += c;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
         }
     }
     return out;
@@ -32,10 +32,10 @@ std::string Column(std::string_view gbkText) {
 
 const char* OptionName(ListMode mode) {
     switch (mode) {
-        case ListMode::kRecent: return "--recent";
-        case ListMode::kKind: return "--kind";
-        case ListMode::kTitle: return "--title";
-        case ListMode::kActor: return "--actor";
+    case ListMode::kRecent: return "--recent";
+    case ListMode::kKind: return "--kind";
+    case ListMode::kTitle: return "--title";
+    case ListMode::kActor: return "--actor";
     }
     return "";
 }
@@ -69,18 +69,18 @@ int RunList(const Request& request, std::ostream& out, std::ostream& err) {
 
     std::vector<size_t> rows;
     switch (request.listMode) {
-        case ListMode::kRecent: rows = catalogue::RecentRows(records); break;
-        case ListMode::kKind: rows = catalogue::CategoryRows(records, text, parent); break;
-        case ListMode::kTitle:
-        case ListMode::kActor:
-            if (catalogue::SearchKeepsList(text)) {
-                err << "kavuno-catalog: an empty search text runs no search (the player keeps its list)\n";
-                break;
-            }
-            rows = catalogue::SearchRows(records, text,
-                                         request.listMode == ListMode::kTitle ? catalogue::SearchField::Title
-                                                                              : catalogue::SearchField::Actor);
+    case ListMode::kRecent: rows = catalogue::RecentRows(records); break;
+    case ListMode::kKind: rows = catalogue::CategoryRows(records, text, parent); break;
+    case ListMode::kTitle:
+    case ListMode::kActor:
+        if (catalogue::SearchKeepsList(text)) {
+            err << "kavuno-catalog: an empty search text runs no search (the player keeps its list)\n";
             break;
+        }
+        rows = catalogue::SearchRows(
+            records, text,
+            request.listMode == ListMode::kTitle ? catalogue::SearchField::Title : catalogue::SearchField::Actor);
+        break;
     }
     for (size_t index : rows) {
         const catalogue::MovieRecord& record = records[index];

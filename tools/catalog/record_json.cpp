@@ -23,9 +23,8 @@ struct IntKey {
 
 // Member order, which is also the order of a dumped line.
 const TextKey kTextKeys[] = {
-    {"file", &RecordFields::file},     {"title", &RecordFields::title},
-    {"actor", &RecordFields::actor},   {"parent", &RecordFields::parent},
-    {"server", &RecordFields::server}, {"kind", &RecordFields::kind},
+    {"file", &RecordFields::file},     {"title", &RecordFields::title},   {"actor", &RecordFields::actor},
+    {"parent", &RecordFields::parent}, {"server", &RecordFields::server}, {"kind", &RecordFields::kind},
     {"path", &RecordFields::path},     {"id", &RecordFields::id},
 };
 const IntKey kIntKeys[] = {
@@ -38,11 +37,11 @@ const char* const kIgnoredKeys[] = {"index", "stream", "details"};
 
 const char* TypeName(JsonValue::Type type) {
     switch (type) {
-        case JsonValue::Type::kString: return "a string";
-        case JsonValue::Type::kInteger: return "a number";
-        case JsonValue::Type::kTrue: return "true";
-        case JsonValue::Type::kFalse: return "false";
-        case JsonValue::Type::kNull: return "null";
+    case JsonValue::Type::kString: return "a string";
+    case JsonValue::Type::kInteger: return "a number";
+    case JsonValue::Type::kTrue: return "true";
+    case JsonValue::Type::kFalse: return "false";
+    case JsonValue::Type::kNull: return "null";
     }
     return "something else";
 }

@@ -8,7 +8,9 @@
 
 namespace kavuno::release {
 
-std::filesystem::path ManifestPath(const std::filesystem::path& serverDir) { return serverDir / "movie" / "update.txt"; }
+std::filesystem::path ManifestPath(const std::filesystem::path& serverDir) {
+    return serverDir / "movie" / "update.txt";
+}
 
 std::filesystem::path ListPath(const std::filesystem::path& serverDir) { return serverDir / "movie" / "update.sig"; }
 

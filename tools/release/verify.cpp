@@ -90,7 +90,8 @@ void CheckManifest(const std::string& text, const launcher::UpdateList& list, Re
     }
     int promised = launcher::ParseLeadingNumber(text.substr(0, text.find('\n')));
     if (promised != entries)
-        report.Problem("update.txt: promises " + std::to_string(promised) + " entries, holds " + std::to_string(entries));
+        report.Problem("update.txt: promises " + std::to_string(promised) + " entries, holds " +
+                       std::to_string(entries));
     for (const ListedFile& file : list.files)
         if (!named.count(file.name)) report.Problem("update.sig: " + Printable(file.name) + ": not in update.txt");
 }

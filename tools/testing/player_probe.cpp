@@ -112,8 +112,8 @@ std::vector<HWND> TopLevelWindows(const std::wstring& title) {
 // WM_GETTEXT: GetWindowText would not ask a control of another process.
 std::wstring WindowText(HWND hwnd) {
     std::wstring text(static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<size_t>(
-        SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -281,7 +281,8 @@ int Window(HWND window) {
     RECT r;
     GetWindowRect(window, &r);
     char styles[40];
-    std::snprintf(styles, sizeof styles, "%08lx\t%08lx", static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
+    std::snprintf(styles, sizeof styles, "%08lx\t%08lx",
+                  static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)),
                   static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
     Print(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + " " +
           std::to_string(r.bottom - r.top) + "\t" + styles);

@@ -94,8 +94,8 @@ int TrustCertificate(const std::wstring& path) {
     bool ok = ReadFile(file.get(), der.data(), static_cast<DWORD>(der.size()), &read, nullptr) != FALSE;
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     if (!ok || !store) return kNotFound;
-    ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), read,
-                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr) != FALSE;
+    ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), read, CERT_STORE_ADD_REPLACE_EXISTING,
+                                          nullptr) != FALSE;
     CertCloseStore(store, 0);
     return ok ? 0 : kNotFound;
 }
@@ -106,8 +106,7 @@ void PrintUtf8(const std::wstring& text) {
     int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                     nullptr);
     std::string utf8(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 

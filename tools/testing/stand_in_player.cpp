@@ -38,11 +38,11 @@ void AppendNote(const std::wstring& path, const std::wstring& line) {
         const kavuno::win::OwnedHandle file(
             CreateFileW(path.c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
-            int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
-                                            nullptr, 0, nullptr, nullptr);
+            int bytes = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0,
+                                            nullptr, nullptr);
             std::string utf8(static_cast<size_t>(bytes), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(),
-                                bytes, nullptr, nullptr);
+            WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr,
+                                nullptr);
             DWORD written = 0;
             WriteFile(file.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
             return;
@@ -55,9 +55,8 @@ void AppendNote(const std::wstring& path, const std::wstring& line) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     HWND launcher = FindWindowW(kavuno::names::kDialogWindowClass, kavuno::names::kLauncherWindowText);
-    AppendNote(NotePath(), std::wstring(L"started launcher=") + (launcher ? L"1" : L"0") +
-                               L" cmd=" + GetCommandLineW() + L"\n");
-    if (launcher && Environment(L"KAVUNO_STAND_IN_KEEP_LAUNCHER") != L"1")
-        SendMessageW(launcher, WM_CLOSE, 0, 0);
+    AppendNote(NotePath(),
+               std::wstring(L"started launcher=") + (launcher ? L"1" : L"0") + L" cmd=" + GetCommandLineW() + L"\n");
+    if (launcher && Environment(L"KAVUNO_STAND_IN_KEEP_LAUNCHER") != L"1") SendMessageW(launcher, WM_CLOSE, 0, 0);
     return 0;
 }

@@ -88,16 +88,16 @@ int main(int argc, char** argv) {
     Job job = {};
     job.pairs = argc > 1 ? std::atoi(argv[1]) : 5000;
     if (job.pairs <= 0) return 2;
-    HWND host = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 340, 60, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND host = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 340, 60, nullptr, nullptr, nullptr,
+                                nullptr);
     bool plain = std::strcmp(mode, "plain") == 0;
     WNDCLASSW wc = {};
     wc.lpfnWndProc = PlainProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KavunoPlainBar";
     RegisterClassW(&wc);
-    job.bar = CreateWindowExW(0, plain ? wc.lpszClassName : PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER,
-                              17, 20, 306, 14, host, nullptr, nullptr, nullptr);
+    job.bar = CreateWindowExW(0, plain ? wc.lpszClassName : PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 17,
+                              20, 306, 14, host, nullptr, nullptr, nullptr);
     SkinProgress skinned;
     if (std::strcmp(mode, "skinned") == 0) skinned.Attach(job.bar);
     SendMessageW(job.bar, PBM_SETRANGE32, 1, job.pairs * 200);

@@ -20,7 +20,8 @@ int main() {
     LRESULT sum = 0;
     for (int i = 0; i < kCalls; ++i) sum += SendMessageW(combo, CB_GETCURSEL, 0, 0);
     QueryPerformanceCounter(&end);
-    const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                      static_cast<double>(frequency.QuadPart);
     std::printf("CB_GETCURSEL: %.3f us per call, %.0f ms for %d calls (checksum %lld)\n", 1000.0 * ms / kCalls, ms,
                 kCalls, static_cast<long long>(sum));
     DestroyWindow(combo);

@@ -117,9 +117,9 @@ int main() {
 
     const double median = Median(switches);
     const bool ok = median <= kTargetMs;
-    std::printf("mode switch (region, repaint, images, tip): median %.2f ms, slowest %.2f ms of %d (target <= %.0f ms) %s\n",
-                median, *std::max_element(switches.begin(), switches.end()), kSwitches, kTargetMs,
-                ok ? "ok" : "MISSED");
+    std::printf(
+        "mode switch (region, repaint, images, tip): median %.2f ms, slowest %.2f ms of %d (target <= %.0f ms) %s\n",
+        median, *std::max_element(switches.begin(), switches.end()), kSwitches, kTargetMs, ok ? "ok" : "MISSED");
     std::printf("first switch: %.2f ms; set-up of both skins and regions at start: %.2f ms\n", first, setUp);
     std::printf("region alone: %.2f ms in one step, %.1f ms pixel by pixel (GetPixel per pixel, a union per run)\n",
                 Median(oneStep), Median(perPixel));

@@ -11,11 +11,17 @@ namespace kavuno::catalogue::testing {
 
 class ArchiveBytes {
 public:
-    ArchiveBytes& U8(std::uint8_t v) { bytes_ += static_cast<char>(v); return *this; }
+    ArchiveBytes& U8(std::uint8_t v) {
+        bytes_ += static_cast<char>(v);
+        return *this;
+    }
     ArchiveBytes& U16(std::uint16_t v) { return U8(v & 0xFF).U8(v >> 8); }
     ArchiveBytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
     ArchiveBytes& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
-    ArchiveBytes& Raw(std::string_view b) { bytes_ += b; return *this; }
+    ArchiveBytes& Raw(std::string_view b) {
+        bytes_ += b;
+        return *this;
+    }
 
     // A text with a one-byte prefix (shorter than 255 bytes), stored as given.
     ArchiveBytes& Short(std::string_view stored) { return U8(static_cast<std::uint8_t>(stored.size())).Raw(stored); }

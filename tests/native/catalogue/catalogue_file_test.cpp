@@ -99,8 +99,8 @@ TEST(CatalogueFile, LengthPrefixesOfEverySize) {
 TEST(CatalogueFile, ReaderAcceptsLongerPrefixesThanNeeded) {
     ArchiveBytes bytes;
     bytes.I32(1).NewClassHeader();
-    bytes.U8(0xFF).U16(2).Raw(ScrambleText("ab"));                       // title, 16-bit prefix
-    bytes.U8(0xFF).U16(0xFFFF).U32(3).Raw(ScrambleText("cde"));          // file, 32-bit prefix
+    bytes.U8(0xFF).U16(2).Raw(ScrambleText("ab"));               // title, 16-bit prefix
+    bytes.U8(0xFF).U16(0xFFFF).U32(3).Raw(ScrambleText("cde"));  // file, 32-bit prefix
     bytes.Plain("").Plain("").I32(1).I32(0).Plain("").Plain("").Plain("").I32(0).I32(0).Plain("");
     RecordArray records;
     ASSERT_TRUE(Load(bytes, records).ok());
@@ -123,8 +123,8 @@ TEST(CatalogueFile, WideTextIsConvertedToGbkThenDerived) {
     const std::string stored = "\xCC\xEC\x41";  // 天A
     ArchiveBytes bytes;
     bytes.I32(1).NewClassHeader();
-    bytes.U8(0xFF).U16(0xFFFE).U8(2).Raw(Utf16Bytes(u"\u5929A"));  // title
-    bytes.U8(0xFF).U16(0xFFFE).U8(0);                               // file: empty wide text
+    bytes.U8(0xFF).U16(0xFFFE).U8(2).Raw(Utf16Bytes(u"\u5929A"));           // title
+    bytes.U8(0xFF).U16(0xFFFE).U8(0);                                       // file: empty wide text
     bytes.U8(0xFF).U16(0xFFFE).U8(0xFF).U16(1).Raw(Utf16Bytes(u"\xD800"));  // actor: lone surrogate
     bytes.Plain("").I32(1).I32(0).Plain("").Plain("").Plain("").I32(0).I32(0).Plain("");
     RecordArray records;
@@ -209,9 +209,18 @@ std::vector<DamagedCase> DamagedCases() {
     add("object index beyond", 1, second, "beyond")->U16(0x0003);
     add("object index of the class", 1, second, "not a CMF")->U16(0x0001);
     add("long object index beyond", 1, second, "beyond")->U16(0x7FFF).U32(0x7FFFFFFF);
-    add("text longer than the file", 1, second + 2, "longer than the rest")->ClassRef().U8(0xFF).U16(0xFFFF).U32(0xFFFFFFF0u);
+    add("text longer than the file", 1, second + 2, "longer than the rest")
+        ->ClassRef()
+        .U8(0xFF)
+        .U16(0xFFFF)
+        .U32(0xFFFFFFF0u);
     add("wide text longer than the file", 1, second + 2, "longer than the rest")
-        ->ClassRef().U8(0xFF).U16(0xFFFE).U8(0xFF).U16(0xFFFF).U32(0x80000000u);
+        ->ClassRef()
+        .U8(0xFF)
+        .U16(0xFFFE)
+        .U8(0xFF)
+        .U16(0xFFFF)
+        .U32(0x80000000u);
     add("body cut short", 1, second + 8, "end of file")->ClassRef().Plain("t").Plain("f").Plain("").Plain("").U16(1);
     return cases;
 }
@@ -261,7 +270,7 @@ ArchiveBytes MixedEntries(std::int32_t count = 8) {
     ArchiveBytes bytes;
     bytes.I32(count).NewClassHeader().Body("first", "K");
     bytes.ClassRef().U8(0xFF).U16(5).Raw(ScrambleText("long1"));  // a 16-bit prefix where one byte would do
-    bytes.U8(0xFF).U16(0xFFFF).U32(1).Raw(ScrambleText("f"));      // and a 32-bit one
+    bytes.U8(0xFF).U16(0xFFFF).U32(1).Raw(ScrambleText("f"));     // and a 32-bit one
     bytes.Plain("").Plain("").I32(1).I32(2).Plain("").Plain("").Plain("K").I32(3).I32(4).Plain("id");
     bytes.ClassRef().U8(0xFF).U16(0xFFFE).U8(1).Raw(std::string("A\0", 2));  // wide title
     bytes.Plain("").Plain("").Plain("").I32(1).I32(0).Plain("").Plain("").Plain("K").I32(0).I32(0).Plain("");
@@ -273,7 +282,8 @@ ArchiveBytes MixedEntries(std::int32_t count = 8) {
 std::string StoredImage(const RecordArray& records) {
     std::string image;
     for (std::size_t i = 0; i < records.size(); ++i) {
-        for (std::size_t f = 0; f < kTextFieldCount; ++f) image += records[i].StoredText(static_cast<TextField>(f)) + "|";
+        for (std::size_t f = 0; f < kTextFieldCount; ++f)
+            image += records[i].StoredText(static_cast<TextField>(f)) + "|";
         for (std::size_t f = 0; f < kIntFieldCount; ++f)
             image += std::to_string(records[i].StoredInt(static_cast<IntField>(f))) + "|";
     }
@@ -313,7 +323,7 @@ TEST(CatalogueFile, WideTextsOfEveryCharacterAndTheLengthThatLooksLikeAMarker) {
     const std::u16string longText(65534, u'\u5929');  // 天
     ArchiveBytes bytes;
     bytes.I32(1).NewClassHeader();
-    bytes.U8(0xFF).U16(0xFFFE).U8(2).Raw(Utf16Bytes(u"A\u5929"));             // title: the high byte of each unit counts
+    bytes.U8(0xFF).U16(0xFFFE).U8(2).Raw(Utf16Bytes(u"A\u5929"));  // title: the high byte of each unit counts
     bytes.U8(0xFF).U16(0xFFFE).U8(0xFF).U16(0xFFFE).Raw(Utf16Bytes(longText));  // file
     bytes.Plain("").Plain("").I32(1).I32(0).Plain("").Plain("").Plain("").I32(0).I32(0).Plain("");
     RecordArray records;

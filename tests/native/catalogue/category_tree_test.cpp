@@ -33,8 +33,8 @@ TEST(RootLines, LineEndsAndCarriageReturns) {
 TEST(CategoryTree, RecentNodeFirstThenLinesInOrder) {
     const std::string recent(kRecentCategory);
     const CategoryTree tree = BuildCategoryTree({"Movies", ">Action", ">>Old", ">>New", ">Drama", "Series", ">Anime"});
-    EXPECT_EQ(Shape(tree), (std::vector<std::string>{recent + "@-", "Movies@-", "Action@1", "Old@2", "New@2",
-                                                      "Drama@1", "Series@-", "Anime@6"}));
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{recent + "@-", "Movies@-", "Action@1", "Old@2", "New@2", "Drama@1",
+                                                     "Series@-", "Anime@6"}));
     EXPECT_FALSE(tree.HasChildren(0));
     EXPECT_TRUE(tree.HasChildren(1));
     EXPECT_TRUE(tree.HasChildren(2));
@@ -52,8 +52,8 @@ TEST(CategoryTree, SecondLevelLinesBeforeAnyTopLevelGoUnderRecent) {
 
 TEST(CategoryTree, MarksBeyondTheLevelStayInTheText) {
     const CategoryTree tree = BuildCategoryTree({"T", ">S", ">>>x", ">> y", "", "> "});
-    EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "T@-", "S@1", ">x@2",
-                                                      " y@2", "@-", " @5"}));
+    EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "T@-", "S@1", ">x@2", " y@2",
+                                                     "@-", " @5"}));
 }
 
 TEST(CategoryTree, ThirdLevelGoesUnderTheLatestSecondLevelEvenAcrossTopLevels) {
@@ -66,7 +66,7 @@ TEST(CategoryTree, ThirdLevelGoesUnderTheLatestSecondLevelEvenAcrossTopLevels) {
 TEST(CategoryTree, ThirdLevelBeforeAnySecondLevelGoesUnderTheTopLevel) {
     const CategoryTree tree = BuildCategoryTree({">>orphan", "A", ">>x", ">>y", ">s", ">>z"});
     EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "orphan@0", "A@-", "x@2",
-                                                      "y@2", "s@2", "z@5"}));
+                                                     "y@2", "s@2", "z@5"}));
 }
 
 TEST(CategoryTree, FileThatCannotBeReadGivesOnlyRecentAndOneTooLongIsCut) {
@@ -112,7 +112,7 @@ TEST(CategoryTree, LoadsGbkFileWithCrLf) {
     const CategoryTree tree = LoadCategoryTree(path);
     std::filesystem::remove(path);
     EXPECT_EQ(Shape(tree), (std::vector<std::string>{std::string(kRecentCategory) + "@-", "\xB5\xE7\xD3\xB0@-",
-                                                      "\xB6\xAF\xD7\xF7@1", "\xC0\xCF@2"}));
+                                                     "\xB6\xAF\xD7\xF7@1", "\xC0\xCF@2"}));
     // An empty CRLF line is an empty name; bare markers are names of their level; a
     // file of one byte is that byte.
     std::ofstream(path, std::ios::binary) << "A\r\n\r\n>\r\n>>\r\n";

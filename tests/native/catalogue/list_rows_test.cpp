@@ -29,8 +29,8 @@ RecordArray Make(const std::vector<RowSource>& sources) {
 }
 
 TEST(RecentRows, TopLevelRecordsHighestIndexFirst) {
-    const RecordArray records =
-        Make({{"zero", "K", ""}, {"1", "K", ""}, {"2", "K", ""}, {"3", "K", ""}, {"4", "K", ""}, {"5", "K", ""}});
+    const RecordArray records = Make(
+        {{"zero", "K", ""}, {"1", "K", ""}, {"2", "K", ""}, {"3", "K", ""}, {"4", "K", ""}, {"5", "K", ""}});
     EXPECT_EQ(RecentRows(records), (Rows{5, 4, 3, 2, 1}));
     EXPECT_EQ(CategoryRows(records, "K", ""), (Rows{5, 4, 3, 2, 1}));
 }
@@ -101,8 +101,8 @@ TEST(SearchRows, EmptyTextKeepsTheListAndSelectionPicksTheField) {
 TEST(Rows, StoredTextsWithZeroBytesCountAsTheirPlainTexts) {
     RecordArray records = Make({{"0", "", ""}, {"x", "K", ""}, {"y", "K", "S"}, {"ab", "K", ""}});
     MovieRecord tailed(records[3]);
-    tailed.SetStoredText(TextField::Parent, std::string("\x00\x47", 2));        // plain ""
-    tailed.SetStoredText(TextField::Kind, std::string("\x3F\x00\x3F", 3));     // plain "K"
+    tailed.SetStoredText(TextField::Parent, std::string("\x00\x47", 2));         // plain ""
+    tailed.SetStoredText(TextField::Kind, std::string("\x3F\x00\x3F", 3));       // plain "K"
     tailed.SetStoredText(TextField::Title, std::string("\x55\x56\x00\x57", 4));  // plain "ab"
     records.Append(tailed);
     EXPECT_EQ(RecentRows(records), (Rows{4, 3, 1}));
@@ -126,7 +126,9 @@ TEST(GbkMatch, NeverStartsOnASecondByte) {
 
 TEST(GbkMatch, SecondBytesInAsciiRangeAreNotMatchedAlone) {
     // 0x81 0x41 is one character whose second byte is "A".
-    const std::string text = "\x81\x41" "A";
+    const std::string text =
+        "\x81\x41"
+        "A";
     EXPECT_EQ(GbkFind(text, "A"), 2u);
     EXPECT_EQ(GbkFind("\x81\x41", "A"), std::string_view::npos);
     // A later match after a rejected one is found.
@@ -134,7 +136,9 @@ TEST(GbkMatch, SecondBytesInAsciiRangeAreNotMatchedAlone) {
 }
 
 TEST(GbkMatch, MatchesAfterMixedTextAndAtTheEnd) {
-    const std::string text = "ab\xB0\xA1" "c\xB2\xBB";
+    const std::string text =
+        "ab\xB0\xA1"
+        "c\xB2\xBB";
     EXPECT_EQ(GbkFind(text, "c"), 4u);
     EXPECT_EQ(GbkFind(text, "\xB2\xBB"), 5u);
     EXPECT_EQ(GbkFind(text, "b\xB0"), 1u);
@@ -147,13 +151,20 @@ TEST(GbkMatch, MatchesAfterMixedTextAndAtTheEnd) {
 }
 
 TEST(GbkMatch, StoredTextsMatchWhereTheirPlainTextsDo) {
-    const std::vector<std::string> texts = {"\xB0\xA1\xB2\xBB", "\x81\x41\x81\x41\x41", "ab\xB0\xA1" "c\xB2\xBB",
-                                            "a\xB0", "\x80\x41", "\xFE\x41", "\x0D\x8D\xFF\xF3\x01"};
-    const std::vector<std::string> needles = {"", "A", "\xA1\xB2", "\xB2\xBB", "c", "b\xB0", "\xB0", "\x41\x41",
-                                              "\x8D", "\xF3\x01", "\x01"};
+    const std::vector<std::string> texts = {"\xB0\xA1\xB2\xBB",
+                                            "\x81\x41\x81\x41\x41",
+                                            "ab\xB0\xA1"
+                                            "c\xB2\xBB",
+                                            "a\xB0",
+                                            "\x80\x41",
+                                            "\xFE\x41",
+                                            "\x0D\x8D\xFF\xF3\x01"};
+    const std::vector<std::string> needles = {"",     "A",        "\xA1\xB2", "\xB2\xBB", "c",   "b\xB0",
+                                              "\xB0", "\x41\x41", "\x8D",     "\xF3\x01", "\x01"};
     for (const std::string& text : texts) {
         for (const std::string& needle : needles)
-            EXPECT_EQ(GbkFindStored(ScrambleText(text), ScrambleText(needle)), GbkFind(text, needle)) << text << "/" << needle;
+            EXPECT_EQ(GbkFindStored(ScrambleText(text), ScrambleText(needle)), GbkFind(text, needle))
+                << text << "/" << needle;
     }
 }
 

@@ -15,7 +15,7 @@ namespace {
 RecordFields SampleFields() {
     RecordFields f;
     f.file = "b.rm";
-    f.title = "\xCC\xEC\xCF\xC2";  // 天下
+    f.title = "\xCC\xEC\xCF\xC2";         // 天下
     f.actor = "Manman \xBF\xC2\xC2\xFA";  // 柯满
     f.parent = "";
     f.server = "2";
@@ -131,7 +131,7 @@ TEST(Record, PlainTextTestsRunOnTheStoredBytes) {
     // One pointer a record: a million records cost eight megabytes beside their file.
     static_assert(sizeof(MovieRecord) == sizeof(void*));
     MovieRecord r(SampleFields());
-    r.SetStoredText(TextField::Parent, std::string("\x00\x41", 2));  // plain "" with a stored tail
+    r.SetStoredText(TextField::Parent, std::string("\x00\x41", 2));    // plain "" with a stored tail
     r.SetStoredText(TextField::Kind, std::string("\x3F\x00\x57", 3));  // plain "K"
     EXPECT_TRUE(r.PlainTextEmpty(TextField::Parent));
     EXPECT_FALSE(r.PlainTextEmpty(TextField::Kind));
@@ -164,9 +164,9 @@ protected:
         setenv("KAVUNO_WEB_SITE", "http://site.example:81/", 1);
     }
     void TearDown() override {
-        for (const char* name : {"KAVUNO_STREAM_HOST_A", "KAVUNO_PRESENCE_SERVER", "KAVUNO_STREAM_HOST_C",
-                                 "KAVUNO_STREAM_USER_A", "KAVUNO_STREAM_PASSWORD_A", "KAVUNO_STREAM_USER_B",
-                                 "KAVUNO_STREAM_PASSWORD_B", "KAVUNO_WEB_SITE"})
+        for (const char* name :
+             {"KAVUNO_STREAM_HOST_A", "KAVUNO_PRESENCE_SERVER", "KAVUNO_STREAM_HOST_C", "KAVUNO_STREAM_USER_A",
+              "KAVUNO_STREAM_PASSWORD_A", "KAVUNO_STREAM_USER_B", "KAVUNO_STREAM_PASSWORD_B", "KAVUNO_WEB_SITE"})
             unsetenv(name);
     }
     static std::string Address(std::string server, std::string path, std::string file) {

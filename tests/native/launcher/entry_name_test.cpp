@@ -27,14 +27,18 @@ TEST(IsSafeEntryName, GbkTrailBytesThatLookLikeBackslashesAreNotSeparators) {
     EXPECT_TRUE(IsSafeEntryName("\x95\x5C.dat"));
     EXPECT_TRUE(IsSafeEntryName("\xD8\x5C\xD8\x5C"));
     // ".." followed by such a character is one segment, not a parent step.
-    EXPECT_TRUE(IsSafeEntryName("..\xD8\x5C" "x"));
+    EXPECT_TRUE(
+        IsSafeEntryName("..\xD8\x5C"
+                        "x"));
 }
 
 TEST(EntryAddressPath, EscapesEachGbkCharacterWholeAndKeepsOnlyUnreservedBytes) {
     // A lead byte (0x81..0xFE) takes a trail (0x40..0xFE) with it, a backslash
     // too; any other byte stands alone, and a backslash alone is a folder step.
     EXPECT_EQ(EntryAddressPath("skin\\a b#9.dat"), "skin/a%20b%239.dat");
-    EXPECT_EQ(EntryAddressPath("\xFE\x5C\x80\x5C\x81/\x81\x5C" "0"), "%FE%5C%80/%81/%81%5C0");
+    EXPECT_EQ(EntryAddressPath("\xFE\x5C\x80\x5C\x81/\x81\x5C"
+                               "0"),
+              "%FE%5C%80/%81/%81%5C0");
     EXPECT_EQ(EntryAddressPath("~\x81"), "~%81");  // a lead byte at the end
 }
 
@@ -45,7 +49,7 @@ TEST(IsSafeEntryName, RefusesParentSegments) {
     EXPECT_FALSE(IsSafeEntryName("skin\\..\\..\\x.dat"));
     EXPECT_FALSE(IsSafeEntryName("skin/../x.dat"));
     EXPECT_FALSE(IsSafeEntryName("skin\\.."));
-    EXPECT_FALSE(IsSafeEntryName(". .\\x.dat"));   // trailing dots and spaces are dropped by Windows
+    EXPECT_FALSE(IsSafeEntryName(". .\\x.dat"));  // trailing dots and spaces are dropped by Windows
     EXPECT_FALSE(IsSafeEntryName("... \\x.dat"));
     EXPECT_FALSE(IsSafeEntryName(".\\x.dat"));
 }
@@ -72,7 +76,8 @@ TEST(IsSafeEntryName, RefusesTheLaunchersStagingFolderButNotItsNameElsewhere) {
     for (const char* alias : {"KavunoUp.staging \\files.txt", "KavunoUp.staging..\\x", "KAVUNO~1.STA\\files.txt",
                               "kavun~12.sta/x", "KA1F2E~1.STA\\x", "KAVUNO~1.STA.\\x"})
         EXPECT_FALSE(IsSafeEntryName(alias)) << alias;
-    for (const char* other : {"KAVUNO~1.DAT\\x", "KAVUNO~.STA\\x", "K~1.STA\\x", "KAVUNO~1X.STA\\x", "sub\\KAVUNO~1.STA\\x"})
+    for (const char* other :
+         {"KAVUNO~1.DAT\\x", "KAVUNO~.STA\\x", "K~1.STA\\x", "KAVUNO~1X.STA\\x", "sub\\KAVUNO~1.STA\\x"})
         EXPECT_TRUE(IsSafeEntryName(other)) << other;
 }
 
@@ -92,7 +97,9 @@ TEST(IsSafeEntryName, RefusesEmptySegmentsDevicesAndForbiddenCharacters) {
     EXPECT_FALSE(IsSafeEntryName("a\"b"));
     EXPECT_FALSE(IsSafeEntryName(std::string("a\0b", 3)));
     EXPECT_FALSE(IsSafeEntryName("a\tb"));
-    EXPECT_FALSE(IsSafeEntryName("a\x1F" "b"));  // the last control character; a blank is allowed
+    EXPECT_FALSE(
+        IsSafeEntryName("a\x1F"
+                        "b"));  // the last control character; a blank is allowed
 }
 
 TEST(IsSafeEntryName, DeviceNamesWithBlanksOrConsoleNamesAreDevicesToo) {

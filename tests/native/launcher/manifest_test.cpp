@@ -51,8 +51,12 @@ TEST(ParseLeadingNumber, TextWithoutLeadingDigitsIsZero) {
     EXPECT_EQ(ParseLeadingNumber("   "), 0);
     EXPECT_EQ(ParseLeadingNumber("abc"), 0);
     EXPECT_EQ(ParseLeadingNumber("x12"), 0);
-    EXPECT_EQ(ParseLeadingNumber("\xEF\xBB\xBF" "2"), 0);  // UTF-8 byte-order mark
-    EXPECT_EQ(ParseLeadingNumber("\xFF\xFE" "2"), 0);
+    EXPECT_EQ(ParseLeadingNumber("\xEF\xBB\xBF"
+                                 "2"),
+              0);  // UTF-8 byte-order mark
+    EXPECT_EQ(ParseLeadingNumber("\xFF\xFE"
+                                 "2"),
+              0);
 }
 
 TEST(ParseLeadingNumber, SaturatesInsteadOfWrapping) {
@@ -130,7 +134,9 @@ TEST(ReadManifest, ACountOfZeroNegativeOrNoDigitsListsNothing) {
     EXPECT_TRUE(ReadManifest("0\na.dat\n1\n").empty());
     EXPECT_TRUE(ReadManifest("-2\na.dat\n1\n").empty());
     EXPECT_TRUE(ReadManifest("two\na.dat\n1\n").empty());
-    EXPECT_TRUE(ReadManifest("\xEF\xBB\xBF" "1\na.dat\n1\n").empty());
+    EXPECT_TRUE(ReadManifest("\xEF\xBB\xBF"
+                             "1\na.dat\n1\n")
+                    .empty());
     EXPECT_TRUE(ReadManifest("").empty());
 }
 

@@ -33,12 +33,12 @@ public:
 
     size_t Consumed() const { return pos_; }
 
-    std::vector<size_t> requests;        // the size asked for by each read
-    std::optional<uint64_t> announced;   // as a Content-Length would
-    std::optional<size_t> failAfter;     // a read error once this many bytes went out
-    std::optional<size_t> throwAfter;    // std::bad_alloc once this many bytes went out
-    std::function<void()> onRead;        // called at each read
-    size_t maxRead;                      // bytes a read hands out at most
+    std::vector<size_t> requests;       // the size asked for by each read
+    std::optional<uint64_t> announced;  // as a Content-Length would
+    std::optional<size_t> failAfter;    // a read error once this many bytes went out
+    std::optional<size_t> throwAfter;   // std::bad_alloc once this many bytes went out
+    std::function<void()> onRead;       // called at each read
+    size_t maxRead;                     // bytes a read hands out at most
 
 private:
     std::string data_;

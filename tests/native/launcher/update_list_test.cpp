@@ -18,8 +18,8 @@ using kavuno::launcher::testing::TestSigningKey;
 const std::string kChinese = "\xB5\xE7\xD3\xB0 \xBA\xA3\xB1\xA8.dat";  // "电影 海报.dat": GBK, with a blank
 
 std::string Good() {
-    return SignedList(1733580000, {Listed("movie.dat", "catalogue"), Listed("skin\\blue.bmp", ""),
-                                   Listed(kChinese, "poster")});
+    return SignedList(1733580000,
+                      {Listed("movie.dat", "catalogue"), Listed("skin\\blue.bmp", ""), Listed(kChinese, "poster")});
 }
 
 // Whether `text` parses and, if so, whether its signature holds.
@@ -81,8 +81,9 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
         {"tag of format 3", Replace(good, "kavuno-update-list 2", "kavuno-update-list 3"), {false, false}},
         {"no expiry", Replace(good, "expires 4000000000\n", ""), {false, false}},
         {"expiry not a number", Replace(good, "expires 4000000000", "expires 4e9"), {false, false}},
-        {"expiry after the target", Replace(Replace(good, "expires 4000000000\n", ""), "target win64\n",
-                                            "target win64\nexpires 4000000000\n"), {false, false}},
+        {"expiry after the target",
+         Replace(Replace(good, "expires 4000000000\n", ""), "target win64\n", "target win64\nexpires 4000000000\n"),
+         {false, false}},
         {"no target", Replace(good, "target win64\n", ""), {false, false}},
         {"unknown target", Replace(good, "target win64", "target win65"), {false, false}},
         {"target with a blank", Replace(good, "target win64", "target win64 "), {false, false}},
@@ -111,15 +112,16 @@ TEST(UpdateList, EachFieldDamagedOrMisplacedIsRefused) {
         {"serial changed", Replace(good, "serial 1733580000", "serial 1733580001"), {true, false}},
         {"expiry changed", Replace(good, "expires 4000000000", "expires 4000000001"), {true, false}},
         {"target changed", Replace(good, "target win64", "target win32"), {true, false}},
-        {"signature of another list", withoutSignature + SignedList(1, {}).substr(SignedList(1, {}).rfind("sig")),
+        {"signature of another list",
+         withoutSignature + SignedList(1, {}).substr(SignedList(1, {}).rfind("sig")),
          {true, false}},
     };
     // Lines swapped after signing; and swapped, then signed, which is fine.
     std::vector<kavuno::launcher::ListedFile> files = {Listed("movie.dat", "catalogue"), Listed("b", "b")};
     std::string ordered = SignedList(7, files);
-    std::string first = ordered.substr(ordered.find("file "), ordered.find("\n", ordered.find("file ")) + 1 -
-                                                                  ordered.find("file "));
-    std::string swapped = Replace(ordered, first, "") ;
+    std::string first = ordered.substr(ordered.find("file "),
+                                       ordered.find("\n", ordered.find("file ")) + 1 - ordered.find("file "));
+    std::string swapped = Replace(ordered, first, "");
     swapped = Replace(swapped, "signature", first + "signature");
     cases.push_back({"lines reordered", swapped, {true, false}});
     cases.push_back({"reordered and signed", SignedList(7, {files[1], files[0]}), {true, true}});

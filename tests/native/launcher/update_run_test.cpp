@@ -32,7 +32,8 @@ using Log = std::vector<std::string>;
 // A source that notes when it is closed.
 class LoggedSource : public StringSource {
 public:
-    LoggedSource(std::string name, std::string data, Log& log) : StringSource(std::move(data)), name_(std::move(name)), log_(log) {}
+    LoggedSource(std::string name, std::string data, Log& log)
+        : StringSource(std::move(data)), name_(std::move(name)), log_(log) {}
     ~LoggedSource() override { log_.push_back("close " + name_); }
 
 private:
@@ -196,13 +197,13 @@ TEST_F(UpdateRunTest, DownloadsEachEntryInTurnWithTheManifestOpenThroughout) {
     EXPECT_EQ(Run(), UpdateResult::kDone);
     // Each name is recorded for the uninstaller once its file is committed.
     EXPECT_EQ(log, (Log{"remove leftovers", "open manifest", "open a.dat", "create a.dat", "commit a.dat",
-                        "record a.dat", "close a.dat", "open sub\\b.dat", "create sub\\b.dat",
-                        "commit sub\\b.dat", "record sub\\b.dat", "close sub\\b.dat", "close manifest"}));
+                        "record a.dat", "close a.dat", "open sub\\b.dat", "create sub\\b.dat", "commit sub\\b.dat",
+                        "record sub\\b.dat", "close sub\\b.dat", "close manifest"}));
     EXPECT_EQ(folder.files["a.dat"], std::string(1000, 'a'));
     EXPECT_EQ(folder.files["sub\\b.dat"], "bbb");
     // Range and position 1 per entry, then a step of 200 per read of up to 200 bytes.
     EXPECT_EQ(progress.calls, (std::vector<std::string>{"range 1000", "pos 1", "pos 201", "pos 401", "pos 601",
-                                                         "pos 801", "pos 1001", "range 3", "pos 1", "pos 201"}));
+                                                        "pos 801", "pos 1001", "range 3", "pos 1", "pos 201"}));
 }
 
 TEST_F(UpdateRunTest, TheManifestIsReadAsTheLoopGoes) {
@@ -248,31 +249,32 @@ TEST_F(UpdateRunTest, FailuresEndTheUpdateAndKeepWhatIsDone) {
     };
     const std::string manifest = "3\na.dat\n1\nb.dat\n1\nc.dat\n1\n";
     std::vector<Case> cases = {
-        {"file cannot be opened", [&] { server.files.erase("b.dat"); },
-         {"open b.dat"}},
-        {"file cut short", [&] {
+        {"file cannot be opened", [&] { server.files.erase("b.dat"); }, {"open b.dat"}},
+        {"file cut short",
+         [&] {
              server.configureFile = [](const std::string& name, StringSource& s) {
                  if (name == "b.dat") s.announced = 2;
              };
          },
          {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
-        {"read error", [&] {
+        {"read error",
+         [&] {
              server.configureFile = [](const std::string& name, StringSource& s) {
                  if (name == "b.dat") s.failAfter = 0;
              };
          },
          {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
-        {"local file cannot be created", [&] {
-             server.onOpenFile = [&](const std::string& name) { folder.failCreate = name == "b.dat"; };
-         },
+        {"local file cannot be created",
+         [&] { server.onOpenFile = [&](const std::string& name) { folder.failCreate = name == "b.dat"; }; },
          {"open b.dat", "create b.dat", "close b.dat"}},
-        {"local write fails", [&] {
-             server.onOpenFile = [&](const std::string& name) { folder.failWrite = name == "b.dat"; };
-         },
+        {"local write fails",
+         [&] { server.onOpenFile = [&](const std::string& name) { folder.failWrite = name == "b.dat"; }; },
          {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
-        {"empty answer for an entry with a size", [&] { server.files["b.dat"] = ""; },
+        {"empty answer for an entry with a size",
+         [&] { server.files["b.dat"] = ""; },
          {"open b.dat", "create b.dat", "discard b.dat", "close b.dat"}},
-        {"manifest breaks off", [&] {
+        {"manifest breaks off",
+         [&] {
              server.configureManifest = [](StringSource& s) { s.failAfter = 12; };  // inside "b.dat"
          },
          {}},
@@ -410,50 +412,111 @@ TEST_F(UpdateRunTest, ASignedListDecidesWhatIsCommitted) {
         {"good", [] {}, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
         {"same serial again", [&] { trust.accepted = 100; }, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
         // The manifest must name exactly the list's files, each once, before anything is fetched.
-        {"a list listing more than the manifest", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat", "z"}); },
-         UpdateResult::kRefused, {}},
-        {"manifest leaves out a listed file", [&] { server.manifest = "2\na.dat\n3\nc.dat\n1\n"; },
-         UpdateResult::kRefused, {}},
+        {"a list listing more than the manifest",
+         [&] {
+             server.list = listOf(100, {"a.dat", "b.dat", "c.dat", "z"});
+         },
+         UpdateResult::kRefused,
+         {}},
+        {"manifest leaves out a listed file",
+         [&] { server.manifest = "2\na.dat\n3\nc.dat\n1\n"; },
+         UpdateResult::kRefused,
+         {}},
         {"manifest of 0", [&] { server.manifest = "0\n"; }, UpdateResult::kRefused, {}},
-        {"a name twice", [&] { server.manifest = "4\na.dat\n3\nb.dat\n1000\nc.dat\n1\na.dat\n3\n"; },
-         UpdateResult::kRefused, {}},
-        {"an unsafe name, even listed", [&] {
+        {"a name twice",
+         [&] { server.manifest = "4\na.dat\n3\nb.dat\n1000\nc.dat\n1\na.dat\n3\n"; },
+         UpdateResult::kRefused,
+         {}},
+        {"an unsafe name, even listed",
+         [&] {
              server.list = listOf(100, {"a.dat", "b.dat", "c.dat", "NUL"});
              server.manifest = "4\na.dat\n3\nb.dat\n1000\nc.dat\n1\nNUL\n1\n";
-         }, UpdateResult::kRefused, {}},
-        {"more than 10,000 entries promised", [&] { server.manifest = "10001\na.dat\n3\nb.dat\n1000\nc.dat\n1\n"; },
-         UpdateResult::kRefused, {}},
-        {"more than a mebibyte of manifest", [&] {
-             server.manifest = "3\na.dat\n3\nb.dat\n1000\nc.dat" + std::string(1u << 20, ' ') + "\n1\n";
-         }, UpdateResult::kRefused, {}},
-        {"manifest breaks off", [&] { server.configureManifest = [](StringSource& s) { s.failAfter = 12; }; },
-         UpdateResult::kFailed, {}},
+         },
+         UpdateResult::kRefused,
+         {}},
+        {"more than 10,000 entries promised",
+         [&] { server.manifest = "10001\na.dat\n3\nb.dat\n1000\nc.dat\n1\n"; },
+         UpdateResult::kRefused,
+         {}},
+        {"more than a mebibyte of manifest",
+         [&] { server.manifest = "3\na.dat\n3\nb.dat\n1000\nc.dat" + std::string(1u << 20, ' ') + "\n1\n"; },
+         UpdateResult::kRefused,
+         {}},
+        {"manifest breaks off",
+         [&] { server.configureManifest = [](StringSource& s) { s.failAfter = 12; }; },
+         UpdateResult::kFailed,
+         {}},
         // The list itself: expiry, target, format and the floor.
-        {"expired", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, trust.now); },
-         UpdateResult::kRefused, {}, 50},
-        {"for the other build", [&] { server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, 4000000000, "win32"); },
-         UpdateResult::kRefused, {}, 50},
-        {"below the floor without a record", [&] { trust.accepted = 0; trust.floor = 101; },
-         UpdateResult::kRefused, {}, 0},
+        {"expired",
+         [&] {
+             server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, trust.now);
+         },
+         UpdateResult::kRefused,
+         {},
+         50},
+        {"for the other build",
+         [&] {
+             server.list = listOf(100, {"a.dat", "b.dat", "c.dat"}, 4000000000, "win32");
+         },
+         UpdateResult::kRefused,
+         {},
+         50},
+        {"below the floor without a record",
+         [&] {
+             trust.accepted = 0;
+             trust.floor = 101;
+         },
+         UpdateResult::kRefused,
+         {},
+         0},
         {"at the floor", [&] { trust.floor = 100; }, UpdateResult::kDone, {"a.dat", "b.dat", "c.dat"}},
         {"no list", [&] { server.list.reset(); }, UpdateResult::kFailed, {}, 50},
-        {"list cut off", [&] { server.configureList = [](StringSource& s) { s.announced = 100000; }; },
-         UpdateResult::kRefused, {}, 50},
-        {"list too large", [&] { server.list = std::string(kavuno::launcher::kMaxUpdateListSize + 5000, 'x'); },
-         UpdateResult::kRefused, {}, 50},
-        {"bad signature", [&] { server.list->replace(server.list->size() - 3, 1, server.list->at(server.list->size() - 3) == '0' ? "1" : "0"); },
-         UpdateResult::kRefused, {}, 50},
+        {"list cut off",
+         [&] { server.configureList = [](StringSource& s) { s.announced = 100000; }; },
+         UpdateResult::kRefused,
+         {},
+         50},
+        {"list too large",
+         [&] { server.list = std::string(kavuno::launcher::kMaxUpdateListSize + 5000, 'x'); },
+         UpdateResult::kRefused,
+         {},
+         50},
+        {"bad signature",
+         [&] {
+             server.list->replace(server.list->size() - 3, 1,
+                                  server.list->at(server.list->size() - 3) == '0' ? "1" : "0");
+         },
+         UpdateResult::kRefused,
+         {},
+         50},
         {"older serial", [&] { trust.accepted = 101; }, UpdateResult::kRefused, {}, 101},
         {"tampered file", [&] { server.files["b.dat"][500] = 'x'; }, UpdateResult::kRefused, {"a.dat"}},
-        {"endless file", [&] {
+        {"endless file",
+         [&] {
              server.files["b.dat"] = std::string(1000000, 'b');
-             server.configureFile = [&](const std::string& name, StringSource& s) { if (name == "b.dat") b = &s; };
-         }, UpdateResult::kRefused, {"a.dat"}},
+             server.configureFile = [&](const std::string& name, StringSource& s) {
+                 if (name == "b.dat") b = &s;
+             };
+         },
+         UpdateResult::kRefused,
+         {"a.dat"}},
         {"short file without a length", [&] { server.files["b.dat"].pop_back(); }, UpdateResult::kRefused, {"a.dat"}},
-        {"announced length differs", [&] {
-             server.configureFile = [](const std::string& name, StringSource& s) { if (name == "b.dat") s.announced = 999; };
-         }, UpdateResult::kRefused, {"a.dat"}, 100, [&] { EXPECT_TRUE(Only("create b.dat").empty()); }},
-        {"entry not in the list", [&] { server.list = listOf(100, {"a.dat", "c.dat"}); }, UpdateResult::kRefused, {}},
+        {"announced length differs",
+         [&] {
+             server.configureFile = [](const std::string& name, StringSource& s) {
+                 if (name == "b.dat") s.announced = 999;
+             };
+         },
+         UpdateResult::kRefused,
+         {"a.dat"},
+         100,
+         [&] { EXPECT_TRUE(Only("create b.dat").empty()); }},
+        {"entry not in the list",
+         [&] {
+             server.list = listOf(100, {"a.dat", "c.dat"});
+         },
+         UpdateResult::kRefused,
+         {}},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.what);

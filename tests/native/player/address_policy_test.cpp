@@ -50,7 +50,8 @@ TEST(Url, ReadsTheAuthorityStrictly) {
              {"u:pw@host/x", "host/x"},
              {"mms://h/x", "mms://h/x"}})
         EXPECT_EQ(kavuno::url::WithoutUserInfo(address), logged) << address;
-    EXPECT_EQ(kavuno::url::PageForLog("http://u:pw@site:81/film/soft.asp?id=7&sid=x#top"), "http://site:81/film/soft.asp");
+    EXPECT_EQ(kavuno::url::PageForLog("http://u:pw@site:81/film/soft.asp?id=7&sid=x#top"),
+              "http://site:81/film/soft.asp");
     EXPECT_EQ(kavuno::url::PageForLog("https://site#a?b"), "https://site");
     EXPECT_EQ(kavuno::url::PageForLog("about:blank"), "about:blank");
 }
@@ -155,10 +156,10 @@ TEST(AddressPolicy, FramesNewWindowsAndStreams) {
                                "http://h.example/x.wmv", "https://h.example/x", "rtsp://user:pw@10.0.0.2/x.rm",
                                "rtsp://127.0.0.1/sim/real.rm?length=300", "rtsp://h/\xB5\xE7\xD3\xB0 .rm "})
         EXPECT_TRUE(IsStreamAddress(stream)) << stream;
-    for (const char* refused : {"file:///C:/movie.rm", "file://host/share/x.rm", "\\\\host\\share\\x.rm",
-                                "C:\\movies\\x.rm", "5x/y", "rtsp:///x.rm", "rtsp:x.rm", "ftp://h/x.rm",
-                                "res://x.dll/1", "mk:@MSITStore:x", "rtsp://h\\share/x", "rtsp://h/x\r\n.rm", "",
-                                "pnm:///x.rm", "javascript://h/%0Aalert(1)", "rtmp://h/x", "mmsx://h/x"})
+    for (const char* refused :
+         {"file:///C:/movie.rm", "file://host/share/x.rm", "\\\\host\\share\\x.rm", "C:\\movies\\x.rm", "5x/y",
+          "rtsp:///x.rm", "rtsp:x.rm", "ftp://h/x.rm", "res://x.dll/1", "mk:@MSITStore:x", "rtsp://h\\share/x",
+          "rtsp://h/x\r\n.rm", "", "pnm:///x.rm", "javascript://h/%0Aalert(1)", "rtmp://h/x", "mmsx://h/x"})
         EXPECT_FALSE(IsStreamAddress(refused)) << refused;
 }
 

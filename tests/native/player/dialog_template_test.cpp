@@ -19,15 +19,19 @@ public:
         bytes_.push_back(static_cast<uint8_t>(v >> 8));
         return *this;
     }
-    TemplateBytes& Dword(uint32_t v) { return Word(static_cast<uint16_t>(v & 0xFFFF)).Word(static_cast<uint16_t>(v >> 16)); }
+    TemplateBytes& Dword(uint32_t v) {
+        return Word(static_cast<uint16_t>(v & 0xFFFF)).Word(static_cast<uint16_t>(v >> 16));
+    }
     TemplateBytes& Text(const std::u16string& text) {
         for (char16_t c : text) Word(static_cast<uint16_t>(c));
         return Word(0);
     }
     TemplateBytes& Ordinal(uint16_t v) { return Word(0xFFFF).Word(v); }
     TemplateBytes& Rect(int x, int y, int cx, int cy) {
-        return Word(static_cast<uint16_t>(x)).Word(static_cast<uint16_t>(y)).Word(static_cast<uint16_t>(cx)).Word(
-            static_cast<uint16_t>(cy));
+        return Word(static_cast<uint16_t>(x))
+            .Word(static_cast<uint16_t>(y))
+            .Word(static_cast<uint16_t>(cx))
+            .Word(static_cast<uint16_t>(cy));
     }
     TemplateBytes& Byte(uint8_t b) {
         bytes_.push_back(b);
@@ -50,11 +54,35 @@ constexpr uint32_t kSetFont = 0x40;
 TemplateBytes ExtendedTemplate() {
     TemplateBytes t;
     t.Word(1).Word(0xFFFF).Dword(0).Dword(0x00040000).Dword(0x80000000 | kSetFont).Word(3).Rect(0, 0, 506, 264);
-    t.Word(0).Word(0).Text(u"");                                   // no menu, default class, no title
-    t.Word(9).Word(400).Byte(0).Byte(0x86).Text(u"宋体");          // 9 point, weight, italic, character set
-    t.Align().Dword(0).Dword(0).Dword(0x50010026).Rect(2, 44, 78, 217).Dword(1004).Text(u"SysTreeView32").Text(u"Tree1").Word(0);
-    t.Align().Dword(0).Dword(0).Dword(0x50020000).Rect(118, 25, 40, 8).Dword(0xFFFFFFFF).Ordinal(0x0082).Text(u"搜索类型：").Word(0);
-    t.Align().Dword(0).Dword(0).Dword(0x5001000B).Rect(252, 129, 6, 11).Dword(1019).Ordinal(0x0080).Text(u"Button1").Word(3);
+    t.Word(0).Word(0).Text(u"");                           // no menu, default class, no title
+    t.Word(9).Word(400).Byte(0).Byte(0x86).Text(u"宋体");  // 9 point, weight, italic, character set
+    t.Align()
+        .Dword(0)
+        .Dword(0)
+        .Dword(0x50010026)
+        .Rect(2, 44, 78, 217)
+        .Dword(1004)
+        .Text(u"SysTreeView32")
+        .Text(u"Tree1")
+        .Word(0);
+    t.Align()
+        .Dword(0)
+        .Dword(0)
+        .Dword(0x50020000)
+        .Rect(118, 25, 40, 8)
+        .Dword(0xFFFFFFFF)
+        .Ordinal(0x0082)
+        .Text(u"搜索类型：")
+        .Word(0);
+    t.Align()
+        .Dword(0)
+        .Dword(0)
+        .Dword(0x5001000B)
+        .Rect(252, 129, 6, 11)
+        .Dword(1019)
+        .Ordinal(0x0080)
+        .Text(u"Button1")
+        .Word(3);
     t.Byte(1).Byte(2).Byte(3);
     return t;
 }
@@ -184,7 +212,7 @@ TEST(DialogTemplateTest, InitialDataWithOddLengthsAndNoTerminatorHandledExactly)
     EXPECT_EQ((*odd)[1].bytes, "de");
 
     EXPECT_FALSE(ParseInitialData(InitialData({"abc"}, false)));  // no closing zero id
-    TemplateBytes beyond;  // a length that runs past the end
+    TemplateBytes beyond;                                         // a length that runs past the end
     beyond.Word(1009).Word(0x0403).Dword(100).Byte('a').Byte(0).Word(0);
     EXPECT_FALSE(ParseInitialData(beyond.bytes()));
     std::vector<uint8_t> longer = InitialData({"abc"});

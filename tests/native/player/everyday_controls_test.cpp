@@ -7,16 +7,16 @@
 
 namespace {
 
+using kavuno::playback::RestoredVolume;
+using kavuno::playback::SeekTarget;
+using kavuno::playback::SteppedLevel;
+using kavuno::playback::VolumeSetting;
 using kavuno::player::ActionForAppCommand;
 using kavuno::player::ActionForKey;
 using kavuno::player::FocusPlace;
 using kavuno::player::KeyAction;
 using kavuno::player::KeyPress;
 using kavuno::player::SeekSeconds;
-using kavuno::playback::RestoredVolume;
-using kavuno::playback::SeekTarget;
-using kavuno::playback::SteppedLevel;
-using kavuno::playback::VolumeSetting;
 
 constexpr FocusPlace kList = FocusPlace::ListOrWindow, kSearch = FocusPlace::SearchBox, kTree = FocusPlace::Tree,
                      kOther = FocusPlace::Other;
@@ -36,7 +36,8 @@ TEST(ShortcutKeys, ActOnTheListAndWindowOnlyVolumeKeysOnOtherControlsAndCtrlFEve
     EXPECT_EQ(Key('M', kList), KeyAction::Mute);
     for (const std::uint32_t plus : {0x6Bu, 0xBBu}) EXPECT_EQ(Key(plus, kList), KeyAction::VolumeUp);
     for (const std::uint32_t minus : {0x6Du, 0xBDu}) EXPECT_EQ(Key(minus, kOther), KeyAction::VolumeDown);
-    for (const FocusPlace place : {kList, kSearch, kTree, kOther}) EXPECT_EQ(Key('F', place, true), KeyAction::FocusSearch);
+    for (const FocusPlace place : {kList, kSearch, kTree, kOther})
+        EXPECT_EQ(Key('F', place, true), KeyAction::FocusSearch);
     // The search boxes type, the tree folds, the slider and buttons keep their keys.
     for (const FocusPlace place : {kSearch, kTree}) {
         for (const std::uint32_t vk : {0x20u, 0x25u, 0x27u, 0x46u, 0x4Du, 0x6Bu, 0x6Du, 0xBDu})

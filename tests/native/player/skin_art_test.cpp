@@ -130,9 +130,9 @@ TEST(SkinArt, BandsMatchTheControlsPaintedBackgrounds) {
         bool inPlayMode;
     };
     const Area areas[] = {
-        {"search label", 24, 38, 36, 15, kDark, false},   {"search edit", 62, 35, 86, 18, kDark, false},
+        {"search label", 24, 38, 36, 15, kDark, false},       {"search edit", 62, 35, 86, 18, kDark, false},
         {"search type label", 177, 38, 60, 12, kDark, false}, {"search type combo", 239, 35, 75, 20, kDark, false},
-        {"help label", 698, 39, 32, 12, kDark, true},     {"status line", 392, 329, 246, 12, kLight, true},
+        {"help label", 698, 39, 32, 12, kDark, true},         {"status line", 392, 329, 246, 12, kLight, true},
         {"time display", 644, 329, 107, 12, kLight, true},
     };
     for (const char* file : {"skin_full.bmp", "skin_play.bmp"}) {

@@ -31,16 +31,14 @@ TEST(SkinRegion, WithoutKeyColourEveryRowIsOneFullRun) {
     EXPECT_EQ(kKeyColour, 0xFFFF00u);
 }
 
-TEST(SkinRegion, KeyColourOnlyGivesNothing) {
-    EXPECT_TRUE(Image(5, 4, kKeyColour).Runs().empty());
-}
+TEST(SkinRegion, KeyColourOnlyGivesNothing) { EXPECT_TRUE(Image(5, 4, kKeyColour).Runs().empty()); }
 
 TEST(SkinRegion, HolesSplitARowAndKeyColouredEndsGiveNoRun) {
     Image image(10, 2, kBlue);
-    image.Set(0, 0, kKeyColour);   // leading key colour
-    image.Set(4, 0, kKeyColour);   // a hole of two pixels
+    image.Set(0, 0, kKeyColour);  // leading key colour
+    image.Set(4, 0, kKeyColour);  // a hole of two pixels
     image.Set(5, 0, kKeyColour);
-    image.Set(9, 0, kKeyColour);   // trailing key colour
+    image.Set(9, 0, kKeyColour);  // trailing key colour
     image.Set(3, 1, kKeyColour);
     EXPECT_EQ(image.Runs(), (std::vector<RegionRun>{{0, 1, 4}, {0, 6, 9}, {1, 0, 3}, {1, 4, 10}}));
 }

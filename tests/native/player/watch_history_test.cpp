@@ -51,13 +51,12 @@ TEST(WatchHistory, AnythingButAWholeHistoryIsNone) {
     std::string many = head;
     for (int i = 0; i <= 200; ++i) many += "1 2 3 rtsp://h/" + std::to_string(i) + "\n";
     EXPECT_TRUE(WatchHistory::Parse(head + line + "end\n"));
-    for (const std::string& bad : std::initializer_list<std::string>{"", head, head + line, head + line + "end", head + line + "end\nx",
-                                   "Kavuno watch history 2\nend\n", "MZ\x90\x00" + head + "end\n",
-                                   head + "3130 4800 rtsp://h/a.rm\nend\n", head + "3130  4800 7 rtsp://h/a.rm\nend\n",
-                                   head + "4294967296 0 0 rtsp://h/a.rm\nend\n", head + "-1 0 0 rtsp://h/a.rm\nend\n",
-                                   head + "1 2 3 \nend\n", head + "1 2 3 rtsp://h/a\r\nend\n",
-                                   head + line + line + "end\n", many + "end\n",
-                                   head + "1 2 3 " + std::string(1u << 20, 'x') + "\nend\n"})
+    for (const std::string& bad : std::initializer_list<std::string>{
+             "", head, head + line, head + line + "end", head + line + "end\nx", "Kavuno watch history 2\nend\n",
+             "MZ\x90\x00" + head + "end\n", head + "3130 4800 rtsp://h/a.rm\nend\n",
+             head + "3130  4800 7 rtsp://h/a.rm\nend\n", head + "4294967296 0 0 rtsp://h/a.rm\nend\n",
+             head + "-1 0 0 rtsp://h/a.rm\nend\n", head + "1 2 3 \nend\n", head + "1 2 3 rtsp://h/a\r\nend\n",
+             head + line + line + "end\n", many + "end\n", head + "1 2 3 " + std::string(1u << 20, 'x') + "\nend\n"})
         EXPECT_FALSE(WatchHistory::Parse(bad)) << bad.substr(0, 80);
 }
 
@@ -74,11 +73,11 @@ TEST(WatchedRows, RecordsOfTheCatalogueFoundByHintOrAddressNewestFirst) {
     }
     auto key = [&](std::size_t i) { return MovieKey(records[i].GetStreamAddress()); };
     WatchHistory h;
-    h.Started(key(7), 7);        // a series plays nothing: left out
-    h.Started(key(0), 0);        // index 0 is no record
+    h.Started(key(7), 7);              // a series plays nothing: left out
+    h.Started(key(0), 0);              // index 0 is no record
     h.Started("rtsp://gone/x.rm", 5);  // no longer in the catalogue
-    h.Started(key(12), 3);       // the catalogue moved: found by its address
-    h.Started(key(5), 5);        // with credentials: known without them
+    h.Started(key(12), 3);             // the catalogue moved: found by its address
+    h.Started(key(5), 5);              // with credentials: known without them
     EXPECT_EQ(WatchedRows(h, records), (std::vector<std::size_t>{5, 12}));
     for (std::size_t i = 1; i < 60; ++i) h.Started(key(i), static_cast<std::uint32_t>(i));
     const std::vector<std::size_t> rows = WatchedRows(h, records);

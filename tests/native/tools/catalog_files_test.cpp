@@ -33,8 +33,8 @@ const std::string kFourZeros(4, '\0');
 
 // A record body with only a title, given as stored bytes with their prefix.
 std::string BodyWithStoredTitle(const std::string& prefixedTitle) {
-    return prefixedTitle + std::string(3, '\0') + kFourZeros + kFourZeros + std::string(3, '\0') +
-           kFourZeros + kFourZeros + std::string(1, '\0');
+    return prefixedTitle + std::string(3, '\0') + kFourZeros + kFourZeros + std::string(3, '\0') + kFourZeros +
+           kFourZeros + std::string(1, '\0');
 }
 
 std::string CountOf(int n) { return Bytes({n & 0xFF, (n >> 8) & 0xFF, (n >> 16) & 0xFF, (n >> 24) & 0xFF}); }
@@ -69,11 +69,10 @@ TEST(CatalogToolBuild, WritesRecordZeroFirstInTheArchiveLayout) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     // Stored texts are each byte 12 lower: "ab" -> 0x55 0x56, "7" -> 0x2B.
-    std::string expected = CountOf(2) + kFirstHeader +
-                           Bytes({2, 0x55, 0x56, 0, 0, 0}) +      // title, file, actor, parent
-                           Bytes({1, 0, 0, 0}) + kFourZeros +     // playable, detail
-                           Bytes({0, 0, 0}) +                     // path, server, kind
-                           kFourZeros + kFourZeros + Bytes({0}) + // player, video, id
+    std::string expected = CountOf(2) + kFirstHeader + Bytes({2, 0x55, 0x56, 0, 0, 0}) +  // title, file, actor, parent
+                           Bytes({1, 0, 0, 0}) + kFourZeros +                             // playable, detail
+                           Bytes({0, 0, 0}) +                                             // path, server, kind
+                           kFourZeros + kFourZeros + Bytes({0}) +                         // player, video, id
                            kLaterHeader + Bytes({0, 0, 0, 0}) + kFourZeros + kFourZeros + Bytes({0, 0, 0}) +
                            kFourZeros + Bytes({0xFF, 0xFF, 0xFF, 0xFF, 1, 0x2B});
     EXPECT_EQ(ReadBytes(dir.Path("m.dat")), expected);
@@ -86,10 +85,13 @@ TEST(CatalogToolBuild, DumpAndBuildAreInverses) {
     std::string source =
         "\xEF\xBB\xBF{\"title\":\"占位\"}\r\n"
         "\n"
-        "{\"file\":\"b.rm\",\"title\":\"铜铃 Copper Bell\",\"actor\":\"王建国、李晓梅\",\"parent\":\"\",\"server\":\"3\","
+        "{\"file\":\"b.rm\",\"title\":\"铜铃 Copper "
+        "Bell\",\"actor\":\"王建国、李晓梅\",\"parent\":\"\",\"server\":\"3\","
         "\"kind\":\"动作片\",\"path\":\"a/\",\"id\":\"1001\",\"playable\":1,\"detail\":1,\"player\":1,\"video\":1}\n"
         "{\"title\":\"tab\\there \\\"quoted\\\" back\\\\slash\\nnew\",\"actor\":\"\\u67ef\\u6ee1\","
-        "\"playable\":-2147483648,\"detail\":2147483647,\"player\":-1,\"path\":\"" + longText + "\"}\n"
+        "\"playable\":-2147483648,\"detail\":2147483647,\"player\":-1,\"path\":\"" +
+        longText +
+        "\"}\n"
         "   \n"
         "{\"title\":\"咖啡与茶·上海\",\"parent\":\"铜铃 Copper Bell\",\"kind\":\"动作片\"}";
     WriteBytes(dir.Path("in.jsonl"), source);
@@ -101,8 +103,8 @@ TEST(CatalogToolBuild, DumpAndBuildAreInverses) {
     EXPECT_EQ(dumped.err, "");
     std::vector<std::string> lines = dumped.OutLines();
     ASSERT_EQ(lines.size(), 4u);
-    const char* keys[] = {"index", "file", "title", "actor", "parent", "server", "kind", "path",
-                          "id", "playable", "detail", "player", "video", "stream", "details"};
+    const char* keys[] = {"index", "file",     "title",  "actor",  "parent", "server", "kind",   "path",
+                          "id",    "playable", "detail", "player", "video",  "stream", "details"};
     JsonObject first = ParseLine(lines[0]);
     ASSERT_EQ(first.size(), std::size(keys));
     for (size_t k = 0; k < std::size(keys); ++k) EXPECT_EQ(first[k].first, keys[k]);
@@ -141,10 +143,10 @@ TEST(CatalogToolDump, AddressesComeFromTheRecordAndTheConfiguration) {
                "{\"server\":\"3\",\"path\":\"p/\",\"file\":\"片花.rm\",\"detail\":1}\n"
                "{\"server\":\"rtsp://other/x/\",\"file\":\"f\",\"id\":\"a b\"}\n");
     ASSERT_EQ(RunTool({"build", dir.Path("in.jsonl"), "-o", dir.Path("m.dat")}).status, 0);
-    ToolRun run = RunTool({"dump", dir.Path("m.dat")},
-                          {"KAVUNO_STREAM_HOST_A=10.0.0.1", "KAVUNO_PRESENCE_SERVER=10.0.0.2",
-                           "KAVUNO_STREAM_USER_B=ub", "KAVUNO_STREAM_PASSWORD_B=pb",
-                           "KAVUNO_WEB_SITE=http://site.test/"});
+    ToolRun run = RunTool(
+        {"dump", dir.Path("m.dat")},
+        {"KAVUNO_STREAM_HOST_A=10.0.0.1", "KAVUNO_PRESENCE_SERVER=10.0.0.2", "KAVUNO_STREAM_USER_B=ub",
+         "KAVUNO_STREAM_PASSWORD_B=pb", "KAVUNO_WEB_SITE=http://site.test/"});
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<std::string> lines = run.OutLines();
     ASSERT_EQ(lines.size(), 4u);
@@ -212,7 +214,7 @@ TEST(CatalogToolDump, EmptyCountsAndWideTextsAreWholeFiles) {
     }
     // Wide titles: 0xFF 0xFFFE, a length in characters, UTF-16; what GBK
     // cannot hold becomes '?' per UTF-16 unit.
-    std::string wideHero = Bytes({0xFF, 0xFE, 0xFF, 2, 0xDC, 0x94, 0xC3, 0x94});                  // 铜铃
+    std::string wideHero = Bytes({0xFF, 0xFE, 0xFF, 2, 0xDC, 0x94, 0xC3, 0x94});                   // 铜铃
     std::string wideEmoji = Bytes({0xFF, 0xFE, 0xFF, 4, 'a', 0, 0x3D, 0xD8, 0x00, 0xDE, 'b', 0});  // a😀b
     WriteBytes(dir.Path("wide.dat"), CountOf(2) + kFirstHeader + BodyWithStoredTitle(wideHero) + kLaterHeader +
                                          BodyWithStoredTitle(wideEmoji));
@@ -229,9 +231,9 @@ TEST(CatalogToolDump, SaysWhenTextsAreNotGbkAndBuildRefusesTheirDump) {
     ScratchDir dir;
     // Plain titles D7 FA (a GBK code with no character) and a lone lead byte
     // 0x81; stored, each byte is 12 lower.
-    WriteBytes(dir.Path("odd.dat"), CountOf(3) + kFirstHeader + BodyWithStoredTitle(Bytes({1, 0x55})) +
-                                        kLaterHeader + BodyWithStoredTitle(Bytes({2, 0xCB, 0xEE})) +
-                                        kLaterHeader + BodyWithStoredTitle(Bytes({2, 0x55, 0x75})));
+    WriteBytes(dir.Path("odd.dat"), CountOf(3) + kFirstHeader + BodyWithStoredTitle(Bytes({1, 0x55})) + kLaterHeader +
+                                        BodyWithStoredTitle(Bytes({2, 0xCB, 0xEE})) + kLaterHeader +
+                                        BodyWithStoredTitle(Bytes({2, 0x55, 0x75})));
     ToolRun run = RunTool({"dump", dir.Path("odd.dat")});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
@@ -255,7 +257,8 @@ struct Refusal {
 
 TEST(CatalogToolBuild, RefusesBadInputWithItsLineAndWritesNothing) {
     const Refusal cases[] = {
-        {"bad JSON", "{}\n{\"title\":\"a\"}\n{\"title\":\"b\",}\n", ":3: bad JSON at column 14: expected a key in double quotes"},
+        {"bad JSON", "{}\n{\"title\":\"a\"}\n{\"title\":\"b\",}\n",
+         ":3: bad JSON at column 14: expected a key in double quotes"},
         {"not GBK", "{}\n{\"title\":\"笑\xF0\x9F\x98\x80\"}\n", ":2: title: U+1F600 cannot be written in GBK"},
         {"Thai", "{\"actor\":\"\xE0\xB8\x81\"}\n", ":1: actor: U+0E01 cannot be written in GBK"},
         {"string for int", "{}\n\n{\"playable\":\"1\"}\n", ":3: playable: expected a whole number, got a string"},
@@ -265,7 +268,8 @@ TEST(CatalogToolBuild, RefusesBadInputWithItsLineAndWritesNothing) {
         {"too big", "{\"detail\":2147483648}\n", ":1: detail: 2147483648 does not fit in 32 bits"},
         {"too small", "{\"player\":-2147483649}\n", ":1: player: -2147483649 does not fit in 32 bits"},
         {"unknown key", "{\"tittle\":\"x\"}\n", ":1: unknown key \"tittle\""},
-        {"form feed", "{\"title\":\"a\\fb\"}\n", ":1: title: U+000C cannot be stored (its stored byte is 0, which ends the text)"},
+        {"form feed", "{\"title\":\"a\\fb\"}\n",
+         ":1: title: U+000C cannot be stored (its stored byte is 0, which ends the text)"},
         {"nul", "{\"id\":\"1\\u00002\"}\n", ":1: id: U+0000 is not allowed in a text"},
         {"bad UTF-8", "{\"title\":\"\xB5\xE7\xD3\xB0\"}\n", ":1: bad JSON at column 11: invalid UTF-8"},
     };
@@ -281,9 +285,9 @@ TEST(CatalogToolBuild, RefusesBadInputWithItsLineAndWritesNothing) {
         WriteBytes(dir.Path("old.dat"), "previous catalogue");
         EXPECT_EQ(RunTool({"build", dir.Path("in.jsonl"), "-o", dir.Path("old.dat")}).status, 1);
         EXPECT_EQ(ReadBytes(dir.Path("old.dat")), "previous catalogue");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("")),
-                                std::filesystem::directory_iterator()),
-                  2);  // in.jsonl and old.dat: no partial file left behind
+        EXPECT_EQ(
+            std::distance(std::filesystem::directory_iterator(dir.Path("")), std::filesystem::directory_iterator()),
+            2);  // in.jsonl and old.dat: no partial file left behind
     }
 }
 

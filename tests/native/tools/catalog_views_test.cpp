@@ -32,8 +32,8 @@ protected:
 
 std::string Record(const std::string& title, const std::string& kind, const std::string& parent = "",
                    const std::string& actor = "") {
-    return "{\"title\":\"" + title + "\",\"kind\":\"" + kind + "\",\"parent\":\"" + parent + "\",\"actor\":\"" +
-           actor + "\"}\n";
+    return "{\"title\":\"" + title + "\",\"kind\":\"" + kind + "\",\"parent\":\"" + parent + "\",\"actor\":\"" + actor +
+           "\"}\n";
 }
 
 TEST_F(CatalogToolList, RecentShowsAtMost23TopLevelEntriesNewestFirst) {
@@ -44,8 +44,7 @@ TEST_F(CatalogToolList, RecentShowsAtMost23TopLevelEntriesNewestFirst) {
     }
     Build(lines);
     std::string expected;
-    for (int i = 30; i > 7; --i)
-        expected += std::to_string(2 * i - 1) + "\t片" + std::to_string(i) + "\t动作片\n";
+    for (int i = 30; i > 7; --i) expected += std::to_string(2 * i - 1) + "\t片" + std::to_string(i) + "\t动作片\n";
     EXPECT_EQ(List({"--recent"}), expected);
 }
 
@@ -56,25 +55,25 @@ TEST_F(CatalogToolList, FewEntriesAreAllShownUnderRecentAndTheirCategory) {
 }
 
 TEST_F(CatalogToolList, CategoryMatchesKindAndParentExactly) {
-    Build(Record("零", "Drama") +                  // 0
-          Record("剧", "Drama") +                  // 1: a series
-          Record("剧 第1集", "Drama", "剧") +      // 2
-          Record("别的", "drama") +                // 3: other case
-          Record("空格", "Drama ") +               // 4: trailing blank
-          Record("剧 第2集", "Drama", "剧") +      // 5
-          Record("另一部", "Drama"));              // 6
+    Build(Record("零", "Drama") +              // 0
+          Record("剧", "Drama") +              // 1: a series
+          Record("剧 第1集", "Drama", "剧") +  // 2
+          Record("别的", "drama") +            // 3: other case
+          Record("空格", "Drama ") +           // 4: trailing blank
+          Record("剧 第2集", "Drama", "剧") +  // 5
+          Record("另一部", "Drama"));          // 6
     EXPECT_EQ(List({"--kind", "Drama"}), "6\t另一部\tDrama\n1\t剧\tDrama\n");
     EXPECT_EQ(List({"--kind", "Drama", "--parent", "剧"}), "5\t剧 第2集\tDrama\n2\t剧 第1集\tDrama\n");
     EXPECT_EQ(List({"--kind", "无此类"}), "");
 }
 
 TEST_F(CatalogToolList, SearchIsCaseSensitiveGbkAwareAndCoversEpisodes) {
-    Build(Record("铜铃", "动作片", "", "王建国") +                 // 0: matches, never shown
-          Record("Zero Hour", "动作片", "", "李晓梅") +           // 1
-          Record("白畎", "纪录片", "", "王建国") +                // 2: B0D7 EEB0 holds D7EE (最) across characters
-          Record("最后的铜铃", "动作片", "", "张子豪") +          // 3
-          Record("铜铃 第01集", "古装剧", "铜铃", "李晓梅 ") +    // 4: an episode, actor with a trailing blank
-          Record("hour", "喜剧片", "", "Wang"));                  // 5
+    Build(Record("铜铃", "动作片", "", "王建国") +              // 0: matches, never shown
+          Record("Zero Hour", "动作片", "", "李晓梅") +         // 1
+          Record("白畎", "纪录片", "", "王建国") +              // 2: B0D7 EEB0 holds D7EE (最) across characters
+          Record("最后的铜铃", "动作片", "", "张子豪") +        // 3
+          Record("铜铃 第01集", "古装剧", "铜铃", "李晓梅 ") +  // 4: an episode, actor with a trailing blank
+          Record("hour", "喜剧片", "", "Wang"));                // 5
     EXPECT_EQ(List({"--title", "铜铃"}), "4\t铜铃 第01集\t古装剧\n3\t最后的铜铃\t动作片\n");
     EXPECT_EQ(List({"--title", "最"}), "3\t最后的铜铃\t动作片\n");
     EXPECT_EQ(List({"--title", "Hour"}), "1\tZero Hour\t动作片\n");
@@ -128,8 +127,7 @@ TEST(CatalogToolTree, OddLinesGoWhereThePlayerPutsThem) {
     // line goes under the nearest second-level line above it, even one of an
     // earlier top-level node; '>' past the second stay in the text; an empty
     // line is an empty node. Nodes print in the order the tree shows them.
-    EXPECT_EQ(Tree(">a\n>>b\nT\n>>>c\n>s\n>>>d\n\n"),
-              "最近更新\n  a\n    b\n    >c\nT\n  s\n    >d\n\n");
+    EXPECT_EQ(Tree(">a\n>>b\nT\n>>>c\n>s\n>>>d\n\n"), "最近更新\n  a\n    b\n    >c\nT\n  s\n    >d\n\n");
 }
 
 }  // namespace

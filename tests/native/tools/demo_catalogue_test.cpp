@@ -53,8 +53,10 @@ Entry ToEntry(const std::string& line) {
     EXPECT_TRUE(object) << error.message << ": " << line;
     Entry entry;
     for (const auto& [key, value] : object.value_or(JsonObject{})) {
-        if (value.type == kavuno::tool::JsonValue::Type::kString) entry.texts[key] = value.text;
-        else entry.ints[key] = value.integer;
+        if (value.type == kavuno::tool::JsonValue::Type::kString)
+            entry.texts[key] = value.text;
+        else
+            entry.ints[key] = value.integer;
     }
     return entry;
 }
@@ -103,7 +105,8 @@ TEST(DemoCatalogue, RootDatIsTheReadableTreeAndItsLeavesAreTheKinds) {
     std::vector<std::string> nodes = Lines(tree.out);
     auto depth = [](const std::string& node) { return node.find_first_not_of(' '); };
     for (size_t i = 1; i < nodes.size(); ++i) {
-        if (i + 1 == nodes.size() || depth(nodes[i + 1]) <= depth(nodes[i])) leaves.insert(nodes[i].substr(depth(nodes[i])));
+        if (i + 1 == nodes.size() || depth(nodes[i + 1]) <= depth(nodes[i]))
+            leaves.insert(nodes[i].substr(depth(nodes[i])));
     }
     std::set<std::string> kinds;
     std::vector<Entry> source = SourceEntries();

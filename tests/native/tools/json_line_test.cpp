@@ -65,7 +65,10 @@ TEST(JsonLine, RefusesWhatIsNotAFlatObject) {
     EXPECT_EQ(Refusal(R"({"a":1,})").message, "expected a key in double quotes");
     EXPECT_EQ(Refusal(R"({"a" 1})").message, "expected ':' after a key");
     EXPECT_EQ(Refusal(R"({"a":1 "b":2})").message, "expected ',' or '}'");
-    EXPECT_EQ(Refusal(R"({"a":1})"" x").message, "unexpected text after the object");
+    EXPECT_EQ(Refusal(R"({"a":1})"
+                      " x")
+                  .message,
+              "unexpected text after the object");
     EXPECT_EQ(Refusal(R"({"a":{"b":1}})").message, "nested objects and arrays are not supported");
     EXPECT_EQ(Refusal(R"({"a":[1]})").message, "nested objects and arrays are not supported");
     EXPECT_EQ(Refusal(R"({"a":1.5})").message, "only whole numbers are supported");

@@ -71,7 +71,8 @@ TEST_F(ReleaseToolTest, PublishedFoldersReadBackAndVerify) {
     Write(P("src/movie.dat"), "catalogue");
     Write(P("src/skin/blue.bmp"), std::string(3000, '\xFF'));
     Write(P("src/" + chinese), "");
-    ToolRun published = Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64", "--serial", "42"});
+    ToolRun published = Tool(
+        {"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64", "--serial", "42"});
     ASSERT_EQ(published.status, 0) << published.err;
     EXPECT_EQ(published.out, "published 3 files, serial 42, for win64, expiring in 30 days, to " + P("srv") + "\n");
 
@@ -194,10 +195,12 @@ TEST_F(ReleaseToolTest, NamesTheLauncherCannotTakeStopPublishingBeforeAnyWrite) 
         EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
         EXPECT_FALSE(fs::exists(P("srv")));
     }
-    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.pub"), "--target", "win64"}).status, 1);  // a public key cannot sign
+    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.pub"), "--target", "win64"}).status,
+              1);  // a public key cannot sign
     EXPECT_FALSE(fs::exists(P("srv")));
     EXPECT_EQ(Tool({"publish", P("src"), P("srv")}).status, 2);
-    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64", "--serial", "-1"}).status, 2);
+    EXPECT_EQ(Tool({"publish", P("src"), P("srv"), "--key", P("k.key"), "--target", "win64", "--serial", "-1"}).status,
+              2);
     EXPECT_EQ(Tool({"verify", P("srv"), "--key", P("k.pub")}).status, 2);
     EXPECT_EQ(Tool({}).status, 2);
 }

@@ -35,7 +35,8 @@ TEST(StandInAddress, NothingOutsideTheMediaFolder) {
 }
 
 TEST(StandInAddress, SimulationSettingsFromTheQuery) {
-    auto s = SimulationSettingsOf(ParseStreamAddress(L"rtsp://h/a.rm?length=12&start=2.5&speed=0&connect=0&buffer=0.3"));
+    auto s = SimulationSettingsOf(
+        ParseStreamAddress(L"rtsp://h/a.rm?length=12&start=2.5&speed=0&connect=0&buffer=0.3"));
     EXPECT_DOUBLE_EQ(s.lengthSeconds, 12);
     EXPECT_DOUBLE_EQ(s.startSeconds, 2.5);
     EXPECT_DOUBLE_EQ(s.speed, 0);

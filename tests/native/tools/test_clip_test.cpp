@@ -29,12 +29,12 @@ TEST(TestClip, IsAnIndexedUncompressedAvi) {
 
     size_t avih = Find(avi, "avih");
     ASSERT_NE(avih, std::string::npos);
-    EXPECT_EQ(U32(avi, avih + 8), 100000u);    // microseconds per frame
-    EXPECT_EQ(U32(avi, avih + 8 + 16), 20u);   // frames
+    EXPECT_EQ(U32(avi, avih + 8), 100000u);   // microseconds per frame
+    EXPECT_EQ(U32(avi, avih + 8 + 16), 20u);  // frames
     EXPECT_EQ(U32(avi, avih + 8 + 32), 160u);
     EXPECT_EQ(U32(avi, avih + 8 + 36), 120u);
     size_t strf = Find(avi, "strf");
-    EXPECT_EQ(U32(avi, strf + 8 + 16), 0u);    // BI_RGB
+    EXPECT_EQ(U32(avi, strf + 8 + 16), 0u);  // BI_RGB
     EXPECT_EQ(U32(avi, strf + 8 + 20), 160u * 120 * 3);
 
     size_t movi = Find(avi, "movi");
@@ -55,7 +55,9 @@ TEST(TestClip, PictureMovesAndItsClockRuns) {
     auto a = TestFrame(160, 120, 10, 0, 1), b = TestFrame(160, 120, 10, 1, 1), c = TestFrame(160, 120, 10, 10, 1);
     EXPECT_NE(a.rgb, b.rgb);
     // A second later the box is back where it was, but the clock is not.
-    auto top = [](const kavuno::clips::Picture& p) { return std::vector<std::uint8_t>(p.rgb.begin(), p.rgb.begin() + 160 * 80 * 3); };
+    auto top = [](const kavuno::clips::Picture& p) {
+        return std::vector<std::uint8_t>(p.rgb.begin(), p.rgb.begin() + 160 * 80 * 3);
+    };
     EXPECT_EQ(top(a), top(c));
     EXPECT_NE(a.rgb, c.rgb);
 }

@@ -16,8 +16,10 @@ namespace {
 std::string Quote(const std::string& arg) {
     std::string quoted = "'";
     for (char c : arg) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
     return quoted + "'";
 }

@@ -8,9 +8,9 @@
 namespace kavuno::tool::testing {
 
 struct ToolRun {
-    int status = -1;     // exit status
-    std::string out;     // standard output
-    std::string err;     // standard error
+    int status = -1;  // exit status
+    std::string out;  // standard output
+    std::string err;  // standard error
     std::vector<std::string> OutLines() const;
 };
 

@@ -14,8 +14,8 @@ using kavuno::ui::ActiveXSite;
 using kavuno::ui::OwnedWindow;
 
 TEST(ActiveXSite, AnswersForEachOfItsInterfacesAndCountsItsReferences) {
-    const OwnedWindow top(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr,
-                                          nullptr));
+    const OwnedWindow top(
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr));
     const HWND host = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 10, 10, 120, 90, top.get(), nullptr, nullptr,
                                       nullptr);
     auto* site = new ActiveXSite(host);  // the creator's reference

@@ -25,9 +25,9 @@ public:
     VARIANT_BOOL cancel = VARIANT_FALSE;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = iid == IID_IUnknown || iid == IID_IDispatch      ? static_cast<void*>(static_cast<IDispatch*>(this))
-                  : iid == IID_IConnectionPointContainer ? static_cast<IConnectionPointContainer*>(this)
-                                                          : nullptr;
+        *object = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<void*>(static_cast<IDispatch*>(this))
+                  : iid == IID_IConnectionPointContainer      ? static_cast<IConnectionPointContainer*>(this)
+                                                              : nullptr;
         return *object ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // the test owns it
@@ -113,10 +113,10 @@ TEST(BrowserEvents, NavigationsAndNewWindowsReachTheHandlerWhoseAnswerCancels) {
     handler.cancel = true;
     EXPECT_TRUE(beforeNavigate(page, urlRef));
     EXPECT_TRUE(browser.Fire(273, {empty, browser.Cancel(), flags, *url.get(), *url.get()}));  // NewWindow3
-    EXPECT_TRUE(browser.Fire(251, {empty, browser.Cancel()}));                  // NewWindow2 names no address
+    EXPECT_TRUE(browser.Fire(251, {empty, browser.Cancel()}));  // NewWindow2 names no address
     EXPECT_EQ(handler.seen, (std::vector<std::wstring>{L"page http://site.example/ad", L"frame http://site.example/ad",
-                                                        L"page http://site.example/ad",
-                                                        L"window http://site.example/ad", L"window "}));
+                                                       L"page http://site.example/ad", L"window http://site.example/ad",
+                                                       L"window "}));
 
     // Arguments that are not what they should be, and a handler that fails,
     // cancel without asking further; other events change nothing.

@@ -210,8 +210,8 @@ TEST(DispatchCall, NumbersGivenAsTextReadTheSameInEveryLocale) {
         const wchar_t* text;
         double seconds;
         std::int32_t milliseconds;
-    } numbers[] = {{L"59.5", 59.5, 60}, {L" 59,5 ", 59.5, 60}, {L"1500", 1500, 1500}, {L"+75.25", 75.25, 75},
-                   {L"-1", -1, -1}, {L"1e3", 1000, 1000}};
+    } numbers[] = {{L"59.5", 59.5, 60},    {L" 59,5 ", 59.5, 60}, {L"1500", 1500, 1500},
+                   {L"+75.25", 75.25, 75}, {L"-1", -1, -1},       {L"1e3", 1000, 1000}};
     for (const auto& n : numbers) {
         answer(n.text);
         const auto real = CallByDispId<double>(&object, 56, DispatchKind::PropertyGet);

@@ -171,7 +171,7 @@ TEST(Dialog, MessageHandlerResultAndDefaultProcessing) {
         d.EndDialog(IDOK);
     };
     EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(handled, 5);                   // the handler's result reaches the sender
+    EXPECT_EQ(handled, 5);                     // the handler's result reaches the sender
     EXPECT_EQ(std::wstring(text), L"Kavuno");  // default processing ran after the handler
     EXPECT_EQ(dlg.log, (std::vector<std::string>{"user 1", "set text"}));
 }
@@ -208,8 +208,8 @@ TEST(Dialog, TheOwnerIsDisabledMeanwhileAndOtherRunsEndTheirOwnWay) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KavunoPlainTestWindow";
     RegisterClassW(&wc);
-    const kavuno::ui::OwnedWindow plain(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                                        nullptr, wc.hInstance, nullptr));
+    const kavuno::ui::OwnedWindow plain(
+        CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr));
     TestDlg dlg;
     bool ownerEnabled = true, shown = false;
     LRESULT brush = 0;

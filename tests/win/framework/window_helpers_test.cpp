@@ -119,8 +119,8 @@ LRESULT CALLBACK RecordingTipProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 TEST(ToolTip, ToolsAreWholeWindowsWithOneTextEachAndTheTipsSeeWhatIsHandedOn) {
-    const OwnedWindow owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100,
-                                            nullptr, nullptr, nullptr, nullptr));
+    const OwnedWindow owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 300, 100, nullptr,
+                                            nullptr, nullptr, nullptr));
     HWND first = CreateWindowExW(0, L"BUTTON", L"1", WS_CHILD | WS_VISIBLE, 0, 0, 100, 50, owner.get(), nullptr,
                                  nullptr, nullptr);
     HWND second = CreateWindowExW(0, L"BUTTON", L"2", WS_CHILD | WS_VISIBLE, 150, 0, 100, 50, owner.get(), nullptr,
@@ -179,8 +179,8 @@ TEST(Gdi, CentringKeepsTheSizeAndRedrawingHappensBeforeItReturns) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KavunoCountingPaint";
     RegisterClassW(&wc);
-    const OwnedWindow window(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 3, 5, 301, 201,
-                                             nullptr, nullptr, wc.hInstance, nullptr));
+    const OwnedWindow window(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 3, 5, 301, 201, nullptr,
+                                             nullptr, wc.hInstance, nullptr));
     CentreInWorkArea(window.get());
     RECT frame = {}, area = {};
     GetWindowRect(window.get(), &frame);

@@ -24,7 +24,8 @@ using kavuno::win::OwnedHandle;
 
 // The staging folder's name and a backslash.
 const std::wstring kStaging = std::wstring(std::begin(kavuno::names::kStagingFolderName),
-                                           std::end(kavuno::names::kStagingFolderName) - 1) + L"\\";
+                                           std::end(kavuno::names::kStagingFolderName) - 1) +
+                              L"\\";
 
 std::wstring ScratchFolder() {
     wchar_t base[MAX_PATH];
@@ -81,7 +82,7 @@ TEST_F(StagedFileTest, BytesWaitInTheStagingFolderUntilTheCommitMovesThemOverThe
     EXPECT_EQ(file.TemporaryPath().substr(file.TemporaryPath().size() - 5), L".part");
     ASSERT_TRUE(file.Write("new ", 4));
     ASSERT_TRUE(file.Write("bytes", 5));
-    EXPECT_EQ(Get(Path(L"a.dat")), "old");  // nothing reaches the target before the commit
+    EXPECT_EQ(Get(Path(L"a.dat")), "old");                        // nothing reaches the target before the commit
     EXPECT_EQ(Names(dir_), std::vector<std::wstring>{L"a.dat"});  // nothing beside it either
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ(Get(Path(L"a.dat")), "new bytes");
@@ -156,13 +157,19 @@ TEST_F(StagedFileTest, TheCleanUpRemovesOnlyTheLaunchersOwnLeftovers) {
     staging_.RemoveLeftovers();
     busy.Reset();
     EXPECT_EQ(Names(staging_.Path()), (std::vector<std::wstring>{L"busy.part", L"download-12-9.partial",
-                                                                L"download-99-1.part", L"files.txt", L"notes.part"}));
+                                                                 L"download-99-1.part", L"files.txt", L"notes.part"}));
     EXPECT_EQ(Names(dir_), (std::vector<std::wstring>{L"a.dat.part", L"notes.part"}));
 
     // files.txt and the like are replaced whole.
-    ASSERT_TRUE(staging_.Store(L"files.txt", std::string("\xFF\xFE" "a\0\r\0\n\0", 8)));
-    EXPECT_EQ(staging_.Load(L"files.txt", 100), std::string("\xFF\xFE" "a\0\r\0\n\0", 8));
-    EXPECT_EQ(staging_.Load(L"files.txt", 3), "\xFF\xFE" "a");
+    ASSERT_TRUE(staging_.Store(L"files.txt", std::string("\xFF\xFE"
+                                                         "a\0\r\0\n\0",
+                                                         8)));
+    EXPECT_EQ(staging_.Load(L"files.txt", 100), std::string("\xFF\xFE"
+                                                            "a\0\r\0\n\0",
+                                                            8));
+    EXPECT_EQ(staging_.Load(L"files.txt", 3),
+              "\xFF\xFE"
+              "a");
     EXPECT_EQ(staging_.Load(L"missing.txt", 100), "");
 }
 

@@ -72,8 +72,10 @@ TEST(UpdateSignature, CngAcceptsWhatTheOperatorToolSignedAndNothingElse) {
 
     // One changed byte anywhere: in the serial, a size, a name, the signature.
     std::string lastDigit = text.substr(text.size() - 2, 1);
-    for (auto [from, to] : {std::pair<std::string, std::string>{"serial 5\n", "serial 6\n"}, {"file 6 ", "file 7 "},
-                            {"blue", "bluf"}, {lastDigit + "\n", (lastDigit == "0" ? "1" : "0") + std::string("\n")}}) {
+    for (auto [from, to] : {std::pair<std::string, std::string>{"serial 5\n", "serial 6\n"},
+                            {"file 6 ", "file 7 "},
+                            {"blue", "bluf"},
+                            {lastDigit + "\n", (lastDigit == "0" ? "1" : "0") + std::string("\n")}}) {
         SCOPED_TRACE(from);
         std::string changed = text;
         size_t at = changed.rfind(from);

@@ -33,8 +33,8 @@ win::OwnedHandle OpenForWriting(const std::filesystem::path& path) {
 }
 
 TEST(CatalogueMapping, ReadInPlaceAndKeptFromWritersWhileLoaded) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("kavuno-mapping-test-" + std::to_string(GetCurrentProcessId()));
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("kavuno-mapping-test-" + std::to_string(GetCurrentProcessId()));
     std::filesystem::create_directories(dir);
     const std::filesystem::path path = dir / "movie.dat";
     std::string error;

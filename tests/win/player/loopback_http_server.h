@@ -39,9 +39,7 @@ public:
         WSACleanup();
     }
 
-    std::string Address(const std::string& path) const {
-        return "http://127.0.0.1:" + std::to_string(port_) + path;
-    }
+    std::string Address(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
     std::vector<std::string> RequestLines() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requestLines_;

@@ -144,10 +144,10 @@ TEST_F(MovieListViewTest, TypeAheadFindsTitlesByTheirStartIgnoringCaseAndWraps) 
         EXPECT_TRUE(view_.OnNotifyReflect(request.hdr, row));
         return static_cast<int>(row);
     };
-    EXPECT_EQ(find(L"pol", 0), 1);     // "Police Teapot"
-    EXPECT_EQ(find(L"pol", 2), 3);     // "police aquarium", the next one from row 2
+    EXPECT_EQ(find(L"pol", 0), 1);  // "Police Teapot"
+    EXPECT_EQ(find(L"pol", 2), 3);  // "police aquarium", the next one from row 2
     EXPECT_EQ(find(L"POLICE A", 0), 3);
-    EXPECT_EQ(find(L"龙", 2), 0);      // wraps around to the top
+    EXPECT_EQ(find(L"龙", 2), 0);  // wraps around to the top
     EXPECT_EQ(find(L"龙", 2, LVFI_PARTIAL | LVFI_STRING), -1);
     EXPECT_EQ(find(L"柳溪记", 0, LVFI_STRING), 2);  // whole title
     EXPECT_EQ(find(L"柳溪", 0, LVFI_STRING), -1);

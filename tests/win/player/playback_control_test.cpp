@@ -159,9 +159,9 @@ const std::string kSource = kReal + "102\tput\t" + kAddress;
 // Each start tells the player the volume (by name; the stand-ins' ids).
 const Lines kStartOnReal = {"wmp\t3\tmethod", kSource, "real\t257\tmethod", "real\t600\tmethod\t100",
                             "real\t601\tmethod\tfalse"};
-const Lines kStartOnMedia = {"real\t202\tmethod", "real\t267\tmethod", "wmp\t1\tput\t" + kAddress, "wmp\t6\tget",
-                             "wmp\t5\tget", "wmp.settings\t104\tput\t100", "wmp\t5\tget",
-                             "wmp.settings\t108\tput\tfalse"};
+const Lines kStartOnMedia = {
+    "real\t202\tmethod",           "real\t267\tmethod", "wmp\t1\tput\t" + kAddress,     "wmp\t6\tget", "wmp\t5\tget",
+    "wmp.settings\t104\tput\t100", "wmp\t5\tget",       "wmp.settings\t108\tput\tfalse"};
 const Lines kRealTick = {"real\t261\tmethod", "real\t259\tmethod", "real\t260\tmethod"};
 const Lines kMediaTick = {"wmp.controls\t56\tget", "wmp.media\t757\tget", "wmp\t10\tget"};
 
@@ -217,8 +217,8 @@ TEST(PlaybackControl, NothingLoadedReachesNoControlAndPlayersSwitchWithoutAStop)
         int player;
         const Lines& calls;
     };
-    for (const Switch& next : {Switch{"Beta", 1, kStartOnMedia}, Switch{"Gamma", 0, kStartOnReal},
-                               Switch{"Delta", 0, kStartOnReal}}) {
+    for (const Switch& next :
+         {Switch{"Beta", 1, kStartOnMedia}, Switch{"Gamma", 0, kStartOnReal}, Switch{"Delta", 0, kStartOnReal}}) {
         SCOPED_TRACE(next.title);
         w.playback.Start(Movie(next.title, next.player, 1), 1);
         EXPECT_EQ(w.Calls(), next.calls);

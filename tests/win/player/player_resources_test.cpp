@@ -51,11 +51,20 @@ constexpr uint16_t kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kComboBox = 0x8
 
 // Every control of the window, in template order.
 const Expected kControls[] = {
-    {IDC_CATEGORY_TREE, u"SysTreeView32", 0, u"Tree1", TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
+    {IDC_CATEGORY_TREE,
+     u"SysTreeView32",
+     0,
+     u"Tree1",
+     TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_TABSTOP,
      {2, 44, 78, 217}},
     {IDC_MOVIE_LIST, u"SysListView32", 0, u"List1", LVS_REPORT | LVS_SHOWSELALWAYS | WS_TABSTOP, {82, 43, 168, 218}},
     {IDC_SEARCH_TEXT, u"Edit", kEdit, u"", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, {41, 23, 57, 12}},
-    {IDC_SEARCH_TYPE, u"ComboBox", kComboBox, u"", CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP, {159, 23, 50, 111}},
+    {IDC_SEARCH_TYPE,
+     u"ComboBox",
+     kComboBox,
+     u"",
+     CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP,
+     {159, 23, 50, 111}},
     {IDC_MINIMIZE, u"Button", kButton, u"最小化", BS_OWNERDRAW | WS_TABSTOP, {453, 2, 15, 15}},
     {IDC_MAXIMIZE, u"Button", kButton, u"", BS_OWNERDRAW | WS_DISABLED, {469, 2, 15, 15}},
     {IDC_CLOSE, u"Button", kButton, u"关闭", BS_OWNERDRAW | WS_TABSTOP, {485, 2, 15, 15}},
@@ -78,7 +87,8 @@ const Expected kControls[] = {
 bool IsClass(const TemplateItem& item, const Expected& want) {
     if (item.windowClass.ordinal) return want.ordinal != 0 && *item.windowClass.ordinal == want.ordinal;
     const std::wstring name(item.windowClass.text.begin(), item.windowClass.text.end());
-    const std::wstring wanted(want.windowClass, want.windowClass + std::char_traits<char16_t>::length(want.windowClass));
+    const std::wstring wanted(want.windowClass,
+                              want.windowClass + std::char_traits<char16_t>::length(want.windowClass));
     return CompareStringOrdinal(name.c_str(), -1, wanted.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
@@ -103,7 +113,8 @@ TEST_F(PlayerResourcesTest, MainWindowTemplateHoldsEveryControlWithItsClassTextS
         const TemplateItem& item = dialog->items[i];
         SCOPED_TRACE("control " + std::to_string(want.id) + " at " + std::to_string(i));
         EXPECT_EQ(item.id, want.id);
-        EXPECT_TRUE(IsClass(item, want)) << "class " << std::string(item.windowClass.text.begin(), item.windowClass.text.end());
+        EXPECT_TRUE(IsClass(item, want)) << "class "
+                                         << std::string(item.windowClass.text.begin(), item.windowClass.text.end());
         EXPECT_EQ(item.title.text, want.text);
         EXPECT_EQ(item.style & (want.style | WS_CHILD), want.style | WS_CHILD);
         EXPECT_EQ((item.style & WS_VISIBLE) != 0, want.visible);
@@ -159,12 +170,14 @@ TEST_F(PlayerResourcesTest, BitmapsArePresentByIdAtTheirSizes) {
         {{IDB_SKIN_FULL, IDB_SKIN_PLAY}, 760, 396},
         {{IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_PRESSED, IDB_MAXIMIZE, IDB_MINIMIZE, IDB_MINIMIZE_HOVER,
           IDB_MINIMIZE_PRESSED},
-         23, 23},
+         23,
+         23},
         {{IDB_TOPMOST, IDB_TOPMOST_HOVER, IDB_TOPMOST_PRESSED}, 25, 24},
         {{IDB_SEARCH, IDB_SEARCH_PRESSED}, 22, 18},
         {{IDB_PLAY, IDB_PLAY_HOVER, IDB_PLAY_PRESSED, IDB_PAUSE, IDB_PAUSE_HOVER, IDB_PAUSE_PRESSED, IDB_STOP,
           IDB_STOP_HOVER, IDB_STOP_PRESSED, IDB_FULL_SCREEN, IDB_FULL_SCREEN_HOVER, IDB_FULL_SCREEN_PRESSED},
-         32, 30},
+         32,
+         30},
         {{IDB_SLIDER_TRACK}, 156, 16},
         {{IDB_SLIDER_THUMB}, 9, 4},
         {{IDB_MODE_FULL, IDB_MODE_PLAY}, 10, 17},

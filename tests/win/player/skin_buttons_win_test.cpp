@@ -79,8 +79,7 @@ TEST_F(SkinButtonsTest, ThePollLightsAButtonWhileThePointerRestsOnItAndRedrawsIt
     } polled[] = {
         {window_.close, window_.close.draws, IDB_CLOSE_HOVER, IDB_CLOSE, IDB_CLOSE_PRESSED},
         {window_.minimize, window_.minimize.draws, IDB_MINIMIZE_HOVER, IDB_MINIMIZE, IDB_MINIMIZE_PRESSED},
-        {window_.fullScreen, window_.fullScreen.draws, IDB_FULL_SCREEN_HOVER, IDB_FULL_SCREEN,
-         IDB_FULL_SCREEN_PRESSED},
+        {window_.fullScreen, window_.fullScreen.draws, IDB_FULL_SCREEN_HOVER, IDB_FULL_SCREEN, IDB_FULL_SCREEN_PRESSED},
         {window_.stop, window_.stop.draws, IDB_STOP_HOVER, IDB_STOP, IDB_STOP_PRESSED},
         {window_.topmost, window_.topmost.draws, IDB_TOPMOST_HOVER, IDB_TOPMOST, IDB_TOPMOST_PRESSED},
         {window_.playPause, window_.playPause.draws, IDB_PLAY_HOVER, IDB_PLAY, IDB_PLAY_PRESSED},

@@ -92,8 +92,8 @@ std::vector<std::uint32_t> ImagePixels(UINT id, int width, int height) {
     return CanvasPixels(width, height, [&](HDC dc) {
         const ui::OwnedDC memory(CreateCompatibleDC(dc));
         const ui::ScopedSelectObject selected(memory.get(), image.get());
-        BitBlt(dc, 0, 0, std::min<int>(width, info.bmWidth), std::min<int>(height, info.bmHeight), memory.get(), 0,
-               0, SRCCOPY);
+        BitBlt(dc, 0, 0, std::min<int>(width, info.bmWidth), std::min<int>(height, info.bmHeight), memory.get(), 0, 0,
+               SRCCOPY);
     });
 }
 

@@ -85,8 +85,8 @@ MSG Input(HWND window, UINT message, WPARAM wParam = 0) {
 class VideoAreaWindow {
 public:
     VideoAreaWindow() {
-        window_ = CreateWindowExW(0, L"STATIC", L"Video area test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 420,
-                                  320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        window_ = CreateWindowExW(0, L"STATIC", L"Video area test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 420, 320,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         area_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 10, 10, 320, 240, window_,
                                 reinterpret_cast<HMENU>(1015), GetModuleHandleW(nullptr), nullptr);
     }
@@ -212,8 +212,9 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
             ++count;
         return count;
     };
-    for (const std::string& refused : {fileUrl, std::string("\\\\127.0.0.1\\share\\x.htm"),
-                                       std::string("JavaScript:document.write(1)"), std::string("res://shdoclc.dll/x")}) {
+    for (const std::string& refused :
+         {fileUrl, std::string("\\\\127.0.0.1\\share\\x.htm"), std::string("JavaScript:document.write(1)"),
+          std::string("res://shdoclc.dll/x")}) {
         const std::size_t before = refusals();
         // A script address is the page's own: the player never sends one.
         EXPECT_EQ(browser.Navigate(refused), refused[0] == 'J' ? E_INVALIDARG : S_OK) << refused;
@@ -225,7 +226,8 @@ TEST(VideoAreaControls, PanelShowsTheSiteOnlyAndSendsTheRestOutsideOrNowhere) {
     auto notOpened = [] {
         const std::string log = LogText();
         std::size_t count = 0;
-        for (auto at = log.find("not opened outside"); at != std::string::npos; at = log.find("not opened outside", at + 1))
+        for (auto at = log.find("not opened outside"); at != std::string::npos;
+             at = log.find("not opened outside", at + 1))
             ++count;
         return count;
     };

@@ -73,8 +73,8 @@ TEST(WindowSkin, PaintsTheSkinOfEachModeWithTheCaptionAndTheIconWhenMinimised) {
     for (const bool playMode : {false, true}) {
         skin.Apply(window.hwnd(), playMode);
         ui::RedrawNow(window.hwnd());
-        const std::vector<std::uint32_t> expected =
-            SkinWithCaption(playMode ? IDB_SKIN_PLAY : IDB_SKIN_FULL, playMode ? POINT{385, 5} : POINT{10, 5});
+        const std::vector<std::uint32_t> expected = SkinWithCaption(playMode ? IDB_SKIN_PLAY : IDB_SKIN_FULL,
+                                                                    playMode ? POINT{385, 5} : POINT{10, 5});
         const std::vector<std::uint32_t> key = ImagePixels(playMode ? IDB_SKIN_PLAY : IDB_SKIN_FULL);
         EXPECT_EQ(InsideRegion(WindowPixels(window.hwnd(), all), key, 0), InsideRegion(expected, key, 0))
             << "play mode " << playMode;
@@ -104,8 +104,8 @@ TEST(WindowSkin, TheTwoTextsSitOnTheLightPanelAndEverythingElseOnTheDarkBand) {
     skin.CreateBrushes();
     const ui::ScopedGetDC screen(nullptr);
     const ui::OwnedDC dc(CreateCompatibleDC(screen.get()));
-    for (HWND control : {window.Item(IDC_PLAY_TIME), window.Item(IDC_STATUS_LINE), window.Item(IDC_SEARCH_LABEL),
-                         window.hwnd()}) {
+    for (HWND control :
+         {window.Item(IDC_PLAY_TIME), window.Item(IDC_STATUS_LINE), window.Item(IDC_SEARCH_LABEL), window.hwnd()}) {
         const bool light = control == window.Item(IDC_PLAY_TIME) || control == window.Item(IDC_STATUS_LINE);
         SetBkMode(dc.get(), OPAQUE);
         const HBRUSH brush = skin.ControlColour(dc.get(), control);
@@ -140,12 +140,12 @@ Drawn Draw(LRESULT (*drawItem)(Request&), HWND from, DWORD stage, UINT state) {
 TEST(WindowSkin, TreeAndListColoursAndTheirSelectionWithoutTheFocus) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    const ui::OwnedWindow host(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                                               nullptr, nullptr, nullptr));
+    const ui::OwnedWindow host(
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr));
     HWND tree = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100, host.get(), nullptr,
                                 nullptr, nullptr);
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 100, 0, 100, 100,
-                                host.get(), nullptr, nullptr, nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 100, 0, 100, 100, host.get(),
+                                nullptr, nullptr, nullptr);
     WindowSkin::ColourTree(tree);
     WindowSkin::ColourList(list);
     // Never less than the tree view's own minimum (19 pixels under Wine).

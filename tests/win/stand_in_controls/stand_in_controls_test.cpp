@@ -286,8 +286,8 @@ TEST(StandInControls, ReleasedWithoutCloseWhileEveryoneIsPlaying) {
     real.Call(real_ids::kPlay, kMethod);
     PutText(wmp, wmp_ids::kURL, L"rtsp://h/clip.avi");
     DispatchHolder media = Object(wmp, wmp_ids::kCurrentMedia);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return Int(real, real_ids::kPlayState) == 3 && Int(wmp, wmp_ids::kPlayState, kGet) == 3; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Int(real, real_ids::kPlayState) == 3 && Int(wmp, wmp_ids::kPlayState, kGet) == 3; }));
     const ULONGLONG start = GetTickCount64();
     real.Reset();
     wmp.Reset();

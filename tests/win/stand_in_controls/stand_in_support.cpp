@@ -22,8 +22,8 @@ HRESULT RegisterControls() {
 
 ui::DispatchHolder Create(const CLSID& clsid) {
     IDispatch* object = nullptr;
-    if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                reinterpret_cast<void**>(&object))))
+    if (FAILED(
+            CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object))))
         return {};
     return ui::DispatchHolder(object);
 }

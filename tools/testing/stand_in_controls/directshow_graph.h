@@ -23,11 +23,11 @@ MIDL_INTERFACE("6B652FFF-11FE-4FCE-92AD-0266B5D7C78F")
 IFrameGrabber : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SetOneShot(BOOL oneShot) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetMediaType(const AM_MEDIA_TYPE* type) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetConnectedMediaType(AM_MEDIA_TYPE* type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetConnectedMediaType(AM_MEDIA_TYPE * type) = 0;
     virtual HRESULT STDMETHODCALLTYPE SetBufferSamples(BOOL bufferThem) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetCurrentBuffer(LONG* size, LONG* buffer) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetCurrentSample(IMediaSample** sample) = 0;
-    virtual HRESULT STDMETHODCALLTYPE SetCallback(IUnknown* callback, LONG whichMethod) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCurrentBuffer(LONG * size, LONG * buffer) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCurrentSample(IMediaSample * *sample) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetCallback(IUnknown * callback, LONG whichMethod) = 0;
 };
 
 class DirectShowGraph {

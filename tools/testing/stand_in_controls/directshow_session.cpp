@@ -55,26 +55,26 @@ public:
 private:
     void Apply(const Pending& p) {
         switch (p.request) {
-            case Request::kPlay:
-                if (phase_ == Phase::kPlaying) break;
-                if (phase_ == Phase::kEnded) graph_.SetPositionMs(0);
-                graph_.Run();
-                phase_ = Phase::kPlaying;
-                break;
-            case Request::kPause:
-                if (phase_ != Phase::kPlaying) break;
-                graph_.Pause();
-                phase_ = Phase::kPaused;
-                break;
-            case Request::kStop:
-                graph_.Stop();
-                graph_.SetPositionMs(0);
-                phase_ = Phase::kStopped;
-                break;
-            case Request::kSeek:
-                graph_.SetPositionMs(std::clamp(p.positionMs, 0.0, lengthMs_));
-                if (phase_ == Phase::kEnded) phase_ = Phase::kStopped;
-                break;
+        case Request::kPlay:
+            if (phase_ == Phase::kPlaying) break;
+            if (phase_ == Phase::kEnded) graph_.SetPositionMs(0);
+            graph_.Run();
+            phase_ = Phase::kPlaying;
+            break;
+        case Request::kPause:
+            if (phase_ != Phase::kPlaying) break;
+            graph_.Pause();
+            phase_ = Phase::kPaused;
+            break;
+        case Request::kStop:
+            graph_.Stop();
+            graph_.SetPositionMs(0);
+            phase_ = Phase::kStopped;
+            break;
+        case Request::kSeek:
+            graph_.SetPositionMs(std::clamp(p.positionMs, 0.0, lengthMs_));
+            if (phase_ == Phase::kEnded) phase_ = Phase::kStopped;
+            break;
         }
     }
 
@@ -163,8 +163,10 @@ std::uint64_t DirectShowSession::PictureKey() {
 
 void DirectShowSession::Paint(HDC dc, const RECT& area, const std::wstring& status) {
     std::lock_guard lock(mutex_);
-    if (!frame_.empty()) PaintFrame(dc, area, frameHeader_, frame_.data());
-    else PaintCaption(dc, area, status);
+    if (!frame_.empty())
+        PaintFrame(dc, area, frameHeader_, frame_.data());
+    else
+        PaintCaption(dc, area, status);
 }
 
 void DirectShowSession::Shutdown() {

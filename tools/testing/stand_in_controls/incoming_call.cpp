@@ -18,9 +18,9 @@ CallKind KindOf(WORD flags) {
 
 const char* KindName(CallKind kind) {
     switch (kind) {
-        case CallKind::kGet: return "get";
-        case CallKind::kPut: return "put";
-        default: return "method";
+    case CallKind::kGet: return "get";
+    case CallKind::kPut: return "put";
+    default: return "method";
     }
 }
 
@@ -28,12 +28,12 @@ std::string LogText(const VARIANT& value) {
     const VARIANT* v = &value;
     if (V_VT(v) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(v)) v = V_VARIANTREF(v);
     switch (V_VT(v)) {
-        case VT_EMPTY: return "";
-        case VT_BSTR: return Utf8(V_BSTR(v) ? std::wstring_view(V_BSTR(v), SysStringLen(V_BSTR(v))) : std::wstring_view());
-        case VT_BOOL: return V_BOOL(v) ? "true" : "false";
-        case VT_R8: return LogNumber(V_R8(v));
-        case VT_R4: return LogNumber(V_R4(v));
-        default: break;
+    case VT_EMPTY: return "";
+    case VT_BSTR: return Utf8(V_BSTR(v) ? std::wstring_view(V_BSTR(v), SysStringLen(V_BSTR(v))) : std::wstring_view());
+    case VT_BOOL: return V_BOOL(v) ? "true" : "false";
+    case VT_R8: return LogNumber(V_R8(v));
+    case VT_R4: return LogNumber(V_R4(v));
+    default: break;
     }
     win::OwnedVariant text;
     std::string out;

@@ -24,20 +24,19 @@ public:
 protected:
     HRESULT Serve(DispatchCall& call) override {
         switch (call.id()) {
-            case kControlsPlay: state_->Play(); return S_OK;
-            case kControlsStop: state_->Stop(); return S_OK;
-            case kControlsPause: state_->Pause(); return S_OK;
-            case kControlsCurrentPosition:
-                if (call.IsPut()) {
-                    double seconds;
-                    if (!call.Double(0, seconds)) return call.failure();
-                    state_->SeekSeconds(seconds);
-                } else {
-                    call.ReturnDouble(state_->Snapshot().positionMs / 1000);
-                }
-                return S_OK;
-            default:
-                return DISP_E_MEMBERNOTFOUND;
+        case kControlsPlay: state_->Play(); return S_OK;
+        case kControlsStop: state_->Stop(); return S_OK;
+        case kControlsPause: state_->Pause(); return S_OK;
+        case kControlsCurrentPosition:
+            if (call.IsPut()) {
+                double seconds;
+                if (!call.Double(0, seconds)) return call.failure();
+                state_->SeekSeconds(seconds);
+            } else {
+                call.ReturnDouble(state_->Snapshot().positionMs / 1000);
+            }
+            return S_OK;
+        default: return DISP_E_MEMBERNOTFOUND;
         }
     }
 
@@ -53,20 +52,19 @@ public:
 protected:
     HRESULT Serve(DispatchCall& call) override {
         switch (call.id()) {
-            case kSettingsVolume:
-                if (!call.IsPut()) {
-                    call.ReturnInt(state_->volume);
-                    return S_OK;
-                }
-                return call.Int(0, state_->volume) ? S_OK : call.failure();
-            case kSettingsMute:
-                if (!call.IsPut()) {
-                    call.ReturnBool(state_->muted);
-                    return S_OK;
-                }
-                return call.Bool(0, state_->muted) ? S_OK : call.failure();
-            default:
-                return DISP_E_MEMBERNOTFOUND;
+        case kSettingsVolume:
+            if (!call.IsPut()) {
+                call.ReturnInt(state_->volume);
+                return S_OK;
+            }
+            return call.Int(0, state_->volume) ? S_OK : call.failure();
+        case kSettingsMute:
+            if (!call.IsPut()) {
+                call.ReturnBool(state_->muted);
+                return S_OK;
+            }
+            return call.Bool(0, state_->muted) ? S_OK : call.failure();
+        default: return DISP_E_MEMBERNOTFOUND;
         }
     }
 
@@ -122,9 +120,7 @@ void MediaPlayerState::SeekSeconds(double seconds) {
     if (session_) session_->Seek(seconds * 1000);
 }
 
-PlaybackSnapshot MediaPlayerState::Snapshot() const {
-    return session_ ? session_->Snapshot() : PlaybackSnapshot{};
-}
+PlaybackSnapshot MediaPlayerState::Snapshot() const { return session_ ? session_->Snapshot() : PlaybackSnapshot{}; }
 
 IDispatch* NewControlsObject(std::shared_ptr<MediaPlayerState> state) { return new ControlsObject(std::move(state)); }
 

@@ -45,8 +45,10 @@ public:
         return hr;
     }
     STDMETHODIMP LockServer(BOOL lock) override {
-        if (lock) ModuleAddRef();
-        else ModuleRelease();
+        if (lock)
+            ModuleAddRef();
+        else
+            ModuleRelease();
         return S_OK;
     }
 };

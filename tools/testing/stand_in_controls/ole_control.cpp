@@ -25,13 +25,20 @@ OleControl::~OleControl() { ModuleRelease(); }
 STDMETHODIMP OleControl::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IOleObject) *out = static_cast<IOleObject*>(this);
-    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject) *out = static_cast<IOleInPlaceObject*>(this);
-    else if (iid == IID_IOleControl) *out = static_cast<IOleControl*>(this);
-    else if (iid == IID_IPersist || iid == IID_IPersistStreamInit) *out = static_cast<IPersistStreamInit*>(this);
-    else if (iid == IID_IViewObject || iid == IID_IViewObject2) *out = static_cast<IViewObject2*>(this);
-    else if (iid == IID_IDispatch) *out = static_cast<IDispatch*>(this);
-    else return E_NOINTERFACE;
+    if (iid == IID_IUnknown || iid == IID_IOleObject)
+        *out = static_cast<IOleObject*>(this);
+    else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject)
+        *out = static_cast<IOleInPlaceObject*>(this);
+    else if (iid == IID_IOleControl)
+        *out = static_cast<IOleControl*>(this);
+    else if (iid == IID_IPersist || iid == IID_IPersistStreamInit)
+        *out = static_cast<IPersistStreamInit*>(this);
+    else if (iid == IID_IViewObject || iid == IID_IViewObject2)
+        *out = static_cast<IViewObject2*>(this);
+    else if (iid == IID_IDispatch)
+        *out = static_cast<IDispatch*>(this);
+    else
+        return E_NOINTERFACE;
     AddRef();
     return S_OK;
 }
@@ -75,20 +82,18 @@ STDMETHODIMP OleControl::Close(DWORD) {
 
 STDMETHODIMP OleControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT rect) {
     switch (verb) {
-        case OLEIVERB_PRIMARY:
-        case OLEIVERB_SHOW:
-        case OLEIVERB_OPEN:
-        case OLEIVERB_UIACTIVATE:
-        case OLEIVERB_INPLACEACTIVATE:
-            if (site && !clientSite_) clientSite_ = ComPtr<IOleClientSite>(site, true);
-            return ActivateInPlace(parent, rect);
-        case OLEIVERB_HIDE:
-            if (window_.hwnd()) ShowWindow(window_.hwnd(), SW_HIDE);
-            return S_OK;
-        case OLEIVERB_DISCARDUNDOSTATE:
-            return S_OK;
-        default:
-            return OLEOBJ_S_INVALIDVERB;
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_OPEN:
+    case OLEIVERB_UIACTIVATE:
+    case OLEIVERB_INPLACEACTIVATE:
+        if (site && !clientSite_) clientSite_ = ComPtr<IOleClientSite>(site, true);
+        return ActivateInPlace(parent, rect);
+    case OLEIVERB_HIDE:
+        if (window_.hwnd()) ShowWindow(window_.hwnd(), SW_HIDE);
+        return S_OK;
+    case OLEIVERB_DISCARDUNDOSTATE: return S_OK;
+    default: return OLEOBJ_S_INVALIDVERB;
     }
 }
 
@@ -113,7 +118,8 @@ HRESULT OleControl::ActivateInPlace(HWND fallbackParent, LPCRECT fallbackRect) {
         RECT clip;
         OLEINPLACEFRAMEINFO frameInfo{};
         frameInfo.cb = sizeof frameInfo;
-        havePosition = SUCCEEDED(inPlaceSite_->GetWindowContext(frame.Out(), uiWindow.Out(), &position, &clip, &frameInfo));
+        havePosition = SUCCEEDED(
+            inPlaceSite_->GetWindowContext(frame.Out(), uiWindow.Out(), &position, &clip, &frameInfo));
     }
     if (!parent) parent = fallbackParent;
     if (!havePosition && fallbackRect) position = *fallbackRect;
@@ -147,8 +153,8 @@ STDMETHODIMP OleControl::GetExtent(DWORD aspect, SIZEL* size) {
 
 STDMETHODIMP OleControl::GetMiscStatus(DWORD, DWORD* status) {
     if (!status) return E_POINTER;
-    *status = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT |
-              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_SETCLIENTSITEFIRST;
+    *status = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE | OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+              OLEMISC_SETCLIENTSITEFIRST;
     return S_OK;
 }
 
@@ -218,8 +224,8 @@ HRESULT OleControl::NameToId(LPOLESTR* names, UINT count, DISPID* ids) {
     return IdsOfNames(nullptr, 0, names, count, ids);
 }
 
-STDMETHODIMP OleControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                EXCEPINFO*, UINT*) {
+STDMETHODIMP OleControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                UINT*) {
     return ServeInvoke(logName_, id, flags, params, result, [this](DispatchCall& call) { return Serve(call); });
 }
 
@@ -235,13 +241,16 @@ void OleControl::FullScreenTick() {
     // Full screen ends with the clip, as it ends with Escape.
     std::shared_ptr<MediaSession> session = Session();
     Phase phase = session ? session->Snapshot().phase : Phase::kClosed;
-    if (phase != Phase::kPlaying && phase != Phase::kPaused && phase != Phase::kConnecting && phase != Phase::kBuffering)
+    if (phase != Phase::kPlaying && phase != Phase::kPaused && phase != Phase::kConnecting &&
+        phase != Phase::kBuffering)
         LeaveFullScreen();
 }
 
 void OleControl::PaintPicture(HDC dc, const RECT& area) {
-    if (std::shared_ptr<MediaSession> session = Session()) session->Paint(dc, area, StatusText());
-    else PaintCaption(dc, area, L"");
+    if (std::shared_ptr<MediaSession> session = Session())
+        session->Paint(dc, area, StatusText());
+    else
+        PaintCaption(dc, area, L"");
 }
 
 std::uint64_t OleControl::PictureKey() {

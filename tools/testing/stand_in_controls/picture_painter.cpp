@@ -61,7 +61,8 @@ void PaintSimulatedPicture(HDC dc, const RECT& area, const std::wstring& address
     FillRect(dc, track, RGB(50, 50, 60));
     if (snapshot.lengthMs > 0) {
         RECT done = track;
-        done.right = area.left + static_cast<int>(width * std::clamp(snapshot.positionMs / snapshot.lengthMs, 0.0, 1.0));
+        done.right = area.left +
+                     static_cast<int>(width * std::clamp(snapshot.positionMs / snapshot.lengthMs, 0.0, 1.0));
         FillRect(dc, done, RGB(230, 180, 40));
     }
 

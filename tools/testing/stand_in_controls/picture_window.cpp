@@ -46,7 +46,7 @@ bool PictureWindow::CreateFullScreen(HWND owner, HWND nearby) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     HMONITOR monitor = nearby ? MonitorFromWindow(nearby, MONITOR_DEFAULTTONEAREST)
-                            : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+                              : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     if (!GetMonitorInfoW(monitor, &info)) return false;
     const RECT& r = info.rcMonitor;
     fullScreen_ = true;
@@ -80,34 +80,28 @@ LRESULT CALLBACK PictureWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPA
 LRESULT PictureWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = hwnd_;
     switch (message) {
-        case WM_CREATE:
-            SetTimer(hwnd, kRepaintTimer, kRepaintMs, nullptr);
-            return 0;
-        case WM_TIMER:
-            if (wParam != kRepaintTimer) return 0;
-            if (tick_) tick_();
-            if (hwnd_ && key_ && key_() != paintedKey_) InvalidateRect(hwnd, nullptr, FALSE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // the picture covers everything
-        case WM_PAINT:
-            Paint();
-            return 0;
-        case WM_KEYDOWN:
-            if (fullScreen_ && wParam == VK_ESCAPE) Destroy();
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            if (fullScreen_) Destroy();
-            return 0;
-        case WM_DESTROY:
-            // The parent went first (the host destroyed its window), or we
-            // were closed: either way this object holds no window any more.
-            KillTimer(hwnd, kRepaintTimer);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-            hwnd_ = nullptr;
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_CREATE: SetTimer(hwnd, kRepaintTimer, kRepaintMs, nullptr); return 0;
+    case WM_TIMER:
+        if (wParam != kRepaintTimer) return 0;
+        if (tick_) tick_();
+        if (hwnd_ && key_ && key_() != paintedKey_) InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_ERASEBKGND: return 1;  // the picture covers everything
+    case WM_PAINT: Paint(); return 0;
+    case WM_KEYDOWN:
+        if (fullScreen_ && wParam == VK_ESCAPE) Destroy();
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (fullScreen_) Destroy();
+        return 0;
+    case WM_DESTROY:
+        // The parent went first (the host destroyed its window), or we
+        // were closed: either way this object holds no window any more.
+        KillTimer(hwnd, kRepaintTimer);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        hwnd_ = nullptr;
+        return 0;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 

@@ -13,8 +13,14 @@ namespace {
 using namespace media_player_ids;
 
 const DispatchName kNames[] = {
-    {L"URL", kURL},           {L"close", kClose},   {L"controls", kControls},     {L"currentMedia", kCurrentMedia},
-    {L"playState", kPlayState}, {L"status", kStatus}, {L"fullScreen", kFullScreen}, {L"uiMode", kUiMode},
+    {L"URL", kURL},
+    {L"close", kClose},
+    {L"controls", kControls},
+    {L"currentMedia", kCurrentMedia},
+    {L"playState", kPlayState},
+    {L"status", kStatus},
+    {L"fullScreen", kFullScreen},
+    {L"uiMode", kUiMode},
     {L"settings", kSettings},
 };
 
@@ -35,56 +41,51 @@ HRESULT MediaPlayerControl::NameToId(LPOLESTR* names, UINT count, DISPID* ids) {
 
 HRESULT MediaPlayerControl::Serve(DispatchCall& call) {
     switch (call.id()) {
-        case kURL:
-            if (call.IsPut()) {
-                std::wstring url;
-                if (!call.Text(0, url)) return call.failure();
+    case kURL:
+        if (call.IsPut()) {
+            std::wstring url;
+            if (!call.Text(0, url)) return call.failure();
+            LeaveFullScreen();
+            state_->Open(url);
+        } else {
+            call.ReturnText(state_->url());
+        }
+        return S_OK;
+    case kClose: CloseMedia(); return S_OK;
+    case kControls:
+        if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
+        if (!controls_) controls_ = ComPtr<IDispatch>(NewControlsObject(state_), false);
+        controls_->AddRef();  // the caller's own reference
+        call.ReturnDispatch(controls_.get());
+        return S_OK;
+    case kSettings:
+        if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
+        call.ReturnDispatch(NewSettingsObject(state_));
+        return S_OK;
+    case kCurrentMedia:
+        if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
+        // Always an object, even with nothing open: its duration is then 0.
+        call.ReturnDispatch(NewMediaObject(state_->session()));
+        return S_OK;
+    case kPlayState: call.ReturnInt(WmpPlayState(state_->Snapshot(), ClockMs())); return S_OK;
+    case kStatus: call.ReturnText(StatusText()); return S_OK;
+    case kFullScreen:
+        if (call.IsPut()) {
+            bool on;
+            if (!call.Bool(0, on)) return call.failure();
+            if (on && state_->session())
+                EnterFullScreen();
+            else if (!on)
                 LeaveFullScreen();
-                state_->Open(url);
-            } else {
-                call.ReturnText(state_->url());
-            }
-            return S_OK;
-        case kClose:
-            CloseMedia();
-            return S_OK;
-        case kControls:
-            if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
-            if (!controls_) controls_ = ComPtr<IDispatch>(NewControlsObject(state_), false);
-            controls_->AddRef();  // the caller's own reference
-            call.ReturnDispatch(controls_.get());
-            return S_OK;
-        case kSettings:
-            if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
-            call.ReturnDispatch(NewSettingsObject(state_));
-            return S_OK;
-        case kCurrentMedia:
-            if (call.IsPut()) return DISP_E_MEMBERNOTFOUND;
-            // Always an object, even with nothing open: its duration is then 0.
-            call.ReturnDispatch(NewMediaObject(state_->session()));
-            return S_OK;
-        case kPlayState:
-            call.ReturnInt(WmpPlayState(state_->Snapshot(), ClockMs()));
-            return S_OK;
-        case kStatus:
-            call.ReturnText(StatusText());
-            return S_OK;
-        case kFullScreen:
-            if (call.IsPut()) {
-                bool on;
-                if (!call.Bool(0, on)) return call.failure();
-                if (on && state_->session()) EnterFullScreen();
-                else if (!on) LeaveFullScreen();
-            } else {
-                call.ReturnBool(IsFullScreen());
-            }
-            return S_OK;
-        case kUiMode:
-            if (call.IsPut()) return call.Text(0, uiMode_) ? S_OK : call.failure();
-            call.ReturnText(uiMode_);
-            return S_OK;
-        default:
-            return DISP_E_MEMBERNOTFOUND;
+        } else {
+            call.ReturnBool(IsFullScreen());
+        }
+        return S_OK;
+    case kUiMode:
+        if (call.IsPut()) return call.Text(0, uiMode_) ? S_OK : call.failure();
+        call.ReturnText(uiMode_);
+        return S_OK;
+    default: return DISP_E_MEMBERNOTFOUND;
     }
 }
 

@@ -120,21 +120,20 @@ void ShowStatus() {
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE: {
-            int w = LOWORD(lParam), h = HIWORD(lParam);
-            if (g.host) MoveWindow(g.host, 0, 0, w, h - kStatusHeight, TRUE);
-            if (g.status) MoveWindow(g.status, 4, h - kStatusHeight + 4, w - 8, kStatusHeight - 6, TRUE);
-            return 0;
-        }
-        case WM_TIMER:
-            if (wParam == kStatusTimer) ShowStatus();
-            else DestroyWindow(hwnd);
-            return 0;
-        case WM_DESTROY:
-            PostQuitMessage(0);
-            return 0;
-        default:
-            return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_SIZE: {
+        int w = LOWORD(lParam), h = HIWORD(lParam);
+        if (g.host) MoveWindow(g.host, 0, 0, w, h - kStatusHeight, TRUE);
+        if (g.status) MoveWindow(g.status, 4, h - kStatusHeight + 4, w - 8, kStatusHeight - 6, TRUE);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == kStatusTimer)
+            ShowStatus();
+        else
+            DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 }
 
@@ -157,7 +156,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 3) {
-        MessageBoxW(nullptr, L"kavuno_stand_in_viewer real|wmp ADDRESS [--seconds N] [--fullscreen] [--register]", kTitle, MB_OK);
+        MessageBoxW(nullptr, L"kavuno_stand_in_viewer real|wmp ADDRESS [--seconds N] [--fullscreen] [--register]",
+                    kTitle, MB_OK);
         return 2;
     }
     g.real = std::wstring(argv[1]) != L"wmp";
@@ -165,9 +165,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int seconds = 0;
     bool registerFirst = false;
     for (int i = 3; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L"--seconds" && i + 1 < argc) seconds = _wtoi(argv[++i]);
-        else if (std::wstring(argv[i]) == L"--fullscreen") g.fullScreen = true;
-        else if (std::wstring(argv[i]) == L"--register") registerFirst = true;
+        if (std::wstring(argv[i]) == L"--seconds" && i + 1 < argc)
+            seconds = _wtoi(argv[++i]);
+        else if (std::wstring(argv[i]) == L"--fullscreen")
+            g.fullScreen = true;
+        else if (std::wstring(argv[i]) == L"--register")
+            registerFirst = true;
     }
     if (registerFirst && !RegisterControls()) return 3;
 
@@ -188,7 +191,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     HWND window = CreateWindowExW(0, wc.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW, 40, 40, frame.right - frame.left,
                                   frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    const wchar_t* clsid = g.real ? L"{CFCDAA03-8BE4-11CF-B84B-0020AFBBCCFA}" : L"{6BF52A52-394A-11D3-B153-00C04F79FAA6}";
+    const wchar_t* clsid = g.real ? L"{CFCDAA03-8BE4-11CF-B84B-0020AFBBCCFA}"
+                                  : L"{6BF52A52-394A-11D3-B153-00C04F79FAA6}";
     g.host = CreateWindowExW(0, L"AtlAxWin", clsid, WS_CHILD | WS_VISIBLE, 0, 0, 480, 360, window, nullptr, instance,
                              nullptr);
     g.status = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 4, 364, 472, 18, window, nullptr, instance,

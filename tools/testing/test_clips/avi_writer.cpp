@@ -31,8 +31,8 @@ std::string List(const char* type, const std::string& body) {
     return Chunk("LIST", inner);
 }
 
-constexpr std::uint32_t kHasIndex = 0x10;   // AVIF_HASINDEX
-constexpr std::uint32_t kKeyFrame = 0x10;   // AVIIF_KEYFRAME
+constexpr std::uint32_t kHasIndex = 0x10;  // AVIF_HASINDEX
+constexpr std::uint32_t kKeyFrame = 0x10;  // AVIIF_KEYFRAME
 
 }  // namespace
 
@@ -75,14 +75,14 @@ std::string AviWriter::Finish() const {
     const auto count = static_cast<std::uint32_t>(frames_.size());
 
     std::string avih;
-    Put32(avih, 1000000 / fps_);         // microseconds per frame
-    Put32(avih, frameBytes * fps_);      // max bytes per second
-    Put32(avih, 0);                      // padding granularity
+    Put32(avih, 1000000 / fps_);     // microseconds per frame
+    Put32(avih, frameBytes * fps_);  // max bytes per second
+    Put32(avih, 0);                  // padding granularity
     Put32(avih, kHasIndex);
     Put32(avih, count);
-    Put32(avih, 0);                      // initial frames
-    Put32(avih, 1);                      // streams
-    Put32(avih, frameBytes);             // suggested buffer size
+    Put32(avih, 0);           // initial frames
+    Put32(avih, 1);           // streams
+    Put32(avih, frameBytes);  // suggested buffer size
     Put32(avih, static_cast<std::uint32_t>(width_));
     Put32(avih, static_cast<std::uint32_t>(height_));
     for (int i = 0; i < 4; ++i) Put32(avih, 0);
@@ -90,29 +90,29 @@ std::string AviWriter::Finish() const {
     std::string strh;
     PutTag(strh, "vids");
     PutTag(strh, "DIB ");
-    Put32(strh, 0);                      // flags
-    Put16(strh, 0);                      // priority
-    Put16(strh, 0);                      // language
-    Put32(strh, 0);                      // initial frames
-    Put32(strh, 1);                      // scale
+    Put32(strh, 0);                                 // flags
+    Put16(strh, 0);                                 // priority
+    Put16(strh, 0);                                 // language
+    Put32(strh, 0);                                 // initial frames
+    Put32(strh, 1);                                 // scale
     Put32(strh, static_cast<std::uint32_t>(fps_));  // rate: frames per second = rate / scale
-    Put32(strh, 0);                      // start
-    Put32(strh, count);                  // length in frames
-    Put32(strh, frameBytes);             // suggested buffer size
-    Put32(strh, 0xFFFFFFFF);             // quality: default
-    Put32(strh, frameBytes);             // sample size
+    Put32(strh, 0);                                 // start
+    Put32(strh, count);                             // length in frames
+    Put32(strh, frameBytes);                        // suggested buffer size
+    Put32(strh, 0xFFFFFFFF);                        // quality: default
+    Put32(strh, frameBytes);                        // sample size
     Put16(strh, 0);
     Put16(strh, 0);
     Put16(strh, static_cast<std::uint16_t>(width_));
     Put16(strh, static_cast<std::uint16_t>(height_));
 
-    std::string strf;                    // BITMAPINFOHEADER
+    std::string strf;  // BITMAPINFOHEADER
     Put32(strf, 40);
     Put32(strf, static_cast<std::uint32_t>(width_));
     Put32(strf, static_cast<std::uint32_t>(height_));  // positive: bottom-up rows
     Put16(strf, 1);
     Put16(strf, 24);
-    Put32(strf, 0);                      // BI_RGB
+    Put32(strf, 0);  // BI_RGB
     Put32(strf, frameBytes);
     for (int i = 0; i < 4; ++i) Put32(strf, 0);
 

@@ -13,7 +13,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_test_clips FOLDER\n");
         return 2;
     }
-    const struct { const char* name; int seconds; } clips[] = {{"clip01.avi", 6}, {"clip02.avi", 4}, {"clip03.avi", 8}};
+    const struct {
+        const char* name;
+        int seconds;
+    } clips[] = {{"clip01.avi", 6}, {"clip02.avi", 4}, {"clip03.avi", 8}};
     int number = 1;
     for (const auto& clip : clips) {
         std::string path = std::string(argv[1]) + "/" + clip.name;

@@ -8,18 +8,18 @@ namespace {
 // 3 x 5 cell glyphs: bit 14 is the top-left cell, row by row.
 std::uint16_t Glyph(char c) {
     switch (c) {
-        case '0': return 0b111'101'101'101'111;
-        case '1': return 0b010'110'010'010'111;
-        case '2': return 0b111'001'111'100'111;
-        case '3': return 0b111'001'111'001'111;
-        case '4': return 0b101'101'111'001'001;
-        case '5': return 0b111'100'111'001'111;
-        case '6': return 0b111'100'111'101'111;
-        case '7': return 0b111'001'010'010'010;
-        case '8': return 0b111'101'111'101'111;
-        case '9': return 0b111'101'111'001'111;
-        case '.': return 0b000'000'000'000'010;
-        default: return 0;
+    case '0': return 0b111'101'101'101'111;
+    case '1': return 0b010'110'010'010'111;
+    case '2': return 0b111'001'111'100'111;
+    case '3': return 0b111'001'111'001'111;
+    case '4': return 0b101'101'111'001'001;
+    case '5': return 0b111'100'111'001'111;
+    case '6': return 0b111'100'111'101'111;
+    case '7': return 0b111'001'010'010'010;
+    case '8': return 0b111'101'111'101'111;
+    case '9': return 0b111'101'111'001'111;
+    case '.': return 0b000'000'000'000'010;
+    default: return 0;
     }
 }
 

@@ -14,10 +14,14 @@ std::string CallLogLine(std::string_view object, long dispid, std::string_view k
     for (const auto& argument : arguments) {
         line += '\t';
         for (char c : argument) {
-            if (c == '\t') line += "\\t";
-            else if (c == '\n') line += "\\n";
-            else if (c == '\r') line += "\\r";
-            else line += c;
+            if (c == '\t')
+                line += "\\t";
+            else if (c == '\n')
+                line += "\\n";
+            else if (c == '\r')
+                line += "\\r";
+            else
+                line += c;
         }
     }
     line += '\n';

@@ -6,9 +6,7 @@
 namespace kavuno::stand_in {
 namespace {
 
-std::wstring BufferingText(int percent) {
-    return L"正在缓冲：" + std::to_wstring(percent) + L"%";
-}
+std::wstring BufferingText(int percent) { return L"正在缓冲：" + std::to_wstring(percent) + L"%"; }
 
 bool EndReported(const PlaybackSnapshot& s, std::int64_t nowMs) {
     return s.phase == Phase::kEnded && nowMs - s.endedAtMs < kMediaEndedReportMs;
@@ -18,48 +16,48 @@ bool EndReported(const PlaybackSnapshot& s, std::int64_t nowMs) {
 
 int RealPlayState(const PlaybackSnapshot& s) {
     switch (s.phase) {
-        case Phase::kConnecting: return 1;
-        case Phase::kBuffering: return 2;
-        case Phase::kPlaying: return 3;
-        case Phase::kPaused: return 4;
-        default: return 0;
+    case Phase::kConnecting: return 1;
+    case Phase::kBuffering: return 2;
+    case Phase::kPlaying: return 3;
+    case Phase::kPaused: return 4;
+    default: return 0;
     }
 }
 
 int WmpPlayState(const PlaybackSnapshot& s, std::int64_t nowMs) {
     switch (s.phase) {
-        case Phase::kClosed: return 0;
-        case Phase::kConnecting: return 9;
-        case Phase::kBuffering: return 6;
-        case Phase::kPlaying: return 3;
-        case Phase::kPaused: return 2;
-        case Phase::kEnded: return EndReported(s, nowMs) ? 8 : 1;
-        default: return 1;
+    case Phase::kClosed: return 0;
+    case Phase::kConnecting: return 9;
+    case Phase::kBuffering: return 6;
+    case Phase::kPlaying: return 3;
+    case Phase::kPaused: return 2;
+    case Phase::kEnded: return EndReported(s, nowMs) ? 8 : 1;
+    default: return 1;
     }
 }
 
 std::wstring RealStatusText(const PlaybackSnapshot& s) {
     switch (s.phase) {
-        case Phase::kClosed: return L"就绪";
-        case Phase::kConnecting: return L"正在连接…";
-        case Phase::kBuffering: return BufferingText(s.bufferPercent);
-        case Phase::kPlaying: return L"正在播放";
-        case Phase::kPaused: return L"已暂停";
-        case Phase::kFailed: return L"无法播放此片段";
-        default: return L"已停止";
+    case Phase::kClosed: return L"就绪";
+    case Phase::kConnecting: return L"正在连接…";
+    case Phase::kBuffering: return BufferingText(s.bufferPercent);
+    case Phase::kPlaying: return L"正在播放";
+    case Phase::kPaused: return L"已暂停";
+    case Phase::kFailed: return L"无法播放此片段";
+    default: return L"已停止";
     }
 }
 
 std::wstring WmpStatusText(const PlaybackSnapshot& s, std::int64_t nowMs) {
     switch (s.phase) {
-        case Phase::kClosed: return L"";
-        case Phase::kConnecting: return L"正在连接…";
-        case Phase::kBuffering: return BufferingText(s.bufferPercent);
-        case Phase::kPlaying: return L"正在播放";
-        case Phase::kPaused: return L"已暂停";
-        case Phase::kEnded: return EndReported(s, nowMs) ? L"播放完毕" : L"已停止";
-        case Phase::kFailed: return L"无法播放此文件";
-        default: return L"已停止";
+    case Phase::kClosed: return L"";
+    case Phase::kConnecting: return L"正在连接…";
+    case Phase::kBuffering: return BufferingText(s.bufferPercent);
+    case Phase::kPlaying: return L"正在播放";
+    case Phase::kPaused: return L"已暂停";
+    case Phase::kEnded: return EndReported(s, nowMs) ? L"播放完毕" : L"已停止";
+    case Phase::kFailed: return L"无法播放此文件";
+    default: return L"已停止";
     }
 }
 

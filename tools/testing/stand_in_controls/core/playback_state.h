@@ -14,8 +14,8 @@ enum class Phase {
     kBuffering,
     kPlaying,
     kPaused,
-    kEnded,       // the clip ran to its end
-    kFailed,      // the clip cannot be played
+    kEnded,   // the clip ran to its end
+    kFailed,  // the clip cannot be played
 };
 
 struct PlaybackSnapshot {

@@ -103,7 +103,9 @@ PlaybackSnapshot SimulatedStream::At(std::int64_t nowMs) {
         s.positionMs = std::min(lengthMs_, positionMs_ + static_cast<double>(nowMs - phaseStartMs_) * settings_.speed);
     } else if (phase_ == Phase::kBuffering) {
         double total = settings_.bufferSeconds * 1000;
-        s.bufferPercent = total > 0 ? static_cast<int>(std::clamp(static_cast<double>(nowMs - phaseStartMs_) * 100 / total, 0.0, 99.0)) : 99;
+        s.bufferPercent = total > 0 ? static_cast<int>(std::clamp(
+                                          static_cast<double>(nowMs - phaseStartMs_) * 100 / total, 0.0, 99.0))
+                                    : 99;
     }
     return s;
 }

@@ -46,8 +46,9 @@ StreamAddress ParseStreamAddress(std::wstring_view address) {
             query = amp == std::wstring_view::npos ? std::wstring_view() : query.substr(amp + 1);
             if (item.empty()) continue;
             size_t eq = item.find(L'=');
-            result.query.emplace_back(std::wstring(item.substr(0, eq)),
-                                      eq == std::wstring_view::npos ? std::wstring() : std::wstring(item.substr(eq + 1)));
+            result.query.emplace_back(std::wstring(item.substr(0, eq)), eq == std::wstring_view::npos
+                                                                            ? std::wstring()
+                                                                            : std::wstring(item.substr(eq + 1)));
         }
     }
     if (size_t sep = rest.find(L"://"); sep != std::wstring_view::npos) {
@@ -81,11 +82,16 @@ SimulationSettings SimulationSettingsOf(const StreamAddress& address) {
     for (const auto& [key, text] : address.query) {
         std::optional<double> value = ParseNumber(text);
         if (!value) continue;
-        if (key == L"length" && *value > 0) s.lengthSeconds = *value;
-        else if (key == L"start" && *value >= 0) s.startSeconds = *value;
-        else if (key == L"speed" && *value >= 0) s.speed = *value;
-        else if (key == L"connect" && *value >= 0) s.connectSeconds = *value;
-        else if (key == L"buffer" && *value >= 0) s.bufferSeconds = *value;
+        if (key == L"length" && *value > 0)
+            s.lengthSeconds = *value;
+        else if (key == L"start" && *value >= 0)
+            s.startSeconds = *value;
+        else if (key == L"speed" && *value >= 0)
+            s.speed = *value;
+        else if (key == L"connect" && *value >= 0)
+            s.connectSeconds = *value;
+        else if (key == L"buffer" && *value >= 0)
+            s.bufferSeconds = *value;
     }
     if (s.startSeconds > s.lengthSeconds) s.startSeconds = s.lengthSeconds;
     return s;
