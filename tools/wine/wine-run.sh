@@ -98,8 +98,10 @@ mkdir -p "$cache"
   if [ ! -f "$template/.ready" ]; then
     # Templates of other versions go once no run has used them for a day
     # (another checkout may still use one); other locales' stay.
-    find "$cache" -mindepth 1 -maxdepth 1 -name 'prefix-*' ! -name "*-$version-*" -mmin +1440 \
-      -exec rm -rf {} + 2>/dev/null || true
+    for old in "$cache"/prefix-*; do
+      case "$old" in *-"$version"-*|*.used) continue ;; esac
+      [ -n "$(find "$old.used" -mmin -1440 2>/dev/null)" ] || rm -rf "$old" "$old.used"
+    done
     rm -rf "$template"
     export WINEPREFIX="$template"
     "${wine_locale[@]}" wineboot -i >/dev/null 2>&1
@@ -113,7 +115,7 @@ mkdir -p "$cache"
 # they are hard-linked (copied when the cache is on another file system),
 # everything else is copied.
 shared=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs)
-touch "$template"  # in use
+touch "$template.used"  # beside it: a change inside would disturb the copies being made
 mkdir "$run_dir/prefix"
 tar -C "$template" "${shared[@]/#/--exclude=./}" -cf - . | tar -C "$run_dir/prefix" -xf -
 for dir in "${shared[@]}"; do
