@@ -7,7 +7,7 @@ copy of the numbers.
 """
 from __future__ import annotations
 
-import importlib.util
+import runpy
 
 import kavuno_e2e as e2e
 
@@ -16,12 +16,9 @@ def _load():
     path = e2e.bin_dir().parent / "tests" / "e2e" / "resource_ids.py"
     if not path.is_file():
         raise ImportError(f"{path} is not built: the build of {e2e.bin_dir().parent} makes it")
-    spec = importlib.util.spec_from_file_location("resource_ids", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    return runpy.run_path(str(path))
 
 
 _ids = _load()
-Player = _ids.Player
-Launcher = _ids.Launcher
+Player = _ids["Player"]
+Launcher = _ids["Launcher"]
