@@ -152,12 +152,15 @@ std::string ToHex(const uint8_t* bytes, size_t size) {
 
 std::string FormatUpdateListBody(uint64_t serial, uint64_t expires, std::string_view target,
                                  const std::vector<ListedFile>& files) {
-    std::string text = std::string(kUpdateListTag) + "\n" + std::string(kSerial) + std::to_string(serial) + "\n" +
-                       std::string(kExpires) + std::to_string(expires) + "\n" + std::string(kTarget) +
-                       std::string(target) + "\n";
-    for (const ListedFile& file : files)
-        text += std::string(kFile) + std::to_string(file.size) + " " + ToHex(file.sha256.data(), file.sha256.size()) +
-                " " + file.name + "\n";
+    std::string text;
+    text.append(kUpdateListTag).append("\n");
+    text.append(kSerial).append(std::to_string(serial)).append("\n");
+    text.append(kExpires).append(std::to_string(expires)).append("\n");
+    text.append(kTarget).append(target).append("\n");
+    for (const ListedFile& file : files) {
+        text.append(kFile).append(std::to_string(file.size)).append(" ");
+        text.append(ToHex(file.sha256.data(), file.sha256.size())).append(" ").append(file.name).append("\n");
+    }
     return text;
 }
 

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
 # Runs every test: the native tree, then the Windows trees under Wine: the
-# x86_64 tree's unit tests and installer session, and the i686 tree's unit
-# tests and every end-to-end suite against the 32-bit programs users get. A
+# i686 tree's unit tests and every end-to-end suite against the 32-bit
+# programs users get, and the x86_64 tree's unit tests and installer session. A
 # machine that cannot run 32-bit programs skips the i686 tree and says why.
 # Ends with one summary line.
+#   --meanwhile CMD: runs CMD (the x86_64 tree's build) at a lower priority
+#   while the i686 tree's tests run, and the x86_64 tests only when it built.
 set -uo pipefail
-mode=all
-case "${1:-}" in --native-only) mode=native; shift ;; --win-only) mode=win; shift ;; esac
+mode=all meanwhile=
+while :; do
+  case "${1:-}" in
+  --native-only) mode=native; shift ;;
+  --win-only) mode=win; shift ;;
+  --meanwhile) meanwhile=$2; shift 2 ;;
+  *) break ;;
+  esac
+done
 build=${1:-build}
 passed=0; failed=0; skipped=0
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -56,9 +65,37 @@ run_win32() {
   run_tree "windows 32-bit" "$dir"
 }
 
+# The build given by --meanwhile, in the background; finish_meanwhile waits for
+# it and answers whether it built.
+meanwhile_pid= meanwhile_log= meanwhile_start=
+start_meanwhile() {
+  [ -n "$meanwhile" ] || return 0
+  meanwhile_log=$(mktemp) meanwhile_start=$SECONDS
+  echo "== building meanwhile: $meanwhile"
+  nice -n 10 bash -c "$meanwhile" >"$meanwhile_log" 2>&1 &
+  meanwhile_pid=$!
+}
+finish_meanwhile() {
+  [ -n "$meanwhile_pid" ] || return 0
+  local rc=0
+  wait "$meanwhile_pid" || rc=$?
+  if [ $rc -ne 0 ]; then
+    tail -n 40 "$meanwhile_log"
+    echo "== the build run meanwhile failed (exit $rc): $meanwhile"
+    failed=$((failed + 1))
+  else
+    echo "== built meanwhile in $((SECONDS - meanwhile_start)) s: $meanwhile"
+  fi
+  rm -f "$meanwhile_log"
+  return $rc
+}
+
 [ $mode != win ] && run_tree native "$build/native"
-[ $mode != native ] && run_tree windows "$build/win"
-[ $mode != native ] && run_win32
+if [ $mode != native ]; then
+  start_meanwhile
+  run_win32
+  finish_meanwhile && run_tree windows "$build/win"
+fi
 
 if [ $skipped -gt 0 ]; then
   echo "Summary: $passed passed, $failed failed, $skipped skipped"
