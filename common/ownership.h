@@ -53,6 +53,15 @@ private:
     Handle handle_ = Traits::Empty();
 };
 
+// Traits of the most common kind: null is empty, and one call releases.
+template <class H, auto release>
+struct NullHandleTraits {
+    using Handle = H;
+    static Handle Empty() { return nullptr; }
+    static bool IsSet(Handle h) { return h != nullptr; }
+    static void Release(Handle h) { release(h); }
+};
+
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() { return nullptr; }
@@ -62,14 +71,8 @@ struct KernelHandleTraits {
 };
 using OwnedHandle = Owned<KernelHandleTraits>;
 
-struct MappedViewTraits {
-    using Handle = void*;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { UnmapViewOfFile(h); }
-};
 // The view keeps its mapping: the mapping's handle may go first.
-using OwnedView = Owned<MappedViewTraits>;
+using OwnedView = Owned<NullHandleTraits<void*, &UnmapViewOfFile>>;
 
 struct FindTraits {
     using Handle = HANDLE;

@@ -8,29 +8,10 @@
 
 namespace kavuno::win {
 
-struct CngAlgorithmTraits {
-    using Handle = BCRYPT_ALG_HANDLE;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { BCryptCloseAlgorithmProvider(h, 0); }
-};
-using OwnedCngAlgorithm = Owned<CngAlgorithmTraits>;
-
+inline void CloseCngAlgorithm(BCRYPT_ALG_HANDLE h) { BCryptCloseAlgorithmProvider(h, 0); }
+using OwnedCngAlgorithm = Owned<NullHandleTraits<BCRYPT_ALG_HANDLE, &CloseCngAlgorithm>>;
 // Keys and hashes go before the provider they were made with.
-struct CngKeyTraits {
-    using Handle = BCRYPT_KEY_HANDLE;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { BCryptDestroyKey(h); }
-};
-using OwnedCngKey = Owned<CngKeyTraits>;
-
-struct CngHashTraits {
-    using Handle = BCRYPT_HASH_HANDLE;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { BCryptDestroyHash(h); }
-};
-using OwnedCngHash = Owned<CngHashTraits>;
+using OwnedCngKey = Owned<NullHandleTraits<BCRYPT_KEY_HANDLE, &BCryptDestroyKey>>;
+using OwnedCngHash = Owned<NullHandleTraits<BCRYPT_HASH_HANDLE, &BCryptDestroyHash>>;
 
 }  // namespace kavuno::win

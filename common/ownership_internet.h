@@ -8,13 +8,7 @@
 
 namespace kavuno::win {
 
-struct InternetTraits {
-    using Handle = HINTERNET;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { InternetCloseHandle(h); }
-};
 // A request goes before its connection, a connection before its session.
-using OwnedInternet = Owned<InternetTraits>;
+using OwnedInternet = Owned<NullHandleTraits<HINTERNET, &InternetCloseHandle>>;
 
 }  // namespace kavuno::win

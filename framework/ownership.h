@@ -26,42 +26,16 @@
 namespace kavuno::ui {
 
 template <class H>
-struct GdiObjectTraits {
-    using Handle = H;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { DeleteObject(h); }
-};
-template <class H>
-using GdiObject = win::Owned<GdiObjectTraits<H>>;
-
-struct MemoryDCTraits {
-    using Handle = HDC;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { DeleteDC(h); }
-};
-using OwnedDC = win::Owned<MemoryDCTraits>;
-
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    static void Release(Handle h) { DestroyIcon(h); }
-};
+using GdiObject = win::Owned<win::NullHandleTraits<H, &DeleteObject>>;
+using OwnedDC = win::Owned<win::NullHandleTraits<HDC, &DeleteDC>>;
 // Not for LoadIcon's icons, nor LoadImage's with LR_SHARED: the system owns those.
-using OwnedIcon = win::Owned<IconTraits>;
+using OwnedIcon = win::Owned<win::NullHandleTraits<HICON, &DestroyIcon>>;
 
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Empty() { return nullptr; }
-    static bool IsSet(Handle h) { return h != nullptr; }
-    // A window may go before its owner object does (with its parent, say).
-    static void Release(Handle h) {
-        if (IsWindow(h)) DestroyWindow(h);
-    }
-};
-using OwnedWindow = win::Owned<WindowTraits>;
+// A window may go before its owner object does (with its parent, say).
+inline void DestroyOwnWindow(HWND h) {
+    if (IsWindow(h)) DestroyWindow(h);
+}
+using OwnedWindow = win::Owned<win::NullHandleTraits<HWND, &DestroyOwnWindow>>;
 
 // A window's device context from GetDC (or GetWindowDC for the whole window,
 // frame included), released when the scope ends. A null window gives the
