@@ -170,14 +170,28 @@ void ProgressChannel::EndCommit() {
 }
 
 void ProgressChannel::SetRange(int size) {
+    range_ = size;
+    shown_.reset();
+    untold_.reset();
     if (!IsClosed()) SendMessageW(bar_, PBM_SETRANGE32, 1, size);
 }
 
 void ProgressChannel::SetPos(int position) {
+    const bool tell = !shown_ || position < *shown_ || position >= range_ ||
+                      (static_cast<int64_t>(position) - *shown_) * kBarSteps >= range_;
+    if (!tell) {
+        untold_ = position;  // within the range: the bar would have kept it as it is
+        return;
+    }
+    shown_ = position;
+    untold_.reset();
     if (!IsClosed()) SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-int ProgressChannel::GetPos() { return IsClosed() ? 0 : static_cast<int>(SendMessageW(bar_, PBM_GETPOS, 0, 0)); }
+int ProgressChannel::GetPos() {
+    if (IsClosed()) return 0;
+    return untold_ ? *untold_ : static_cast<int>(SendMessageW(bar_, PBM_GETPOS, 0, 0));
+}
 
 void RunUpdateJob(UpdateJob& job) noexcept {
     try {

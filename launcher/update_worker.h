@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 #include "launcher/update_run.h"
@@ -30,6 +31,11 @@ public:
 
     // Range 1..size in 32 bits: a size above 65535 does not wrap.
     void SetRange(int size) override;
+    // Each read moves the position, but the bar is told only when it moves
+    // by at least 1/kBarSteps of the range, or reaches its end: a large file
+    // took tens of thousands of cross-thread messages and repaints, none of
+    // them visible. A position not yet told is what GetPos gives.
+    static constexpr int kBarSteps = 1024;
     void SetPos(int position) override;
     int GetPos() override;
 
@@ -42,6 +48,10 @@ public:
 private:
     enum State { kOpen, kCommitting, kClosed };
     HWND bar_ = nullptr;
+    // The worker's own: the range and last position told, and one not told yet.
+    int range_ = 0;
+    std::optional<int> shown_;
+    std::optional<int> untold_;
     std::atomic<int> state_{kOpen};
     std::atomic<ULONGLONG> lastActivity_{GetTickCount64()};
 };
