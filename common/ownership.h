@@ -7,6 +7,7 @@
 //                  (CloseHandle)
 //   OwnedView      a view of a file mapping (UnmapViewOfFile)
 //   OwnedFind      a search of FindFirstFile(Ex) (FindClose)
+//   OwnedKey       an opened or created registry key (RegCloseKey)
 //
 // Beside it, with the headers of their own APIs: ownership_cng.h (CNG
 // algorithms, keys and hashes), ownership_internet.h (WinINet handles),
@@ -81,5 +82,8 @@ struct FindTraits {
     static void Release(Handle h) { FindClose(h); }
 };
 using OwnedFind = Owned<FindTraits>;
+
+// Not for the predefined keys (HKEY_CURRENT_USER...): nobody closes those.
+using OwnedKey = Owned<NullHandleTraits<HKEY, &RegCloseKey>>;
 
 }  // namespace kavuno::win

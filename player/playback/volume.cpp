@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/ownership.h"
+
 namespace kavuno::playback {
 namespace {
 
@@ -25,10 +27,10 @@ std::optional<std::uint32_t> ReadDword(HKEY key, const wchar_t* name) {
 }  // namespace
 
 void Volume::Load() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
-    setting_ = RestoredVolume(ReadDword(key, kLevelValue), ReadDword(key, kMuteValue));
-    RegCloseKey(key);
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return;
+    const win::OwnedKey key(opened);
+    setting_ = RestoredVolume(ReadDword(key.get(), kLevelValue), ReadDword(key.get(), kMuteValue));
 }
 
 void Volume::Step(int steps) { Change({SteppedLevel(setting_.level, steps), setting_.muted}); }
@@ -46,15 +48,15 @@ void Volume::Change(const VolumeSetting& next) {
 
 void Volume::Save() const {
     // A setting that cannot be kept still holds for this run.
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) !=
         ERROR_SUCCESS) {
         return;
     }
+    const win::OwnedKey key(created);
     const DWORD level = static_cast<DWORD>(setting_.level), muted = setting_.muted ? 1 : 0;
-    RegSetValueExW(key, kLevelValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&level), sizeof level);
-    RegSetValueExW(key, kMuteValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&muted), sizeof muted);
-    RegCloseKey(key);
+    RegSetValueExW(key.get(), kLevelValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&level), sizeof level);
+    RegSetValueExW(key.get(), kMuteValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&muted), sizeof muted);
 }
 
 }  // namespace kavuno::playback

@@ -84,6 +84,8 @@ int ShowDummyWindow(const std::wstring& title, RECT place, bool dialog) {
     return 0;
 }
 
+void CloseStore(HCERTSTORE store) { CertCloseStore(store, 0); }
+
 // Reads a DER certificate and adds it to the local machine's root store.
 int TrustCertificate(const std::wstring& path) {
     const kavuno::win::OwnedHandle file(
@@ -92,11 +94,11 @@ int TrustCertificate(const std::wstring& path) {
     std::vector<BYTE> der(64 * 1024);
     DWORD read = 0;
     bool ok = ReadFile(file.get(), der.data(), static_cast<DWORD>(der.size()), &read, nullptr) != FALSE;
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    const kavuno::win::Owned<kavuno::win::NullHandleTraits<HCERTSTORE, &CloseStore>> store(
+        CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root"));
     if (!ok || !store) return kNotFound;
-    ok = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, der.data(), read, CERT_STORE_ADD_REPLACE_EXISTING,
-                                          nullptr) != FALSE;
-    CertCloseStore(store, 0);
+    ok = CertAddEncodedCertificateToStore(store.get(), X509_ASN_ENCODING, der.data(), read,
+                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr) != FALSE;
     return ok ? 0 : kNotFound;
 }
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/ownership.h"
 #include "tools/testing/stand_in_controls/module.h"
 #include "tools/testing/stand_in_controls/stand_in_media_player.h"
 #include "tools/testing/stand_in_controls/stand_in_real_player.h"
@@ -28,13 +29,12 @@ std::wstring ModulePath() {
 }
 
 bool SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    HKEY handle;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
-    return result == ERROR_SUCCESS;
+    const kavuno::win::OwnedKey handle(created);
+    return RegSetValueExW(handle.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool Register(const CLSID& clsid, const wchar_t* name) {
