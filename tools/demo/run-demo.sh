@@ -18,7 +18,9 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-build}
 tool="$build/native/bin/kavuno-catalog"
 demo="$build/native/demo"
-setup=$(ls "$build"/package/Kavuno-*-win32-setup.exe 2>/dev/null | head -n1)
+# The 32-bit installer, named for its key: -testkey or -unverified after win32
+# unless a publisher's key is embedded.
+setup=$(compgen -G "$build/package/Kavuno-*-win32*-setup.exe" | head -n1 || true)
 setup=${setup:-$build/package/Kavuno-VERSION-win32-setup.exe}
 
 for needed in "$tool" "$build/native/bin/kavuno-release" "$build/keys/update-test.key" "$demo/movie.dat" \
