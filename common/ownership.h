@@ -63,25 +63,20 @@ struct NullHandleTraits {
     static void Release(Handle h) { release(h); }
 };
 
+// Kernel handles and searches: CreateFile and FindFirstFile fail with
+// INVALID_HANDLE_VALUE, most others with null; neither is a handle.
+template <auto release>
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Empty() { return nullptr; }
-    // CreateFile fails with INVALID_HANDLE_VALUE, most others with null.
     static bool IsSet(Handle h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-    static void Release(Handle h) { CloseHandle(h); }
+    static void Release(Handle h) { release(h); }
 };
-using OwnedHandle = Owned<KernelHandleTraits>;
+using OwnedHandle = Owned<KernelHandleTraits<&CloseHandle>>;
+using OwnedFind = Owned<KernelHandleTraits<&FindClose>>;
 
 // The view keeps its mapping: the mapping's handle may go first.
 using OwnedView = Owned<NullHandleTraits<void*, &UnmapViewOfFile>>;
-
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle Empty() { return INVALID_HANDLE_VALUE; }
-    static bool IsSet(Handle h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-    static void Release(Handle h) { FindClose(h); }
-};
-using OwnedFind = Owned<FindTraits>;
 
 // Not for the predefined keys (HKEY_CURRENT_USER...): nobody closes those.
 using OwnedKey = Owned<NullHandleTraits<HKEY, &RegCloseKey>>;

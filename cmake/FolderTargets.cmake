@@ -1,0 +1,18 @@
+# kavuno_folder_targets(folder result): the libraries and programs defined
+# below folder, its subfolders included.
+function(kavuno_folder_targets folder result)
+  set(found)
+  get_property(targets DIRECTORY ${folder} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+      list(APPEND found ${target})
+    endif()
+  endforeach()
+  get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
+  foreach(subfolder IN LISTS subfolders)
+    kavuno_folder_targets(${subfolder} below)
+    list(APPEND found ${below})
+  endforeach()
+  set(${result} ${found} PARENT_SCOPE)
+endfunction()
