@@ -189,10 +189,12 @@ class SkinTest(unittest.TestCase):
         self.assertTrue(e2e.wait_until(lambda: self.region() == PLAY_REGION, timeout=5), self.region())
         self.assertEqual((self.tip(MODE), self.player.text(MODE)), ("完整模式", "完整模式"))
         self.assert_shows(MODE, "mode_play", "mode button in play mode")
-        caption = self.screen(385, 5, 150, 16)
-        self.assertTrue(any(p == (255, 255, 255) for row in caption for p in row), "caption at (385, 5)")
+        caption = lambda: self.screen(385, 5, 150, 16)  # noqa: E731
+        self.assertTrue(e2e.wait_until(lambda: any(p == (255, 255, 255) for row in caption() for p in row), 3),
+                        "caption at (385, 5)")
         # The part left has a border of its own on the left, which only the play-mode skin has.
-        self.assertEqual(self.screen(375, 5, 3, 385), crop(art("skin_play"), 375, 5, 3, 385))
+        border = crop(art("skin_play"), 375, 5, 3, 385)
+        self.assertTrue(e2e.wait_until(lambda: self.screen(375, 5, 3, 385) == border, 3), "the play-mode border")
         self.assertNotEqual(self.screen(40, 100, 300, 200), crop(start_look, 40, 100, 300, 200),
                             "the left part is cut away")
         # A click on the cut-away part reaches the window below.

@@ -41,11 +41,17 @@ class StandInControlsTest(unittest.TestCase):
                             self.status_line())
 
             # The clip's own picture, moving: its red bar, and a box that
-            # crosses the bars once a second.
+            # crosses the bars once a second. "Playing" can come before the
+            # first frame reaches the screen on a busy machine.
             x, y, width, height = e2e.window_geometry(wid)
-            first = e2e.screen_pixels(x, y, width, height)
-            self.assertGreater(sum(row.count(RED_BAR) for row in first), 2000)
-            self.assertTrue(e2e.wait_until(lambda: e2e.screen_pixels(x, y, width, height) != first, timeout=5),
+            frames = []
+
+            def red_bar_shows() -> bool:
+                frames[:] = [e2e.screen_pixels(x, y, width, height)]
+                return sum(row.count(RED_BAR) for row in frames[-1]) > 2000
+
+            self.assertTrue(e2e.wait_until(red_bar_shows, timeout=10), "the clip's red bar")
+            self.assertTrue(e2e.wait_until(lambda: e2e.screen_pixels(x, y, width, height) != frames[-1], timeout=5),
                             "the picture moves")
 
             # The 4-second clip ends: the media player settles on stopped.
