@@ -222,7 +222,8 @@ class Surface(unittest.TestCase):
             window = k.window_rect(CAPTION)
             left, top, right, bottom = k.window_rect(CAPTION, CANCEL_ID)
             face = lambda: k.screen_pixels(left + 38, top + 3, 1, 1)[0][0]  # noqa: E731
-            self.assertGreater(face()[0], 235, "the normal face is light at the top")
+            self.assertTrue(k.wait_until(lambda: face()[0] > 235, timeout=3),
+                            f"the normal face is light at the top: {face()}")
             k.mouse_move((left + right) // 2, (top + bottom) // 2)
             k.mouse_down()
             pressed = k.wait_until(lambda: face()[0] < 220, timeout=3)
