@@ -44,15 +44,15 @@ class StandInControlsTest(unittest.TestCase):
             # crosses the bars once a second. "Playing" can come before the
             # first frame reaches the screen on a busy machine.
             x, y, width, height = e2e.window_geometry(wid)
-            frames = []
+            picture = lambda: e2e.screen_pixels(x, y, width, height)  # noqa: E731
 
-            def red_bar_shows() -> bool:
-                frames[:] = [e2e.screen_pixels(x, y, width, height)]
-                return sum(row.count(RED_BAR) for row in frames[-1]) > 2000
+            def frame_with_red_bar():
+                frame = picture()
+                return frame if sum(row.count(RED_BAR) for row in frame) > 2000 else None
 
-            self.assertTrue(e2e.wait_until(red_bar_shows, timeout=10), "the clip's red bar")
-            self.assertTrue(e2e.wait_until(lambda: e2e.screen_pixels(x, y, width, height) != frames[-1], timeout=5),
-                            "the picture moves")
+            first = e2e.wait_until(frame_with_red_bar, timeout=10)
+            self.assertTrue(first, "the clip's red bar")
+            self.assertTrue(e2e.wait_until(lambda: picture() != first, timeout=5), "the picture moves")
 
             # The 4-second clip ends: the media player settles on stopped.
             self.assertTrue(e2e.wait_until(lambda: self.status_line().startswith("playState 1"), timeout=30),
